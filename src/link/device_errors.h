@@ -1,0 +1,19 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace tarnis::link {
+
+constexpr std::uint8_t kErrorBadParameter = 51;  // also how the device refuses a cliché
+constexpr std::uint8_t kErrorRecordInUse = 52;
+constexpr std::uint8_t kErrorInnAlreadySet = 53;
+constexpr std::uint8_t kErrorFactoryNumberMismatch = 55;
+constexpr std::uint8_t kErrorFactoryNumberNotSet = 50;
+constexpr std::uint8_t kErrorChecksum = 21;
+constexpr std::uint8_t kErrorCommand = 22;
+constexpr std::uint8_t kErrorPriceTooWide = 59;
+
+// The device's own message for an error code (UTF-8); unknown codes read "(NN)Неизвестный код ошибки.".
+std::string DeviceErrorText(std::uint8_t code);
+
+}  // namespace tarnis::link

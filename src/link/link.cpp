@@ -1,0 +1,56 @@
+#include "link/link.h"
+
+#include <array>
+
+#include "link/device_errors.h"
+
+namespace tarnis::link {
+namespace {
+
+Answer Failed(LinkResult result, std::string message, std::vector<std::uint8_t> bytes = {}) {
+  Answer answer;
+  answer.status.result = result;
+  answer.status.message = std::move(message);
+  answer.bytes = std::move(bytes);
+  return answer;
+}
+
+}  // namespace
+
+Answer Link::Exchange(Command command, std::span<const std::uint8_t> payload) {
+  const auto factory_number = ParseFactoryNumber(settings_.factory_number);
+  if (!factory_number) return Failed(LinkResult::BadSettings, kBadFactoryNumberMessage);
+
+  const auto request = BuildRequest(command, *factory_number, payload);
+  if (observer_) observer_(TraceDirection::Sent, request);
+
+  std::array<std::uint8_t, kFrameBufferSize> buffer{};
+  const std::size_t expected = AnswerSize(command);
+  const auto received = transport_.Exchange(settings_, request, std::span(buffer).first(expected));
+  std::vector<std::uint8_t> bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(received.value_or(0)));
+  if (observer_ && !bytes.empty()) observer_(TraceDirection::Received, bytes);
+
+  if (bytes.empty()) return Failed(LinkResult::NoAnswer, LinkResultMessage(LinkResult::NoAnswer));
+  const bool length_checked = command != Command::Status;
+  if (bytes.size() < kAnswerHeaderSize || bytes[0] != kAnswerStart ||
+      (length_checked && bytes[2] != bytes.size()))
+    return Failed(LinkResult::BadStart, LinkResultMessage(LinkResult::BadStart), std::move(bytes));
+  if (bytes[1] != AnswerCode(command))
+    return Failed(LinkResult::BadCode, LinkResultMessage(LinkResult::BadCode), std::move(bytes));
+
+  Answer answer;
+  answer.header_passed = true;
+  answer.status.error_code = bytes[3];
+  if (bytes[3] != 0) {
+    answer.status.result = LinkResult::DeviceError;
+    answer.status.message = DeviceErrorText(bytes[3]);
+  } else if (bytes.size() < expected) {
+    // A consistent but short answer holds no fields to decode.
+    answer.status.result = LinkResult::BadStart;
+    answer.status.message = LinkResultMessage(LinkResult::BadStart);
+  }
+  answer.bytes = std::move(bytes);
+  return answer;
+}
+
+}  // namespace tarnis::link

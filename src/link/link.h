@@ -1,0 +1,70 @@
+#pragma once
+// The program's one link to the device: its settings, its transport, one exchange at a time.
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "link/frame.h"
+#include "link/link_result.h"
+#include "link/link_settings.h"
+#include "link/transport.h"
+
+namespace tarnis::link {
+
+enum class TraceDirection { Sent, Received };
+using TraceObserver = std::function<void(TraceDirection, std::span<const std::uint8_t>)>;
+
+// An answer that passed validation up to the point its result says.
+struct Answer {
+  CommandResult status;
+  std::vector<std::uint8_t> bytes;  // what arrived, at most AnswerSize(command)
+  bool header_passed = false;       // start, length and code checks passed; the error byte is read
+};
+
+class Link {
+ public:
+  explicit Link(Transport& transport) : transport_(transport) {}
+
+  LinkSettings& settings() { return settings_; }
+  const LinkSettings& settings() const { return settings_; }
+
+  bool CheckPort() { return transport_.CheckPort(settings_); }
+
+  // Sends one request and validates its answer: NoAnswer when nothing arrived; BadStart when the
+  // start byte is wrong, the length byte differs from the count received (except for the status
+  // request) or the answer is too short for its command; BadCode for another command's answer;
+  // DeviceError for a non-zero error byte. Never throws.
+  Answer Exchange(Command command, std::span<const std::uint8_t> payload);
+
+  // Observes every frame written and read; off unless set.
+  void SetTraceObserver(TraceObserver observer) { observer_ = std::move(observer); }
+
+  // One device operation at a time: a whole transfer holds the link for all its exchanges.
+  bool busy() const { return busy_; }
+
+  class Operation {
+   public:
+    explicit Operation(Link& link) : link_(link.busy_ ? nullptr : &link) {
+      if (link_) link_->busy_ = true;
+    }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+    ~Operation() {
+      if (link_) link_->busy_ = false;
+    }
+    // False when another operation already holds the link.
+    explicit operator bool() const { return link_ != nullptr; }
+
+   private:
+    Link* link_;
+  };
+
+ private:
+  Transport& transport_;
+  LinkSettings settings_;
+  TraceObserver observer_;
+  bool busy_ = false;
+};
+
+}  // namespace tarnis::link

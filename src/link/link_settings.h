@@ -1,0 +1,34 @@
+#pragma once
+// The link settings: which port, how fast, how long to wait, and which device to address.
+// They live in memory only; every run of the program starts with no port chosen.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnis::link {
+
+constexpr std::size_t kFactoryNumberMaxLength = 15;
+constexpr int kDefaultInterByteTimeoutMs = 250;
+constexpr int kDefaultTotalTimeoutMs = 2500;
+constexpr int kDefaultBaudRate = 115200;
+
+struct LinkSettings {
+  std::string port_name;              // "COM1".."COM100"; empty until applied
+  int baud_rate = 0;
+  int inter_byte_timeout_ms = 0;
+  int total_timeout_ms = 0;
+  std::string factory_number = "0";   // decimal text, sent as a signed 32-bit number
+  bool settings_applied = false;
+};
+
+// A factory number text of at most 15 characters holding a signed 32-bit decimal number
+// (an optional sign, then digits); nothing for anything else.
+std::optional<std::int32_t> ParseFactoryNumber(std::string_view text);
+// A decimal time-out in milliseconds of at least 1 and at most 600000; nothing for anything else.
+std::optional<int> ParseTimeoutMs(std::string_view text);
+
+// What the user is told when the factory number cannot be sent.
+extern const char* const kBadFactoryNumberMessage;
+
+}  // namespace tarnis::link

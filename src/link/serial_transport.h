@@ -1,0 +1,15 @@
+#pragma once
+#include "link/transport.h"
+
+namespace tarnis::link {
+
+// One open-configure-write-read-close cycle of the serial port per exchange; the port is never
+// held between exchanges, so other programs may use it in between.
+class SerialTransport final : public Transport {
+ public:
+  bool CheckPort(const LinkSettings& settings) override;
+  std::optional<std::size_t> Exchange(const LinkSettings& settings, std::span<const std::uint8_t> request,
+                                      std::span<std::uint8_t> answer) override;
+};
+
+}  // namespace tarnis::link

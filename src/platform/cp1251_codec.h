@@ -1,0 +1,22 @@
+#pragma once
+// Windows-1251 is the code page of every text the device configuration, the files and the
+// screen share; this is the one place where it meets UTF-8.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnis {
+
+// Every Windows-1251 byte has a character (0x98, unassigned, maps to U+0098).
+std::string Cp1251ToUtf8(std::string_view cp1251);
+
+// Returns nothing when the text is not valid UTF-8 or holds a character Windows-1251 lacks.
+std::optional<std::string> Utf8ToCp1251(std::string_view utf8);
+
+// As Utf8ToCp1251, with every character Windows-1251 lacks turned into '?'.
+std::string Utf8ToCp1251Lossy(std::string_view utf8);
+
+// Capitalises Cyrillic and Latin letters of a Windows-1251 text (а..я → А..Я, ё → Ё).
+std::string Cp1251ToUpper(std::string_view cp1251);
+
+}  // namespace tarnis

@@ -1,0 +1,35 @@
+#pragma once
+// The program names ports COM1..COM100, as its users know them; on Linux each name resolves
+// first through a ports directory of symlinks, then through fixed tty ranges.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnis {
+
+constexpr int kFirstPortNumber = 1;
+constexpr int kLastPortNumber = 100;
+
+// The number n of "COMn" for n in 1..100; nothing for any other text.
+std::optional<int> PortNumber(std::string_view com_name);
+
+// $TARNIS_PORTS_DIR, or ~/.config/tarnis/ports.
+std::string PortsDirectory();
+
+// The device path a COM name stands for: the ports directory's entry of that name when there is
+// one, else COM1-32 → /dev/ttyS0-31, COM33-64 → /dev/ttyUSB0-31, COM65-96 → /dev/ttyACM0-31.
+// Nothing for COM97..COM100 without a directory entry, or for a name that is not a COM name.
+std::optional<std::string> ResolvePortName(std::string_view com_name);
+
+struct PortDescription {
+  std::string path;  // empty when the name resolves to nothing
+  bool exists = false;
+};
+// What a COM name resolves to on this machine, for showing beside the port list.
+PortDescription DescribePort(std::string_view com_name);
+
+// Makes the ports directory's entry com_name a symlink to target, replacing an old one.
+bool RegisterPort(std::string_view com_name, const std::string& target, std::string* error = nullptr);
+bool UnregisterPort(std::string_view com_name, const std::string& target);
+
+}  // namespace tarnis

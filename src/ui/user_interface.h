@@ -1,0 +1,76 @@
+#pragma once
+// Everything the operations show or ask the user goes through this interface: message boxes,
+// file dialogs, the hourglass, the main window's progress bar and the wait window. The program
+// implements it with Qt; tests implement it with a recording fake that answers from a script.
+#include <optional>
+#include <string>
+
+namespace tarnis::ui {
+
+enum class Icon { Error, Information, Question, Warning };
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+struct FileDialog {
+  std::string title;             // empty: the toolkit's own
+  std::string filter;            // as "Конфигурация (*.cfg)|*.cfg"
+  std::string default_suffix;    // added when the name has none, as "cfg"
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  // Texts are UTF-8, exactly as the user reads them.
+  virtual Answer Message(const std::string& text, const std::string& caption, Icon icon, Buttons buttons) = 0;
+  // The chosen path, or nothing when the dialog was cancelled or confirmed without a name.
+  virtual std::optional<std::string> ChooseOpenFile(const FileDialog& dialog) = 0;
+  virtual std::optional<std::string> ChooseSaveFile(const FileDialog& dialog) = 0;
+
+  virtual void SetBusyCursor(bool busy) = 0;
+
+  virtual void ProgressStart() = 0;
+  // Sets the bar to ProgressPosition(step, total).
+  virtual void ProgressStep(int step, int total) = 0;
+  virtual void ProgressEnd() = 0;
+
+  virtual void WaitShow() = 0;
+  virtual void WaitSetCaption(const std::string& caption) = 0;
+  virtual void WaitSetStep(const std::string& step) = 0;
+  virtual void WaitClose() = 0;
+
+  // Lets pending window messages run so that the windows repaint during a long operation.
+  virtual void ProcessEvents() = 0;
+};
+
+// step × 100 / total, by integer division; 0 for a total that is not positive.
+int ProgressPosition(int step, int total);
+
+// The captions every message uses.
+inline const std::string kErrorCaption = "Ошибка...";
+inline const std::string kNoticeCaption = "Предупреждение...";
+inline const std::string kQuestionCaption = "Подтверждение...";
+
+// A failure: caption "Ошибка...", error icon, OK.
+void ShowError(UserInterface& ui, const std::string& text);
+// A success notice or a refusal before an exchange: "Предупреждение...", information icon, OK.
+void ShowNotice(UserInterface& ui, const std::string& text);
+// A question: "Подтверждение...", question icon, Yes/No; true for Yes.
+bool Confirm(UserInterface& ui, const std::string& text);
+// A failed item inside a transfer: text + "\n Продолжить?", "Ошибка...", error icon, Yes/No;
+// true for Yes (go on with the next item).
+bool AskContinue(UserInterface& ui, const std::string& text);
+
+// Hourglass for the lifetime of the object.
+class BusyCursor {
+ public:
+  explicit BusyCursor(UserInterface& ui) : ui_(ui) { ui_.SetBusyCursor(true); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+  ~BusyCursor() { ui_.SetBusyCursor(false); }
+
+ private:
+  UserInterface& ui_;
+};
+
+}  // namespace tarnis::ui

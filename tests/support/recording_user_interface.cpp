@@ -1,0 +1,99 @@
+#include "recording_user_interface.h"
+
+namespace tarnis::test {
+
+ui::Answer RecordingUserInterface::Message(const std::string& text, const std::string& caption, ui::Icon icon,
+                                           ui::Buttons buttons) {
+  ui::Answer answer = ui::Answer::Ok;
+  if (buttons == ui::Buttons::YesNo) {
+    answer = default_answer;
+    if (!answers.empty()) {
+      answer = answers.front();
+      answers.pop_front();
+    }
+  }
+  messages.push_back({text, caption, icon, buttons, answer});
+  events.push_back("message " + caption + ": " + text);
+  return answer;
+}
+
+std::optional<std::string> RecordingUserInterface::ChooseOpenFile(const ui::FileDialog& dialog) {
+  file_dialogs.push_back(dialog);
+  events.push_back("open dialog " + dialog.title);
+  if (file_choices.empty()) return std::nullopt;
+  auto choice = file_choices.front();
+  file_choices.pop_front();
+  return choice;
+}
+
+std::optional<std::string> RecordingUserInterface::ChooseSaveFile(const ui::FileDialog& dialog) {
+  file_dialogs.push_back(dialog);
+  events.push_back("save dialog " + dialog.title);
+  if (file_choices.empty()) return std::nullopt;
+  auto choice = file_choices.front();
+  file_choices.pop_front();
+  return choice;
+}
+
+void RecordingUserInterface::SetBusyCursor(bool busy) {
+  busy_cursor = busy;
+  events.push_back(busy ? "cursor busy" : "cursor normal");
+}
+
+void RecordingUserInterface::ProgressStart() {
+  progress_visible = true;
+  progress_position = 0;
+  events.push_back("progress start");
+}
+
+void RecordingUserInterface::ProgressStep(int step, int total) {
+  progress_position = ui::ProgressPosition(step, total);
+  events.push_back("progress " + std::to_string(step) + "/" + std::to_string(total) + " " +
+                   std::to_string(progress_position));
+}
+
+void RecordingUserInterface::ProgressEnd() {
+  progress_visible = false;
+  progress_position = 0;
+  events.push_back("progress end");
+}
+
+void RecordingUserInterface::WaitShow() {
+  wait_visible = true;
+  events.push_back("wait show");
+}
+
+void RecordingUserInterface::WaitSetCaption(const std::string& caption) {
+  wait_caption = caption;
+  events.push_back("wait caption " + caption);
+}
+
+void RecordingUserInterface::WaitSetStep(const std::string& step) {
+  wait_step = step;
+  events.push_back("wait step " + step);
+}
+
+void RecordingUserInterface::WaitClose() {
+  wait_visible = false;
+  events.push_back("wait close");
+}
+
+void RecordingUserInterface::ProcessEvents() {
+  ++process_events_calls;
+  if (on_process_events) on_process_events();
+}
+
+std::vector<std::string> RecordingUserInterface::MessageTexts() const {
+  std::vector<std::string> texts;
+  for (const auto& m : messages) texts.push_back(m.text);
+  return texts;
+}
+
+std::vector<std::string> RecordingUserInterface::EventsStartingWith(const std::string& prefix) const {
+  std::vector<std::string> found;
+  for (const auto& e : events)
+    if (e.rfind(prefix, 0) == 0) found.push_back(e);
+  return found;
+}
+
+}  // namespace tarnis::test
