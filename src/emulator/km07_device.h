@@ -3,6 +3,7 @@
 // A pure state machine with no I/O; PtyServer runs it on a pseudo-terminal.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +12,20 @@
 #include "link/frame.h"
 
 namespace tarnis::emulator {
+
+// The parameter map: rows and fields per table (operators, document name, services,
+// additional requisites, clichés).
+constexpr std::array<std::uint8_t, 5> kTableRows{32, 1, 99, 8, 2};
+constexpr std::array<std::uint8_t, 5> kTableFields{3, 1, 2, 3, 8};
+constexpr std::size_t kGoodsRecords = 1001;
+constexpr std::size_t kBlankCount = 8;
+// The widest price the device takes, in kopecks: 999 999 999.00 roubles.
+constexpr std::uint64_t kMaxPrice = 99'999'999'900ULL;
+
+// Operating mode (high four bits) and submode (low four bits) of the status answer.
+constexpr std::uint8_t kSubmodeProgramming = 0;  // "Реж. П": texts and blanks may be programmed
+constexpr std::uint8_t kSubmodeWorking = 1;      // "Реж. Р": after the INN; texts are fixed
+constexpr std::uint8_t kErrorWorkingMode = 30;   // " Ошибка выполнения команды в режиме Р."
 
 // Texts are held as the device holds them: in its own character set, at most 25 bytes.
 struct ParameterItem {
@@ -52,13 +67,13 @@ struct Faults {
 
 struct DeviceState {
   std::uint32_t factory_number = 1;  // 0: not set (every command answers 50)
-  // Parameter map: table 0 operators 32×3, 1 document name 1×1, 2 services 99×2,
-  // 3 requisites 8×3, 4 clichés 2×8. enabled[table][row-1] for tables 0, 2 and 3.
+  // texts[table][row-1][field-1] and enabled[table][row-1] along the parameter map. The enabled
+  // byte is the attribute of every parameter answer; writes to an item whose byte is 0 answer 52.
   std::array<std::vector<std::vector<ParameterItem>>, 5> texts;
   std::array<std::vector<std::uint8_t>, 5> enabled;
   std::array<bool, 2> cliche_locked{false, false};  // a locked cliché answers 51
-  std::array<BlankSlot, 8> blanks;
-  std::vector<GoodsSlot> goods;  // 1001 records
+  std::array<BlankSlot, kBlankCount> blanks;
+  std::vector<GoodsSlot> goods;  // kGoodsRecords records
   std::uint8_t mode = 0x10;      // high nibble mode, low nibble submode
   std::uint8_t flash = 0;
   std::uint8_t group = 1;
@@ -68,7 +83,20 @@ struct DeviceState {
   std::uint32_t password = 0;    // the INN password the device expects; 0 takes any
   bool inn_set = false;
   std::uint64_t inn = 0;
-  std::int64_t clock_offset_seconds = 0;  // device clock = host clock + offset
+  std::int64_t clock_offset_seconds = 0;  // device clock = host local clock + offset
+
+  std::string& Text(std::uint8_t table, std::uint8_t row, std::uint8_t field) {
+    return texts[table][row - 1][field - 1].text;
+  }
+  const std::string& Text(std::uint8_t table, std::uint8_t row, std::uint8_t field) const {
+    return texts[table][row - 1][field - 1].text;
+  }
+};
+
+// The device's clock reading, broken down as the status answer carries it.
+struct DeviceClock {
+  int day = 1, month = 1, year = 0;  // year: two digits
+  int hours = 0, minutes = 0;
 };
 
 class Km07Device {
@@ -76,7 +104,8 @@ class Km07Device {
   Km07Device();  // default texts, every item enabled, all blanks held, empty goods base
 
   // Number of bytes the frame starting in bytes needs, once its header has arrived; nothing
-  // while fewer than 8 bytes are there.
+  // while fewer than 8 bytes are there. A length byte that no frame can have gives the header
+  // alone, which is answered as a bad command at once.
   static std::optional<std::size_t> RequestLength(std::span<const std::uint8_t> bytes);
 
   // Answers one complete request; an empty answer is silence. Faults apply here, except the
@@ -86,15 +115,34 @@ class Km07Device {
   DeviceState& state() { return state_; }
   const DeviceState& state() const { return state_; }
   Faults& faults() { return faults_; }
+  const Faults& faults() const { return faults_; }
 
   // Requests answered so far, by command; tests count exchanges with it.
   std::size_t requests_seen(link::Command command) const;
   std::size_t total_requests_seen() const;
 
+  // The host's local clock in seconds since 1970 (local midnight is a multiple of 86400);
+  // tests replace it to freeze time.
+  void SetHostClock(std::function<std::int64_t()> local_seconds) { host_clock_ = std::move(local_seconds); }
+  DeviceClock Clock() const;
+  // Sets the device date, keeping its time of day.
+  void SetDate(int year, int month, int day);
+
  private:
+  std::vector<std::uint8_t> AnswerValid(link::Command command, std::span<const std::uint8_t> request);
+  std::vector<std::uint8_t> AnswerParameter(std::span<const std::uint8_t> request);
+  std::vector<std::uint8_t> AnswerBlank(std::span<const std::uint8_t> request);
+  std::vector<std::uint8_t> AnswerInn(std::span<const std::uint8_t> request);
+  std::vector<std::uint8_t> AnswerGoods(std::span<const std::uint8_t> request);
+  std::vector<std::uint8_t> AnswerStatus();
+  std::optional<std::uint8_t> ForcedErrorFor(link::Command command, std::span<const std::uint8_t> request) const;
+  void ApplyFaults(std::vector<std::uint8_t>& answer) const;
+
   DeviceState state_;
   Faults faults_;
   std::array<std::size_t, 256> requests_seen_{};
+  std::size_t total_requests_seen_ = 0;
+  std::function<std::int64_t()> host_clock_;
 };
 
 }  // namespace tarnis::emulator

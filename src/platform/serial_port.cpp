@@ -64,7 +64,11 @@ bool SerialPort::Configure(int baud) {
   settings.c_cc[VMIN] = 0;
   settings.c_cc[VTIME] = 0;
   if (::cfsetispeed(&settings, *speed) != 0 || ::cfsetospeed(&settings, *speed) != 0) return false;
-  return ::tcsetattr(fd_, TCSANOW, &settings) == 0;
+  if (::tcsetattr(fd_, TCSANOW, &settings) != 0) return false;
+  // Bytes that arrived while nobody listened (the late rest of an answer that timed out) would
+  // be taken for the start of the next answer.
+  ::tcflush(fd_, TCIFLUSH);
+  return true;
 }
 
 bool SerialPort::Write(std::span<const std::uint8_t> bytes) {

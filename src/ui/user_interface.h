@@ -7,7 +7,8 @@
 
 namespace tarnis::ui {
 
-enum class Icon { Error, Information, Question, Warning };
+// None: a plain notice or an editor's refusal, shown without a picture.
+enum class Icon { Error, Information, Question, Warning, None };
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 

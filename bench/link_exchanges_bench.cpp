@@ -1,0 +1,139 @@
+// Exchanges over the emulator on a real pseudo-terminal: the host-side cost of one exchange
+// (open, configure, write, read, close, plus the emulator's answer) and, with the emulator
+// pacing its answers like a 115200 baud line, how close an exchange comes to the wire time.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "emulator/pty_server.h"
+#include "link/commands.h"
+#include "link/serial_transport.h"
+
+namespace {
+
+using namespace tarnis;
+using Clock = std::chrono::steady_clock;
+using link::Command;
+
+constexpr int kBaud = 115200;
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// CPU time of this process (the host side and the emulator's thread), which, unlike the wall
+// clock, does not grow when other programs hold the processors.
+double CpuSeconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Wire time of one exchange at kBaud: ten bits for every byte of the request and the answer.
+double WireSeconds(Command command) {
+  return static_cast<double>(link::RequestSize(command) + link::AnswerSize(command)) * 10.0 / kBaud;
+}
+
+bool RunOnce(link::Link& link, Command command, int i) {
+  switch (command) {
+    case Command::Parameter: return link::ExchangeParameter(link, link::Mode::Read, 2, 1 + i % 99, 1 + i % 2).ok();
+    case Command::Blank: return link::ExchangeBlank(link, link::Mode::Read, {static_cast<std::uint8_t>(1 + i % 8), 0, 0, 0}).ok();
+    case Command::Inn: return link::ProgramInn(link, {0, 26, 1, 1, 1, "123"}).error_code == 53;
+    case Command::Goods: return link::ExchangeGoods(link, link::Mode::Read, static_cast<std::uint16_t>(i % 1001), {}).ok();
+    case Command::Status: return link::RequestStatus(link).ok();
+  }
+  return false;
+}
+
+const char* Name(Command command) {
+  switch (command) {
+    case Command::Parameter: return "parameter 0x70";
+    case Command::Blank: return "blank     0x66";
+    case Command::Inn: return "inn       0x6E";
+    case Command::Goods: return "goods     0x74";
+    case Command::Status: return "status    0x75";
+  }
+  return "";
+}
+
+// Runs count exchanges; returns the seconds they took, or a negative number on a failure.
+double Time(int count, const std::function<bool(int)>& exchange) {
+  const auto start = Clock::now();
+  for (int i = 0; i < count; ++i)
+    if (!exchange(i)) return -1;
+  return Seconds(Clock::now() - start);
+}
+
+bool WholeConfigurationRead(link::Link& link) {
+  const int rows[] = {32, 1, 99, 8, 2};
+  const int fields[] = {3, 1, 2, 3, 8};
+  for (int table = 0; table < 5; ++table)
+    for (int row = 1; row <= rows[table]; ++row)
+      for (int field = 1; field <= fields[table]; ++field)
+        if (!link::ExchangeParameter(link, link::Mode::Read, static_cast<std::uint8_t>(table),
+                                     static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(field))
+                 .ok())
+          return false;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int count = argc > 1 ? std::atoi(argv[1]) : 2000;
+  char directory[] = "/tmp/tarnis-bench-XXXXXX";
+  if (!::mkdtemp(directory)) return 1;
+  ::setenv("TARNIS_PORTS_DIR", directory, 1);
+  emulator::PtyServer server;
+  server.WithDevice([](emulator::Km07Device& device) { device.state().inn_set = true; });
+  std::string error;
+  if (!server.Start("COM1", &error)) {
+    std::fprintf(stderr, "emulator: %s\n", error.c_str());
+    return 1;
+  }
+  link::SerialTransport transport;
+  link::Link link(transport);
+  link.settings() = {"COM1", kBaud, 250, 2500, "1", true};
+  const Command commands[] = {Command::Parameter, Command::Blank, Command::Inn, Command::Goods, Command::Status};
+
+  std::printf("Exchanges over the emulator, no baud delay (%d per command)\n", count);
+  std::printf("  %-16s %12s %14s %18s\n", "command", "exchanges/s", "ms/exchange", "CPU ms/exchange");
+  for (const Command command : commands) {
+    Time(50, [&](int i) { return RunOnce(link, command, i); });
+    const double cpu_start = CpuSeconds();
+    const double seconds = Time(count, [&](int i) { return RunOnce(link, command, i); });
+    const double cpu = CpuSeconds() - cpu_start;
+    if (seconds < 0) return std::fprintf(stderr, "%s failed\n", Name(command)), 1;
+    std::printf("  %-16s %12.0f %14.4f %18.4f\n", Name(command), count / seconds, seconds * 1000 / count,
+                cpu * 1000 / count);
+  }
+  const double goods = Time(1001, [&](int i) { return RunOnce(link, Command::Goods, i); });
+  const double whole = Time(1, [&](int) { return WholeConfigurationRead(link); });
+  std::printf("  1001 goods reads:     %8.1f ms\n", goods * 1000);
+  std::printf("  335 parameter reads:  %8.1f ms\n", whole * 1000);
+
+  server.WithDevice([](emulator::Km07Device& device) { device.faults().baud_rate = kBaud; });
+  const int paced = std::max(20, count / 10);
+  std::printf("\nPaced like a %d baud line (%d per command); wire time = 10 bits per byte, request + answer\n",
+              kBaud, paced);
+  std::printf("  %-16s %12s %12s %10s\n", "command", "wire ms", "measured ms", "ratio");
+  for (const Command command : commands) {
+    const double seconds = Time(paced, [&](int i) { return RunOnce(link, command, i); });
+    if (seconds < 0) return std::fprintf(stderr, "%s failed\n", Name(command)), 1;
+    const double each = seconds / paced;
+    std::printf("  %-16s %12.3f %12.3f %10.4f\n", Name(command), WireSeconds(command) * 1000, each * 1000,
+                each / WireSeconds(command));
+  }
+  const double paced_goods = Time(1001, [&](int i) { return RunOnce(link, Command::Goods, i); });
+  const double paced_whole = Time(1, [&](int) { return WholeConfigurationRead(link); });
+  std::printf("  1001 goods reads:     %8.1f ms (wire %.1f ms, ratio %.4f)\n", paced_goods * 1000,
+              1001 * WireSeconds(Command::Goods) * 1000, paced_goods / (1001 * WireSeconds(Command::Goods)));
+  std::printf("  335 parameter reads:  %8.1f ms (wire %.1f ms, ratio %.4f)\n", paced_whole * 1000,
+              335 * WireSeconds(Command::Parameter) * 1000, paced_whole / (335 * WireSeconds(Command::Parameter)));
+
+  server.Stop();
+  std::filesystem::remove_all(directory);
+  return 0;
+}

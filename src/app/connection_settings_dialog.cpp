@@ -1,0 +1,172 @@
+#include "app/connection_settings_dialog.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/main_window.h"
+#include "link/link.h"
+#include "link/link_settings.h"
+#include "platform/port_names.h"
+#include "ui/digit_key_filter.h"
+#include "ui/qt_text.h"
+#include "ui/user_interface.h"
+
+namespace tarnis::app {
+namespace {
+
+constexpr const char* kSpeeds[] = {"2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+constexpr int kDefaultSpeedIndex = 6;
+
+const char* const kBadInterByteTimeout =
+    "Тайм-аут между приемом байт: введите целое число миллисекунд от 1 до 600000.";
+const char* const kBadTotalTimeout = "Общий тайм-аут: введите целое число миллисекунд от 1 до 600000.";
+
+QLineEdit* DigitEdit(const char* name, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  ui::InstallDigitKeyFilter(edit);
+  return edit;
+}
+
+// An empty field takes its default, visibly, before it is read.
+std::string TextOrDefault(QLineEdit* edit, const char* fallback) {
+  if (edit->text().isEmpty()) edit->setText(fallback);
+  return ui::ToUtf8(edit->text());
+}
+
+}  // namespace
+
+TForm3::TForm3(TForm1& main_window)
+    : QDialog(&main_window, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      main_window_(main_window) {
+  setObjectName("Form3");
+  setWindowTitle("Настройки подключения....");
+
+  auto* basic = new QGroupBox("Основные", this);
+  basic->setObjectName("GroupBox1");
+  auto* basic_grid = new QGridLayout(basic);
+  basic_grid->addWidget(new QLabel("Выберите COM порт подключения и скорость работы аппарата", basic), 0, 0, 1, 3);
+  ComboBox1 = new QComboBox(basic);
+  ComboBox1->setObjectName("ComboBox1");
+  PortDevice = new QLabel(basic);
+  PortDevice->setObjectName("PortDevice");
+  PortDevice->setMinimumWidth(220);
+  ComboBox2 = new QComboBox(basic);
+  ComboBox2->setObjectName("ComboBox2");
+  Edit3 = DigitEdit("Edit3", basic);
+  Edit3->setMaxLength(static_cast<int>(link::kFactoryNumberMaxLength));
+  basic_grid->addWidget(new QLabel("Порт:", basic), 1, 0);
+  basic_grid->addWidget(ComboBox1, 1, 1);
+  basic_grid->addWidget(PortDevice, 1, 2);
+  basic_grid->addWidget(new QLabel("Скорость:", basic), 2, 0);
+  basic_grid->addWidget(ComboBox2, 2, 1);
+  basic_grid->addWidget(new QLabel("Зав. номер машины:", basic), 3, 0);
+  basic_grid->addWidget(Edit3, 3, 1);
+  basic_grid->setColumnStretch(2, 1);
+
+  auto* extra = new QGroupBox("Дополнительные", this);
+  extra->setObjectName("GroupBox2");
+  auto* extra_grid = new QGridLayout(extra);
+  extra_grid->addWidget(new QLabel("Установите значение тайм-аутов в мс. Если вы затрудняетесь с ", extra), 0, 0, 1, 3);
+  extra_grid->addWidget(new QLabel("выбором, оставьте значения по умолчанию.", extra), 1, 0, 1, 3);
+  Edit1 = DigitEdit("Edit1", extra);
+  Edit2 = DigitEdit("Edit2", extra);
+  extra_grid->addWidget(new QLabel("Тайм-аут между приемом байт:", extra), 2, 0);
+  extra_grid->addWidget(Edit1, 2, 1);
+  extra_grid->addWidget(new QLabel("Общий тайм-аут:", extra), 3, 0);
+  extra_grid->addWidget(Edit2, 3, 1);
+  extra_grid->setColumnStretch(2, 1);
+
+  Button1 = new QPushButton("Применить", this);
+  Button1->setObjectName("Button1");
+  Button1->setDefault(true);
+  Button2 = new QPushButton("Отмена", this);
+  Button2->setObjectName("Button2");
+  connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(Button1);
+  buttons->addWidget(Button2);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(basic);
+  layout->addWidget(extra);
+  layout->addLayout(buttons);
+
+  connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm3::DescribeChosenPort);
+  FormShow();
+  setFixedSize(sizeHint());
+}
+
+void TForm3::FormShow() {
+  for (int n = kFirstPortNumber; n <= kLastPortNumber; ++n) ComboBox1->addItem(QString("COM%1").arg(n));
+  ComboBox1->setCurrentIndex(0);
+  for (const char* speed : kSpeeds) ComboBox2->addItem(speed);
+  ComboBox2->setCurrentIndex(kDefaultSpeedIndex);
+  Edit3->setText("1");
+  Edit1->setText("250");
+  Edit2->setText("2500");
+  DescribeChosenPort();
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  move(main_window_.geometry().center() - rect().center());
+}
+
+void TForm3::DescribeChosenPort() {
+  const PortDescription device = DescribePort(ui::ToUtf8(ComboBox1->currentText()));
+  QString text;
+  if (device.path.empty())
+    text = "Устройство: не задано";
+  else if (device.exists)
+    text = "Устройство: " + ui::FromUtf8(device.path);
+  else
+    text = "Устройство: " + ui::FromUtf8(device.path) + " (не найдено)";
+  PortDevice->setToolTip(text);
+  PortDevice->setText(PortDevice->fontMetrics().elidedText(text, Qt::ElideMiddle, PortDevice->minimumWidth()));
+}
+
+void TForm3::Button1Click() {
+  const std::string inter_byte_text = TextOrDefault(Edit1, "250");
+  const std::string total_text = TextOrDefault(Edit2, "2500");
+  const std::string factory_text = TextOrDefault(Edit3, "0");
+
+  const auto inter_byte = link::ParseTimeoutMs(inter_byte_text);
+  const auto total = link::ParseTimeoutMs(total_text);
+  const auto factory_number = link::ParseFactoryNumber(factory_text);
+  const auto refuse = [this](QLineEdit* field, const char* message) {
+    ui::ShowError(main_window_.user_interface(), message);
+    field->setFocus();
+    field->selectAll();
+  };
+  if (!inter_byte) return refuse(Edit1, kBadInterByteTimeout);
+  if (!total) return refuse(Edit2, kBadTotalTimeout);
+  if (!factory_number) return refuse(Edit3, link::kBadFactoryNumberMessage);
+
+  link::LinkSettings& settings = main_window_.link().settings();
+  settings.settings_applied = true;
+  settings.port_name = ui::ToUtf8(ComboBox1->currentText());
+  settings.baud_rate = ComboBox2->currentText().toInt();
+  settings.inter_byte_timeout_ms = *inter_byte;
+  settings.total_timeout_ms = *total;
+  settings.factory_number = factory_text;
+  main_window_.SetPortStatus(ComboBox1->currentText(), QString::number(settings.baud_rate));
+  accept();
+}
+
+void TForm3::Button2Click() { reject(); }
+
+void TForm3::reject() {
+  main_window_.link().settings().settings_applied = false;
+  QDialog::reject();
+}
+
+}  // namespace tarnis::app

@@ -1,0 +1,63 @@
+#include "app/program.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/main_window.h"
+#include "app/splash_window.h"
+#include "app/wait_window.h"
+
+namespace tarnis::app {
+namespace {
+
+// Reports the first paint of a window once the paint is done.
+class FirstPaintWatcher : public QObject {
+ public:
+  FirstPaintWatcher(TForm1& window, std::function<void(TForm1&)> callback)
+      : QObject(&window), window_(window), callback_(std::move(callback)) {
+    window.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && callback_) {
+      window_.removeEventFilter(this);
+      QMetaObject::invokeMethod(this, [this] { callback_(window_); }, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  TForm1& window_;
+  std::function<void(TForm1&)> callback_;
+};
+
+}  // namespace
+
+int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("tarnis");
+  QApplication::setApplicationDisplayName("Tarnis");
+  QApplication::setDesktopFileName("tarnis");
+  // Qt's own dialogs (file choosers) speak the program's language.
+  QTranslator qt_texts;
+  if (qt_texts.load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qt_texts);
+
+  // Start-up order: the main window, the splash, the cell editors TForm6 and TForm7, the goods
+  // item editor TForm8, the wait window; the splash shows when the main window first shows.
+  TForm1 form1;
+  if (options.show_splash) form1.SetSplash(new TForm2(&form1));
+  TForm9 form9(&form1);
+  form1.SetWaitWindow(&form9);
+
+  if (options.on_main_window_shown) new FirstPaintWatcher(form1, options.on_main_window_shown);
+  form1.show();
+  return QApplication::exec();
+}
+
+}  // namespace tarnis::app

@@ -1,0 +1,262 @@
+#include "config/config_transfer.h"
+
+#include <string>
+
+#include "link/commands.h"
+#include "link/device_charset.h"
+#include "link/device_errors.h"
+
+namespace tarnis::config {
+namespace {
+
+constexpr const char* kReadFailed = "Не удалось прочитать параметр... ";
+constexpr const char* kWriteFailed = "Не удалось записать параметр... ";
+
+// Progress of request (row, field) within its section; clichés restart for each cliché.
+int StepOf(const SectionMap& map, int row, int field) {
+  return map.section == Section::Cliches ? field : (row - 1) * map.fields + field;
+}
+int TotalOf(const SectionMap& map) { return map.section == Section::Cliches ? map.fields : map.rows * map.fields; }
+
+ParameterAddress AddressOf(const SectionMap& map, int row, int field) {
+  return {map.table, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(field)};
+}
+
+// One whole transfer: the link, the seam and the record, and whether the user has stopped it.
+class Transfer {
+ public:
+  Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration)
+      : link_(link), ui_(ui), configuration_(configuration) {}
+
+  // Reads one text; stores it only on success. False when the user answers No after a failure.
+  bool Read(const ParameterAddress& address, bool take_attribute) {
+    const ParameterTarget target = *ParameterAt(configuration_, address);
+    const link::ParameterReply reply =
+        link::ExchangeParameter(link_, link::Mode::Read, address.table, address.row, address.field);
+    if (take_attribute && target.enabled && reply.attribute) *target.enabled = *reply.attribute;
+    if (reply.ok()) {
+      SetFieldText(target.text, link::FromDeviceText(reply.text));
+      return true;
+    }
+    return Continue(kReadFailed, reply);
+  }
+
+  // Writes one text; the answer's attribute updates the item's enabled byte where the map says so.
+  bool Write(const ParameterAddress& address) {
+    const ParameterTarget target = *ParameterAt(configuration_, address);
+    const link::ParameterReply reply = link::ExchangeParameter(
+        link_, link::Mode::Write, address.table, address.row, address.field,
+        link::ToDeviceText(FieldText(target.text)));
+    if (target.enabled && reply.attribute) *target.enabled = *reply.attribute;
+    return reply.ok() || Continue(kWriteFailed, reply);
+  }
+
+  // Line 1 of a cliché, read and dropped: tells whether the device accepts this cliché.
+  bool ClicheRefused(int cliche) {
+    const SectionMap& map = MapOf(Section::Cliches);
+    const link::ParameterReply reply =
+        link::ExchangeParameter(link_, link::Mode::Read, map.table, static_cast<std::uint8_t>(cliche), 1);
+    return reply.result == link::LinkResult::DeviceError && reply.error_code == link::kErrorBadParameter;
+  }
+
+  // Progress step k of T, then lets the windows repaint.
+  void Step(const SectionMap& map, int row, int field) {
+    ui_.ProgressStep(StepOf(map, row, field), TotalOf(map));
+    ui_.ProcessEvents();
+  }
+
+  // Ends a section: bar hidden, normal cursor.
+  void EndSection() {
+    ui_.ProgressEnd();
+    ui_.SetBusyCursor(false);
+  }
+
+  // Ends a stopped transfer.
+  void Stop() {
+    ui_.SetBusyCursor(false);
+    ui_.WaitClose();
+  }
+
+  void StartSection(const std::string& step) {
+    ui_.WaitSetStep(step);
+    ui_.SetBusyCursor(true);
+  }
+
+ private:
+  bool Continue(const char* sentence, const link::ParameterReply& reply) {
+    return ui::AskContinue(ui_, sentence + reply.message);
+  }
+
+  link::Link& link_;
+  ui::UserInterface& ui_;
+  DeviceConfiguration& configuration_;
+};
+
+void Call(const std::function<void()>& callback) {
+  if (callback) callback();
+}
+
+// Reads rows first..last of a section, every field; false once the user stops.
+bool ReadRows(Transfer& transfer, const SectionMap& map, int first, int last, bool take_attribute) {
+  for (int row = first; row <= last; ++row) {
+    for (int field = 1; field <= map.fields; ++field) {
+      if (!transfer.Read(AddressOf(map, row, field), take_attribute)) return false;
+      transfer.Step(map, row, field);
+    }
+  }
+  return true;
+}
+
+bool WriteRow(Transfer& transfer, const SectionMap& map, int row) {
+  for (int field = 1; field <= map.fields; ++field) {
+    if (!transfer.Write(AddressOf(map, row, field))) return false;
+    transfer.Step(map, row, field);
+  }
+  return true;
+}
+
+bool OperatorIsWritten(const OperatorRecord& record) {
+  const auto password = PasswordNumber(record.password.Text());
+  return record.enabled != 0 && password && *password != 0;
+}
+
+}  // namespace
+
+bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
+                       const RefreshCallbacks& refresh) {
+  link::Link::Operation operation(link);
+  if (!operation) return false;
+  Transfer transfer(link, ui, configuration);
+
+  ui.WaitShow();
+  ui.WaitSetStep("Данные операторов...");
+  ui.ProcessEvents();
+  ui.SetBusyCursor(true);
+  ui.ProgressStart();
+  const SectionMap& operators = MapOf(Section::Operators);
+  bool go_on = ReadRows(transfer, operators, 1, operators.rows, true);
+  transfer.EndSection();
+  Call(refresh.operators);
+  if (!go_on) {
+    ui.WaitClose();
+    return false;
+  }
+
+  transfer.StartSection("ДСО...");
+  if (!transfer.Read(AddressOf(MapOf(Section::DocumentName), 1, 1), false)) {
+    transfer.Stop();
+    return false;
+  }
+  Call(refresh.document_name);
+
+  // Requisites: the whole read leaves their enabled bytes as they are.
+  const struct {
+    Section section;
+    const char* step;
+    bool take_attribute;
+    const std::function<void()>& refresh;
+  } sections[] = {{Section::Services, "Наименование услуг...", true, refresh.services},
+                  {Section::Requisites, "Дополнительные реквизиты...", false, refresh.requisites}};
+  for (const auto& section : sections) {
+    const SectionMap& map = MapOf(section.section);
+    transfer.StartSection(section.step);
+    ui.ProgressStart();
+    go_on = ReadRows(transfer, map, 1, map.rows, section.take_attribute);
+    transfer.EndSection();
+    Call(section.refresh);
+    if (!go_on) {
+      ui.WaitClose();
+      return false;
+    }
+  }
+
+  const SectionMap& cliches = MapOf(Section::Cliches);
+  transfer.StartSection("Клише...");
+  ui.ProcessEvents();
+  for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
+    ui.SetBusyCursor(true);
+    ui.ProgressStart();
+    go_on = ReadRows(transfer, cliches, cliche, cliche, false);
+    transfer.EndSection();
+    if (refresh.cliche) refresh.cliche(cliche);
+    if (!go_on) {
+      ui.WaitClose();
+      return false;
+    }
+  }
+
+  ui.WaitClose();
+  ui::ShowNotice(ui, "Прочитано удачно...");
+  return true;
+}
+
+bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration) {
+  link::Link::Operation operation(link);
+  if (!operation) return false;
+  Transfer transfer(link, ui, configuration);
+
+  ui.WaitShow();
+  ui.WaitSetCaption("Загрузка...");
+  ui.WaitSetStep("Данные операторов...");
+  ui.ProcessEvents();
+  ui.SetBusyCursor(true);
+  ui.ProgressStart();
+  const SectionMap& operators = MapOf(Section::Operators);
+  bool go_on = true;
+  for (int row = 1; go_on && row <= operators.rows; ++row) {
+    if (OperatorIsWritten(configuration.operators[row - 1])) go_on = WriteRow(transfer, operators, row);
+  }
+  transfer.EndSection();
+  if (!go_on) {
+    ui.WaitClose();
+    return false;
+  }
+
+  transfer.StartSection("Загрузка ДСО...");
+  if (!transfer.Write(AddressOf(MapOf(Section::DocumentName), 1, 1))) {
+    transfer.Stop();
+    return false;
+  }
+
+  const struct {
+    Section section;
+    const char* step;
+  } sections[] = {{Section::Services, "Загрузка услуг..."}, {Section::Requisites, "Загрузка дополнительных услуг..."}};
+  for (const auto& section : sections) {
+    const SectionMap& map = MapOf(section.section);
+    transfer.StartSection(section.step);
+    ui.ProgressStart();
+    for (int row = 1; go_on && row <= map.rows; ++row) {
+      const std::uint8_t enabled = map.section == Section::Services ? configuration.services[row - 1].enabled
+                                                                     : configuration.requisites[row - 1].enabled;
+      if (enabled != 0) go_on = WriteRow(transfer, map, row);
+    }
+    transfer.EndSection();
+    if (!go_on) {
+      ui.WaitClose();
+      return false;
+    }
+  }
+
+  // The device accepts one of the two clichés; a refused one answers error 51 to a read of its
+  // first line. The first accepted cliché is written and no other.
+  const SectionMap& cliches = MapOf(Section::Cliches);
+  transfer.StartSection("Загрузка клише...");
+  ui.ProgressStart();
+  for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
+    if (transfer.ClicheRefused(cliche)) continue;
+    go_on = WriteRow(transfer, cliches, cliche);
+    break;
+  }
+  transfer.EndSection();
+  if (!go_on) {
+    ui.WaitClose();
+    return false;
+  }
+
+  ui.WaitClose();
+  ui::ShowNotice(ui, "Записано удачно...");
+  return true;
+}
+
+}  // namespace tarnis::config

@@ -1,0 +1,32 @@
+#pragma once
+// Moves the whole configuration record between the program and the device, one text per request,
+// section after section, with the wait window, the progress bar and a question after each failure.
+#include <functional>
+
+#include "config/device_configuration.h"
+#include "link/link.h"
+#include "ui/user_interface.h"
+
+namespace tarnis::config {
+
+// Called after each section of a whole read so that the wizard pages show what arrived.
+// Empty functions are skipped; with all of them empty nothing is refreshed.
+struct RefreshCallbacks {
+  std::function<void()> operators;
+  std::function<void()> document_name;
+  std::function<void()> services;
+  std::function<void()> requisites;
+  std::function<void(int cliche)> cliche;  // 1 or 2
+};
+
+// Reads every text into configuration (335 requests). A failed request leaves its field as it was
+// and asks whether to go on. True when every section was gone through, false when the user
+// stopped it or the link is busy with another operation.
+bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
+                       const RefreshCallbacks& refresh = {});
+
+// Writes every enabled item; operators without a usable password are skipped, and only the first
+// cliché the device accepts is written. True when it ran to its end, false when stopped or busy.
+bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration);
+
+}  // namespace tarnis::config

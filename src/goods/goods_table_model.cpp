@@ -1,0 +1,34 @@
+#include "goods/goods_table_model.h"
+
+#include "ui/qt_text.h"
+
+namespace tarnis::goods {
+
+GoodsTableModel::GoodsTableModel(GoodsTable& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
+  table_.SetObserver([this](int first, int last) {
+    emit dataChanged(index(first, 1), index(last, kGoodsColumnCount));
+  });
+}
+
+GoodsTableModel::~GoodsTableModel() { table_.SetObserver({}); }
+
+int GoodsTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kGoodsRecordCount;
+}
+
+int GoodsTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kGoodsColumnCount + 1;
+}
+
+QVariant GoodsTableModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() || index.column() == 0) return {};
+  return ui::FromCp1251(table_.row(index.row()).cell(static_cast<GoodsColumn>(index.column() - 1)));
+}
+
+QVariant GoodsTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+  if (section == 0) return QStringLiteral("№");
+  return ui::FromUtf8(GoodsColumnTitle(static_cast<GoodsColumn>(section - 1)));
+}
+
+}  // namespace tarnis::goods

@@ -1,0 +1,205 @@
+#include "goods/goods_transfer.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "link/commands.h"
+#include "link/device_charset.h"
+
+namespace tarnis::goods {
+namespace {
+
+const std::string kReadFailed = "Не удалось прочитать параметр... ";
+const std::string kWriteFailed = "Не удалось записать параметр... ";
+const std::string kEraseFailed = "Не удалось стереть запись... ";
+const std::string kReadDone = "Прочитано удачно...";
+const std::string kWriteDone = "Записано удачно...";
+const std::string kEraseDone = "База очищена...";
+const std::string kEraseQuestion = "Вы действительно хотите удалить базу из КМ?";
+
+// The wait window, the hourglass and the progress bar for the length of a run of records.
+class RecordRun {
+ public:
+  RecordRun(ui::UserInterface& ui, const char* step) : ui_(ui) {
+    ui_.WaitShow();
+    ui_.WaitSetStep(step);
+    ui_.ProcessEvents();
+    ui_.SetBusyCursor(true);
+    ui_.ProgressStart();
+  }
+  RecordRun(const RecordRun&) = delete;
+  RecordRun& operator=(const RecordRun&) = delete;
+  ~RecordRun() { End(); }
+
+  void Step(int done, int total) {
+    ui_.ProgressStep(done, total);
+    ui_.ProcessEvents();
+  }
+  void End() {
+    if (ended_) return;
+    ended_ = true;
+    ui_.ProgressEnd();
+    ui_.SetBusyCursor(false);
+    ui_.WaitClose();
+  }
+
+ private:
+  ui::UserInterface& ui_;
+  bool ended_ = false;
+};
+
+// Codes first..last, each given to transfer, which returns the failure text to ask about, or
+// nothing on success. Yes goes on (after skipped, when given, has dealt with the record); the first
+// No stops the run at once.
+using RecordTransfer = std::function<std::optional<std::string>(int code)>;
+TransferOutcome RunRecords(ui::UserInterface& ui, RecordRun& run, int first, int last, const std::string& failed,
+                           const RecordTransfer& transfer, const std::function<void(int code)>& skipped = {}) {
+  const int total = last - first + 1;
+  for (int code = first; code <= last; ++code) {
+    if (const auto failure = transfer(code)) {
+      if (!ui::AskContinue(ui, failed + *failure)) return TransferOutcome::Stopped;
+      if (skipped) skipped(code);
+    }
+    run.Step(code - first + 1, total);
+  }
+  return TransferOutcome::Done;
+}
+
+std::optional<std::string> FailureOf(const link::CommandResult& result) {
+  if (result.ok()) return std::nullopt;
+  return result.message;
+}
+
+std::string UnsendableRowText(int code, GoodsColumn column) {
+  return "В строке " + std::to_string(code + 1) + " неверно заполнено поле \"" + GoodsColumnTitle(column) + "\".";
+}
+
+// The row a read blanks before it asks: code, name, font and barcode emptied.
+void BlankForRangeRead(GoodsTable& table, int code) {
+  GoodsRow row = table.row(code);
+  row.code.clear();
+  row.name.clear();
+  row.font = NarrowFontWord();
+  row.barcode.clear();
+  table.SetRow(code, std::move(row));
+}
+
+TransferResult ReadOne(link::Link& link, ui::UserInterface& ui, GoodsTable& table, int code) {
+  link::GoodsReply reply;
+  {
+    ui::BusyCursor busy(ui);
+    table.SetRow(code, GoodsRow{"", "", NarrowFontWord(), "", "", ""});
+    reply = link::ExchangeGoods(link, link::Mode::Read, static_cast<std::uint16_t>(code), {});
+    if (reply.ok()) table.SetRow(code, RowFromDeviceRecord(code, reply.fields));
+  }
+  if (!reply.ok()) {
+    ui::ShowError(ui, kReadFailed + reply.message);
+    return {TransferOutcome::Failed};
+  }
+  ui::ShowNotice(ui, kReadDone);
+  return {TransferOutcome::Done};
+}
+
+TransferResult WriteOne(link::Link& link, ui::UserInterface& ui, const GoodsTable& table, int code) {
+  const DeviceRecordFromRow record = DeviceRecordOf(table.row(code));
+  if (!record.record) {
+    ui::ShowError(ui, kWriteFailed + UnsendableRowText(code, record.bad_column));
+    return {TransferOutcome::Refused};
+  }
+  link::GoodsReply reply;
+  {
+    ui::BusyCursor busy(ui);
+    reply = link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), *record.record);
+  }
+  if (!reply.ok()) {
+    ui::ShowError(ui, kWriteFailed + reply.message);
+    return {TransferOutcome::Failed};
+  }
+  ui::ShowNotice(ui, kWriteDone);
+  return {TransferOutcome::Done};
+}
+
+// Resolves the scope of a run of records; on a range error tells the user and ends the run.
+std::optional<RangeCheck> RunRange(ui::UserInterface& ui, RecordRun& run, const GoodsScope& scope,
+                                   TransferResult& refusal) {
+  if (scope.kind == GoodsScope::Kind::All) {
+    RangeCheck all;
+    all.first = 0;
+    all.last = kLastGoodsCode;
+    return all;
+  }
+  RangeCheck check = CheckRange(scope.first, scope.last);
+  if (check.ok()) return check;
+  run.End();
+  ui::ShowError(ui, check.error);
+  refusal = {TransferOutcome::Refused, check.focus};
+  return std::nullopt;
+}
+
+}  // namespace
+
+TransferResult ReadGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& table, const GoodsScope& scope) {
+  link::Link::Operation operation(link);
+  if (!operation) return {TransferOutcome::Busy};
+  if (scope.kind == GoodsScope::Kind::Selected) return ReadOne(link, ui, table, scope.selected_code);
+
+  RecordRun run(ui, kReadingGoodsStep);
+  TransferResult refusal;
+  const auto range = RunRange(ui, run, scope, refusal);
+  if (!range) return refusal;
+  const auto read = [&](int code) {
+    BlankForRangeRead(table, code);
+    const auto reply = link::ExchangeGoods(link, link::Mode::Read, static_cast<std::uint16_t>(code), {});
+    if (reply.ok()) table.SetRow(code, RowFromDeviceRecord(code, reply.fields));
+    return FailureOf(reply);
+  };
+  // A record the user skips reads as an empty record.
+  const auto skipped = [&](int code) { table.SetRow(code, RowFromDeviceRecord(code, {})); };
+  if (RunRecords(ui, run, range->first, range->last, kReadFailed, read, skipped) == TransferOutcome::Stopped)
+    return {TransferOutcome::Stopped};
+  run.End();
+  ui::ShowNotice(ui, kReadDone);
+  return {TransferOutcome::Done};
+}
+
+TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, const GoodsTable& table, const GoodsScope& scope) {
+  link::Link::Operation operation(link);
+  if (!operation) return {TransferOutcome::Busy};
+  if (scope.kind == GoodsScope::Kind::Selected) return WriteOne(link, ui, table, scope.selected_code);
+
+  RecordRun run(ui, kWritingGoodsStep);
+  TransferResult refusal;
+  const auto range = RunRange(ui, run, scope, refusal);
+  if (!range) return refusal;
+  const auto write = [&](int code) -> std::optional<std::string> {
+    const DeviceRecordFromRow record = DeviceRecordOf(table.row(code));
+    if (!record.record) return UnsendableRowText(code, record.bad_column);
+    return FailureOf(link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), *record.record));
+  };
+  if (RunRecords(ui, run, range->first, range->last, kWriteFailed, write) == TransferOutcome::Stopped)
+    return {TransferOutcome::Stopped};
+  run.End();
+  ui::ShowNotice(ui, kWriteDone);
+  return {TransferOutcome::Done};
+}
+
+TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui) {
+  if (!ui::Confirm(ui, kEraseQuestion)) return TransferOutcome::Refused;
+  link::Link::Operation operation(link);
+  if (!operation) return TransferOutcome::Busy;
+
+  RecordRun run(ui, kWritingGoodsStep);
+  link::GoodsFields empty;
+  empty.name = link::ToDeviceText("0");
+  const auto erase = [&](int code) {
+    return FailureOf(link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), empty));
+  };
+  if (RunRecords(ui, run, 0, kLastGoodsCode, kEraseFailed, erase) == TransferOutcome::Stopped)
+    return TransferOutcome::Stopped;
+  run.End();
+  ui::ShowNotice(ui, kEraseDone);
+  return TransferOutcome::Done;
+}
+
+}  // namespace tarnis::goods

@@ -1,0 +1,100 @@
+#include "wizard/cell_editors.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "config/device_configuration.h"
+#include "ui/digit_key_filter.h"
+#include "ui/qt_text.h"
+#include "wizard/capitals_validator.h"
+#include "wizard/wizard_style.h"
+
+namespace tarnis::wizard {
+
+CellEditorDialog::CellEditorDialog(const QString& caption, QSize client_size, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setWindowTitle(caption);
+  setFixedSize(client_size);
+  setModal(true);
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName("Edit1");
+  Button1 = new QPushButton("Применить", this);
+  Button1->setObjectName("Button1");
+  Button2 = new QPushButton("Отмена", this);
+  Button2->setObjectName("Button2");
+  // Enter is the edit's own: it applies, whichever button has the focus otherwise.
+  Button1->setAutoDefault(false);
+  Button2->setAutoDefault(false);
+  connect(Edit1, &QLineEdit::returnPressed, this, &CellEditorDialog::Apply);
+  connect(Button1, &QPushButton::clicked, this, &CellEditorDialog::Apply);
+  connect(Button2, &QPushButton::clicked, this, &CellEditorDialog::reject);
+}
+
+void CellEditorDialog::Apply() {
+  result_flag_ = 1;
+  done(QDialog::Accepted);
+}
+
+void CellEditorDialog::reject() {
+  result_flag_ = 0;
+  QDialog::reject();
+}
+
+bool CellEditorDialog::Run() {
+  result_flag_ = 0;
+  exec();
+  return result_flag_ == 1;
+}
+
+void CellEditorDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Edit1->setFocus();
+}
+
+TForm6::TForm6(QWidget* parent) : CellEditorDialog("Редактирование строки...", QSize(346, 133), parent) {
+  setObjectName("TForm6");
+  Label2 = MaroonLabel("Все программируемые строки имеют длину до 24 символов", this);
+  Label2->setObjectName("Label2");
+  Label2->move(8, 6);
+  Label3 = MaroonLabel("узким шрифтом или до 12 символов широким шрифтом.", this);
+  Label3->setObjectName("Label3");
+  Label3->move(8, 22);
+  Edit1->setMaxLength(static_cast<int>(config::ConfigText::kNarrowLimit));
+  Edit1->setValidator(new CapitalsValidator(Edit1));
+  QFont courier("Courier");
+  courier.setStyleHint(QFont::TypeWriter);
+  courier.setPixelSize(16);
+  Edit1->setFont(courier);
+  Edit1->setGeometry(8, 44, 330, 26);
+  CheckBox1 = new QCheckBox("Широкий", this);
+  CheckBox1->setObjectName("CheckBox1");
+  CheckBox1->setGeometry(8, 78, 120, 20);
+  Button1->setGeometry(150, 102, 90, 25);
+  Button2->setGeometry(248, 102, 90, 25);
+}
+
+std::optional<LineValue> TForm6::EditLine(const LineValue& line) {
+  Edit1->setText(ui::FromCp1251(line.text));
+  CheckBox1->setChecked(line.wide);
+  if (!Run()) return std::nullopt;
+  return LineValue{ui::ToCp1251Lossy(Edit1->text()), CheckBox1->isChecked()};
+}
+
+TForm7::TForm7(QWidget* parent) : CellEditorDialog("Редактирование числа....", QSize(331, 79), parent) {
+  setObjectName("TForm7");
+  Edit1->setMaxLength(4);
+  ui::InstallDigitKeyFilter(Edit1);
+  Edit1->setGeometry(8, 10, 315, 24);
+  Button1->setGeometry(135, 46, 90, 25);
+  Button2->setGeometry(233, 46, 90, 25);
+}
+
+std::optional<std::string> TForm7::EditNumber(const std::string& number) {
+  Edit1->setText(ui::FromCp1251(number));
+  if (!Run()) return std::nullopt;
+  return ui::ToCp1251Lossy(Edit1->text());
+}
+
+}  // namespace tarnis::wizard

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <chrono>
+#include <memory>
+
+#include "app/connection_settings_dialog.h"
+#include "app/main_window.h"
+#include "app_test_support.h"
+#include "emulated_device.h"
+#include "link/link.h"
+#include "platform/port_names.h"
+#include "recording_user_interface.h"
+
+namespace tarnis::app {
+namespace {
+
+using namespace std::chrono_literals;
+using test::WhenModal;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    window = std::make_unique<TForm1>(MainWindowServices{nullptr, &ui});
+    window->SetPortSettleDelay(0ms);
+  }
+
+  // Opens the settings dialog from the menu and applies the given port and speed.
+  void ApplyFromMenu(const QString& port, const QString& speed) {
+    WhenModal<TForm3>([port, speed](TForm3& dialog) {
+      dialog.ComboBox1->setCurrentText(port);
+      dialog.ComboBox2->setCurrentText(speed);
+      dialog.Button1->click();
+    });
+    window->N1->trigger();
+  }
+
+  std::vector<QString> EnabledDeviceCommands() const {
+    std::vector<QString> enabled;
+    for (QObject* command : std::initializer_list<QObject*>{window->N5, window->N2, window->N9, window->N12,
+                                                             window->N10, window->ToolButton4,
+                                                             window->ToolButton6, window->ToolButton8}) {
+      const bool on = command->property("enabled").toBool();
+      if (on) enabled.push_back(command->objectName());
+    }
+    return enabled;
+  }
+
+  test::RecordingUserInterface ui;
+  std::unique_ptr<TForm1> window;
+};
+
+TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsHintsAndStartStates) {
+  EXPECT_EQ(window->windowTitle(), "Tarnis");
+  EXPECT_EQ(window->width(), 742);
+  EXPECT_EQ(window->height() - window->MainMenu1->sizeHint().height(), 504);
+
+  const std::vector<std::pair<QAction*, QString>> captions = {
+      {window->N1, "Настройки подключения"},
+      {window->N5, "Конструктор"},
+      {window->N6, "\"Помощник\""},
+      {window->N8, "Открыть конфигурацию из файла"},
+      {window->N12, "Сохранить конфигурацию в файле"},
+      {window->N011, "Выгрузить из ОРМИЗ КМ-07"},
+      {window->N012, "Загрузить в ОРМИЗ КМ-07"},
+      {window->N14, "Данные операторов"},
+      {window->N15, "Название ДСО"},
+      {window->N16, "Услуги"},
+      {window->N17, "Дополнительные реквизиты"},
+      {window->N18, "Клише"},
+      {window->N20, "Формы БСО"},
+      {window->N9, "База товаров"},
+      {window->N2, "Администрирование"},
+      {window->N3, "Программирование ИНН"},
+      {window->N4, "Запрос состояния"},
+      {window->N10, "Отчеты"},
+      {window->N11, "О программе"}};
+  for (const auto& [action, caption] : captions) EXPECT_EQ(action->text(), caption) << action->objectName().toStdString();
+  for (QAction* separator : {window->N7, window->N13, window->N19}) EXPECT_TRUE(separator->isSeparator());
+
+  // The items of the "Конструктор" submenu, in order.
+  const QList<QAction*> constructor_items = window->N5->menu()->actions();
+  const QList<QAction*> expected = {window->N6,  window->N7,  window->N8,  window->N12, window->N011,
+                                    window->N012, window->N13, window->N14, window->N15, window->N16,
+                                    window->N17, window->N18, window->N19, window->N20};
+  EXPECT_EQ(constructor_items, expected);
+  EXPECT_EQ(window->N2->menu()->actions(), (QList<QAction*>{window->N3, window->N4}));
+
+  EXPECT_EQ(window->ToolButton2->toolTip(), "Настройки подключения");
+  EXPECT_EQ(window->ToolButton4->toolTip(), "Конструктор-\"Помощник\"");
+  EXPECT_EQ(window->ToolButton6->toolTip(), "База товаров");
+  EXPECT_EQ(window->ToolButton8->toolTip(), "Отчеты");
+
+  EXPECT_TRUE(window->N1->isEnabled());
+  EXPECT_TRUE(window->N11->isEnabled());
+  EXPECT_TRUE(window->ToolButton2->isEnabled());
+  EXPECT_EQ(EnabledDeviceCommands(), std::vector<QString>{"N9"});
+
+  EXPECT_EQ(window->StatusPanelText(1), "Порт:");
+  EXPECT_EQ(window->StatusPanelText(2), "Скорость:");
+}
+
+TEST_F(MainWindowTest, ApplyingAPortThatOpensEnablesTheDeviceCommands) {
+  test::EmulatedDevice device("COM5");
+  QSignalSpy port_opened(window.get(), &TForm1::PortOpened);
+
+  ApplyFromMenu("COM5", "9600");
+
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(port_opened.count(), 1);
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+  EXPECT_EQ(window->StatusPanelText(1), "Порт: COM5");
+  EXPECT_EQ(window->StatusPanelText(2), "Скорость: 9600");
+  const auto& settings = window->link().settings();
+  EXPECT_EQ(settings.port_name, "COM5");
+  EXPECT_EQ(settings.baud_rate, 9600);
+  EXPECT_EQ(settings.inter_byte_timeout_ms, 250);
+  EXPECT_EQ(settings.total_timeout_ms, 2500);
+  EXPECT_EQ(settings.factory_number, "1");
+  EXPECT_FALSE(window->link().busy());
+}
+
+TEST_F(MainWindowTest, APortThatDoesNotOpenIsReportedAndStillEnablesTheMenus) {
+  test::PrivatePortsDirectory ports;
+  ASSERT_TRUE(RegisterPort("COM7", ports.path() + "/unplugged"));
+  QSignalSpy port_opened(window.get(), &TForm1::PortOpened);
+
+  ApplyFromMenu("COM7", "115200");
+
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "Не удалось открыть порт...");
+  EXPECT_EQ(ui.messages[0].caption, "Ошибка...");
+  EXPECT_EQ(ui.messages[0].icon, ui::Icon::Error);
+  EXPECT_EQ(port_opened.count(), 0);
+  EXPECT_EQ(window->StatusPanelText(1), "Порт: ");
+  EXPECT_EQ(window->StatusPanelText(2), "Скорость: ");
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+  EXPECT_EQ(window->link().settings().port_name, "COM7");
+}
+
+TEST_F(MainWindowTest, CancelChangesNothing) {
+  WhenModal<TForm3>([](TForm3& dialog) {
+    dialog.ComboBox1->setCurrentText("COM9");
+    dialog.Button2->click();
+  });
+  window->N1->trigger();
+
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(window->link().settings().settings_applied);
+  EXPECT_EQ(window->link().settings().port_name, "");
+  EXPECT_EQ(window->StatusPanelText(1), "Порт:");
+  EXPECT_EQ(EnabledDeviceCommands(), std::vector<QString>{"N9"});
+}
+
+TEST_F(MainWindowTest, ReopenedSettingsShowTheDefaultsWhileTheStatusBarKeepsTheAppliedOnes) {
+  test::EmulatedDevice device("COM3");
+  ApplyFromMenu("COM3", "9600");
+  ASSERT_TRUE(ui.messages.empty());
+
+  QString port_shown, speed_shown, factory_shown;
+  WhenModal<TForm3>([&](TForm3& dialog) {
+    port_shown = dialog.ComboBox1->currentText();
+    speed_shown = dialog.ComboBox2->currentText();
+    factory_shown = dialog.Edit3->text();
+    dialog.Button2->click();
+  });
+  window->ToolButton2->click();
+
+  EXPECT_EQ(port_shown, "COM1");
+  EXPECT_EQ(speed_shown, "115200");
+  EXPECT_EQ(factory_shown, "1");
+  EXPECT_EQ(window->StatusPanelText(1), "Порт: COM3");
+  EXPECT_EQ(window->StatusPanelText(2), "Скорость: 9600");
+  EXPECT_EQ(window->link().settings().port_name, "COM3");
+  // Once enabled, the device commands stay enabled.
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+}
+
+TEST_F(MainWindowTest, ProgressPositionsAreStepTimesHundredOverTotal) {
+  window->show();
+  window->ProgressStart();
+  EXPECT_TRUE(window->ProgressBar1->isVisible());
+  EXPECT_EQ(window->ProgressBar1->value(), 0);
+  window->ProgressStep(3, 96);
+  EXPECT_EQ(window->ProgressBar1->value(), 3);
+  window->ProgressStep(95, 96);
+  EXPECT_EQ(window->ProgressBar1->value(), 98);
+  window->ProgressStep(96, 96);
+  EXPECT_EQ(window->ProgressBar1->value(), 100);
+  window->ProgressStep(1, 0);
+  EXPECT_EQ(window->ProgressBar1->value(), 0);
+  window->ProgressEnd();
+  EXPECT_FALSE(window->ProgressBar1->isVisible());
+  EXPECT_EQ(window->ProgressBar1->value(), 0);
+}
+
+TEST_F(MainWindowTest, ShowFrameShowsOnePageAtATimeAndKeepsThem) {
+  window->show();
+  auto* first = new QWidget;
+  auto* second = new QWidget;
+  window->PlaceFrame(first);
+  window->PlaceFrame(second);
+  EXPECT_EQ(first->parentWidget(), window->Panel1);
+  EXPECT_EQ(first->pos(), QPoint(5, 5));
+  EXPECT_FALSE(first->isVisible());
+
+  window->ShowFrame(first);
+  EXPECT_TRUE(first->isVisible());
+  window->ShowFrame(first);
+  EXPECT_TRUE(first->isVisible());
+  window->ShowFrame(second);
+  EXPECT_FALSE(first->isVisible());
+  EXPECT_TRUE(second->isVisible());
+  EXPECT_EQ(window->current_frame(), second);
+  window->ShowFrame(nullptr);
+  EXPECT_FALSE(second->isVisible());
+  EXPECT_EQ(window->current_frame(), nullptr);
+  EXPECT_EQ(first->parentWidget(), window->Panel1);
+}
+
+TEST_F(MainWindowTest, WhileAnOperationHoldsTheLinkCommandsAreRefusedAndTheWindowStaysOpen) {
+  window->show();
+  bool dialog_opened = false;
+  {
+    const link::Link::Operation operation(window->link());
+    WhenModal<TForm3>([&](TForm3& dialog) {
+      dialog_opened = true;
+      dialog.Button2->click();
+    });
+    window->N1->trigger();
+    window->ToolButton2->click();
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+  }
+  EXPECT_FALSE(dialog_opened);
+  EXPECT_TRUE(window->close());
+  // The check that was refused left its watcher waiting; let it act on the next dialog.
+  window->N1->trigger();
+  EXPECT_TRUE(dialog_opened);
+}
+
+}  // namespace
+}  // namespace tarnis::app

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTest>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/qt_user_interface.h"
+#include "app/wait_window.h"
+#include "app_test_support.h"
+
+namespace tarnis::app {
+namespace {
+
+using test::WhenModal;
+
+class QtUserInterfaceTest : public ::testing::Test {
+ protected:
+  QtUserInterfaceTest() {
+    window = std::make_unique<TForm1>();
+    wait = new TForm9(window.get());
+    window->SetWaitWindow(wait);
+    window->show();
+  }
+  ~QtUserInterfaceTest() override {
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+  }
+
+  ui::UserInterface& ui() { return window->user_interface(); }
+
+  std::unique_ptr<TForm1> window;
+  TForm9* wait = nullptr;
+};
+
+struct SeenBox {
+  QString caption, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList buttons;
+  Qt::CursorShape cursor = Qt::BlankCursor;
+};
+
+// Records the box and presses the button with the given text (or Escape when empty).
+void AnswerBox(SeenBox& seen, const QString& press) {
+  WhenModal<QMessageBox>([&seen, press](QMessageBox& box) {
+    seen.caption = box.windowTitle();
+    seen.text = box.text();
+    seen.icon = box.icon();
+    for (QAbstractButton* button : box.buttons()) seen.buttons << button->text();
+    seen.buttons.sort();
+    if (const QCursor* cursor = QApplication::overrideCursor()) seen.cursor = cursor->shape();
+    if (press.isEmpty()) {
+      QTest::keyClick(&box, Qt::Key_Escape);
+      return;
+    }
+    for (QAbstractButton* button : box.buttons())
+      if (button->text() == press) button->click();
+  });
+}
+
+TEST_F(QtUserInterfaceTest, QuestionsShowTheirTextsAndAnswerYesOrNo) {
+  SeenBox seen;
+  AnswerBox(seen, "Нет");
+  EXPECT_FALSE(ui::Confirm(ui(), "Стереть базу товаров?"));
+  EXPECT_EQ(seen.caption, "Подтверждение...");
+  EXPECT_EQ(seen.text, "Стереть базу товаров?");
+  EXPECT_EQ(seen.icon, QMessageBox::Question);
+  EXPECT_EQ(seen.buttons, (QStringList{"Да", "Нет"}));
+
+  AnswerBox(seen, "Да");
+  EXPECT_TRUE(ui::Confirm(ui(), "Вопрос"));
+
+  AnswerBox(seen, "");
+  EXPECT_FALSE(ui::AskContinue(ui(), "Не удалось"));
+  EXPECT_EQ(seen.text, "Не удалось\n Продолжить?");
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+}
+
+TEST_F(QtUserInterfaceTest, ErrorsHaveOneOkButtonAndShowThePointerDuringAnOperation) {
+  ui().SetBusyCursor(true);
+  SeenBox seen;
+  AnswerBox(seen, "OK");
+  ui::ShowError(ui(), "Не удалось открыть порт...");
+  EXPECT_EQ(seen.caption, "Ошибка...");
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_EQ(seen.buttons, QStringList{"OK"});
+  EXPECT_EQ(seen.cursor, Qt::ArrowCursor);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  ui().SetBusyCursor(false);
+
+  AnswerBox(seen, "");
+  ui::ShowNotice(ui(), "Записано удачно...");
+  EXPECT_EQ(seen.caption, "Предупреждение...");
+  EXPECT_EQ(seen.icon, QMessageBox::Information);
+}
+
+TEST_F(QtUserInterfaceTest, TheHourglassNestsAndAnUnmatchedReleaseIsHarmless) {
+  ui().SetBusyCursor(true);
+  ui().SetBusyCursor(true);
+  ui().SetBusyCursor(false);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  ui().SetBusyCursor(false);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  QApplication::setOverrideCursor(Qt::IBeamCursor);  // someone else's
+  ui().SetBusyCursor(false);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::IBeamCursor);
+}
+
+TEST_F(QtUserInterfaceTest, ProgressGoesToTheMainWindowsBar) {
+  ui().ProgressStart();
+  ui().ProgressStep(3, 96);
+  EXPECT_EQ(window->ProgressBar1->value(), 3);
+  ui().ProgressStep(96, 96);
+  EXPECT_EQ(window->ProgressBar1->value(), 100);
+  ui().ProgressEnd();
+  EXPECT_FALSE(window->ProgressBar1->isVisible());
+}
+
+TEST_F(QtUserInterfaceTest, TheWaitWindowKeepsItsLastCaptionAndStep) {
+  EXPECT_EQ(wait->windowTitle(), "Выгрузка....");
+  EXPECT_EQ(wait->Label1->text(), "Дождитесь окончания ...");
+  EXPECT_EQ(wait->size(), QSize(330, 69));
+  EXPECT_FALSE(wait->isVisible());
+
+  ui().WaitShow();
+  ui().WaitSetCaption("Загрузка...");
+  ui().WaitSetStep("Загрузка клише...");
+  EXPECT_TRUE(wait->isVisible());
+  EXPECT_EQ(wait->Label2->text(), "Загрузка клише...");
+  ui().WaitClose();
+  EXPECT_FALSE(wait->isVisible());
+
+  ui().WaitShow();
+  wait->close();  // only its operation hides it; closing from outside is ignored
+  ui().WaitSetStep("Выгрузка товаров...");
+  EXPECT_TRUE(wait->isVisible());
+  EXPECT_EQ(wait->windowTitle(), "Загрузка...");
+  EXPECT_EQ(wait->Step(), "Выгрузка товаров...");
+  ui().WaitClose();
+}
+
+TEST(QtFileFilter, TranslatesNamePatternPairs) {
+  EXPECT_EQ(QtFileFilter("Конфигурация (*.cfg)|*.cfg"), "Конфигурация (*.cfg)");
+  EXPECT_EQ(QtFileFilter("База товаров|*.base|Все файлы|*.*"), "База товаров (*.base);;Все файлы (*.*)");
+  EXPECT_EQ(QtFileFilter("Картинки|*.jpg;*.png"), "Картинки (*.jpg *.png)");
+  EXPECT_EQ(QtFileFilter(""), "");
+}
+
+}  // namespace
+}  // namespace tarnis::app

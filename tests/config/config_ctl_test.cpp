@@ -1,0 +1,117 @@
+// tarnisctl config against the emulator: read to a file, write from it, show it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "config/config_file.h"
+#include "emulated_device.h"
+#include "link/device_charset.h"
+#include "link/device_errors.h"
+#include "platform/cp1251_codec.h"
+#include "platform/whole_file.h"
+
+namespace tarnis::config {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CtlRun {
+  int exit_code = -1;
+  std::string output;  // standard output only
+};
+
+CtlRun Tarnisctl(const std::string& arguments) {
+  CtlRun run;
+  FILE* pipe = ::popen((std::string(TARNISCTL) + " " + arguments + " 2>/dev/null").c_str(), "r");
+  if (!pipe) return run;
+  std::array<char, 4096> chunk;
+  while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe)) run.output.append(chunk.data(), n);
+  const int status = ::pclose(pipe);
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+class ConfigCtlTest : public ::testing::Test {
+ protected:
+  ConfigCtlTest() {
+    directory = fs::temp_directory_path() /
+                ("tarnis-cfg-ctl-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(directory);
+    fs::create_directories(directory);
+    file = (directory / "x.cfg").string();
+  }
+  ~ConfigCtlTest() override { fs::remove_all(directory); }
+
+  std::string DeviceText(int table, int row, int field) {
+    return device.WithDevice([&](emulator::Km07Device& d) { return d.state().Text(table, row, field); });
+  }
+
+  test::EmulatedDevice device{"COM3"};
+  fs::path directory;
+  std::string file;
+};
+
+TEST_F(ConfigCtlTest, ReadSavesTheDeviceWithStartBlankFormsAndShowPrintsIt) {
+  device.WithDevice([](emulator::Km07Device& d) {
+    d.state().Text(1, 1, 1) = link::ToDeviceText(Utf8ToCp1251Lossy("0КВИТАНЦИЯ"));
+    d.state().enabled[0][1] = 0;
+  });
+  const CtlRun read = Tarnisctl("config read --port COM3 --timeouts 50,500 --file " + file);
+  EXPECT_EQ(read.exit_code, 0);
+  EXPECT_EQ(read.output, "Прочитано удачно...\nСохранено...\n");
+
+  DeviceConfiguration expected;
+  FillDefaults(expected);
+  expected.document_name.Set(Utf8ToCp1251Lossy("0КВИТАНЦИЯ"));
+  expected.operators[1].enabled = 0;
+  constructor::BlankFormTable table;
+  const auto image = EncodeConfigurationFile(table, expected);
+  EXPECT_EQ(ReadFileUpTo(file, kConfigurationFileSize),
+            std::vector<std::uint8_t>(image.begin(), image.end()));
+
+  const CtlRun show = Tarnisctl("config show " + file);
+  EXPECT_EQ(show.exit_code, 0);
+  EXPECT_NE(show.output.find("\"0КВИТАНЦИЯ\""), std::string::npos);
+  EXPECT_NE(show.output.find("  2: \"0ОПЕРАТОР 2\" \"0ФАМИЛИЯ 2\" \"2\" дост. 0\n"), std::string::npos) << show.output;
+  EXPECT_NE(show.output.find("  99: \"0УСЛУГА 99 - СТРОКА 1\" \"0УСЛУГА 99 - СТРОКА 2\" дост. 1\n"),
+            std::string::npos);
+  EXPECT_NE(show.output.find("    \"0СТРОКА КЛИШЕ 7\"\n    дост. 1\n"), std::string::npos);
+}
+
+TEST_F(ConfigCtlTest, WriteStopsAtTheFirstFailureUnlessToldToKeepGoing) {
+  DeviceConfiguration configuration;
+  FillDefaults(configuration);
+  configuration.services[0].lines[0].Set("0FIRST");
+  configuration.services[98].lines[0].Set("0LAST");
+  const auto image = EncodeConfigurationFile({}, configuration);
+  ASSERT_TRUE(ReplaceFile(file, image));
+  device.WithDevice([](emulator::Km07Device& d) {
+    d.faults().forced_errors.push_back({link::Command::Parameter, 2, 50, 1, link::kErrorRecordInUse});
+  });
+
+  EXPECT_EQ(Tarnisctl("config write --port COM3 --timeouts 50,500 --file " + file).exit_code, 1);
+  EXPECT_EQ(DeviceText(2, 1, 1), "0FIRST");
+  EXPECT_NE(DeviceText(2, 99, 1), "0LAST");
+
+  const CtlRun keep_going = Tarnisctl("config write --port COM3 --timeouts 50,500 --keep-going --file " + file);
+  EXPECT_EQ(keep_going.exit_code, 1) << "a failed request is still reported";
+  EXPECT_EQ(keep_going.output, "Считано...\nЗаписано удачно...\n");
+  EXPECT_EQ(DeviceText(2, 99, 1), "0LAST");
+}
+
+TEST_F(ConfigCtlTest, BadFilesAndArgumentsAreRefused) {
+  ASSERT_TRUE(ReplaceFile(file, std::vector<std::uint8_t>(100, 0)));
+  EXPECT_EQ(Tarnisctl("config show " + file).exit_code, 1);
+  EXPECT_EQ(Tarnisctl("config write --port COM3 --file " + file).exit_code, 1);
+  EXPECT_EQ(Tarnisctl("config show " + (directory / "absent.cfg").string()).exit_code, 1);
+  EXPECT_EQ(Tarnisctl("config read --port COM3").exit_code, 2);
+  EXPECT_EQ(Tarnisctl("config copy").exit_code, 2);
+}
+
+}  // namespace
+}  // namespace tarnis::config

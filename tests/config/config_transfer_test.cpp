@@ -1,0 +1,274 @@
+#include "config/config_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "emulated_device.h"
+#include "link/device_charset.h"
+#include "link/device_errors.h"
+#include "platform/cp1251_codec.h"
+#include "recording_user_interface.h"
+
+namespace tarnis::config {
+namespace {
+
+using emulator::Km07Device;
+using link::Command;
+
+std::string Cp(const std::string& utf8) { return Utf8ToCp1251Lossy(utf8); }
+std::string Device(const std::string& utf8) { return link::ToDeviceText(Cp(utf8)); }
+
+const std::string kNoAnswerQuestion =
+    "Не удалось прочитать параметр... Нет ответа или не удалось открыть порт.\n Продолжить?";
+
+class ConfigTransferTest : public ::testing::Test {
+ protected:
+  void SetUp() override { FillDefaults(configuration); }
+
+  std::size_t ParameterRequests() {
+    return device.WithDevice([](Km07Device& d) { return d.requests_seen(Command::Parameter); });
+  }
+  std::string DeviceText(int table, int row, int field) {
+    return device.WithDevice([&](Km07Device& d) { return d.state().Text(table, row, field); });
+  }
+  std::vector<std::string> ProgressSteps(int total) {
+    std::vector<std::string> steps;
+    const std::string suffix = "/" + std::to_string(total) + " ";
+    for (const auto& event : ui.EventsStartingWith("progress "))
+      if (event.find(suffix) != std::string::npos) steps.push_back(event);
+    return steps;
+  }
+  // The link now addresses a port that does not exist: every request fails at once.
+  void UnplugDevice() { device.link().settings().port_name = "COM100"; }
+  void ExpectClosedDown() {
+    EXPECT_FALSE(ui.wait_visible);
+    EXPECT_FALSE(ui.progress_visible);
+    EXPECT_FALSE(ui.busy_cursor);
+  }
+
+  test::EmulatedDevice device;
+  test::RecordingUserInterface ui;
+  DeviceConfiguration configuration;
+};
+
+TEST_F(ConfigTransferTest, FullReadTakesEveryTextAndRefreshesEachSection) {
+  device.WithDevice([](Km07Device& d) {
+    d.state().Text(0, 3, 1) = Device("1КАССИР");
+    d.state().Text(0, 1, 3) = "1234567";          // longer than a password field
+    d.state().Text(2, 1, 1) = std::string(25, 'a');  // fills the whole device text
+    d.state().Text(1, 1, 1) = Device("0КВИТАНЦИЯ");
+    d.state().Text(4, 2, 8) = Device("0ДО СВИДАНИЯ");
+    d.state().enabled[0][3] = 0;
+    d.state().enabled[2][49] = 0;
+    d.state().enabled[3][1] = 0;
+  });
+  std::vector<std::string> refreshed;
+  RefreshCallbacks refresh{[&] { refreshed.push_back("operators"); }, [&] { refreshed.push_back("document"); },
+                           [&] { refreshed.push_back("services"); }, [&] { refreshed.push_back("requisites"); },
+                           [&](int c) { refreshed.push_back("cliche " + std::to_string(c)); }};
+
+  ASSERT_TRUE(ReadAllFromDevice(device.link(), ui, configuration, refresh));
+
+  EXPECT_EQ(ParameterRequests(), 335u);
+  EXPECT_EQ(configuration.operators[2].position.Text(), Cp("1КАССИР"));
+  EXPECT_EQ(configuration.operators[0].password.Text(), "12345");
+  EXPECT_EQ(configuration.operators[0].enabled, 1);
+  EXPECT_EQ(configuration.services[0].lines[0].Text(), link::FromDeviceText(std::string(25, 'a')));
+  EXPECT_EQ(configuration.services[0].lines[0].Text().size(), 25u);
+  EXPECT_EQ(configuration.services[0].enabled, 1);
+  EXPECT_EQ(configuration.document_name.Text(), Cp("0КВИТАНЦИЯ"));
+  EXPECT_EQ(configuration.cliches[1].lines[7].Text(), Cp("0ДО СВИДАНИЯ"));
+  EXPECT_EQ(configuration.operators[3].enabled, 0);
+  EXPECT_EQ(configuration.services[49].enabled, 0);
+  EXPECT_EQ(configuration.requisites[1].enabled, 1) << "the whole read keeps the requisites' enabled bytes";
+
+  EXPECT_EQ(refreshed, (std::vector<std::string>{"operators", "document", "services", "requisites", "cliche 1",
+                                                 "cliche 2"}));
+  EXPECT_EQ(ui.EventsStartingWith("wait step "),
+            (std::vector<std::string>{"wait step Данные операторов...", "wait step ДСО...",
+                                      "wait step Наименование услуг...", "wait step Дополнительные реквизиты...",
+                                      "wait step Клише..."}));
+  EXPECT_TRUE(ui.EventsStartingWith("wait caption").empty()) << "the read leaves the caption alone";
+  const auto operator_steps = ProgressSteps(96);
+  ASSERT_EQ(operator_steps.size(), 96u);
+  EXPECT_EQ(operator_steps.front(), "progress 1/96 1");
+  EXPECT_EQ(operator_steps[2], "progress 3/96 3");
+  EXPECT_EQ(operator_steps.back(), "progress 96/96 100");
+  EXPECT_EQ(ProgressSteps(198).size(), 198u);
+  EXPECT_EQ(ProgressSteps(24).back(), "progress 24/24 100");
+  EXPECT_EQ(ProgressSteps(8).size(), 16u) << "clichés restart at 1 for each cliché";
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "Прочитано удачно...");
+  EXPECT_EQ(ui.messages[0].caption, "Предупреждение...");
+  EXPECT_EQ(ui.messages[0].icon, ui::Icon::Information);
+  ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, ReadFromASilentDeviceStopsAtTheFirstNo) {
+  device.WithDevice([](Km07Device& d) { d.faults().silent = true; });
+  const DeviceConfiguration before = configuration;
+  ui.answers = {ui::Answer::No};
+
+  EXPECT_FALSE(ReadAllFromDevice(device.link(), ui, configuration));
+
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, kNoAnswerQuestion);
+  EXPECT_EQ(ui.messages[0].caption, "Ошибка...");
+  EXPECT_EQ(ui.messages[0].icon, ui::Icon::Error);
+  EXPECT_EQ(ui.messages[0].buttons, ui::Buttons::YesNo);
+  EXPECT_EQ(ParameterRequests(), 1u);
+  EXPECT_EQ(std::memcmp(&configuration, &before, sizeof before), 0);
+  EXPECT_TRUE(ui.EventsStartingWith("progress ").size() == 2) << "start and end, no step after No";
+  ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, ReadWithoutDeviceAnsweredYesRunsThroughAndChangesNothing) {
+  UnplugDevice();
+  const DeviceConfiguration before = configuration;
+  ui.default_answer = ui::Answer::Yes;
+
+  EXPECT_TRUE(ReadAllFromDevice(device.link(), ui, configuration));
+
+  ASSERT_EQ(ui.messages.size(), 336u);
+  EXPECT_TRUE(std::all_of(ui.messages.begin(), ui.messages.end() - 1,
+                          [](const test::RecordedMessage& m) { return m.text == kNoAnswerQuestion; }));
+  EXPECT_EQ(ui.messages.back().text, "Прочитано удачно...");
+  EXPECT_EQ(std::memcmp(&configuration, &before, sizeof before), 0);
+  ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, ReadStoppedInTheRequisitesKeepsWhatWasReadAndCloses) {
+  device.WithDevice([](Km07Device& d) {
+    d.state().Text(2, 99, 2) = Device("0ПОСЛЕДНЯЯ");
+    d.state().Text(3, 2, 2) = Device("0НЕ ДОЙДЕТ");
+    d.faults().forced_errors.push_back({Command::Parameter, 3, 2, 1, link::kErrorRecordInUse});
+  });
+  ui.answers = {ui::Answer::No};
+  bool cliche_refreshed = false;
+  RefreshCallbacks refresh;
+  refresh.cliche = [&](int) { cliche_refreshed = true; };
+
+  EXPECT_FALSE(ReadAllFromDevice(device.link(), ui, configuration, refresh));
+
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text,
+            "Не удалось прочитать параметр... " + link::DeviceErrorText(link::kErrorRecordInUse) + "\n Продолжить?");
+  EXPECT_EQ(configuration.services[98].lines[1].Text(), Cp("0ПОСЛЕДНЯЯ"));
+  EXPECT_EQ(configuration.requisites[1].lines[1].Text(), Cp("0ДОП. РЕК 2 - СТРОКА 2"));
+  EXPECT_EQ(ParameterRequests(), 96u + 1 + 198 + 4);
+  EXPECT_FALSE(cliche_refreshed);
+  ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, FullWriteSendsEveryEnabledTextAndOneCliche) {
+  configuration.operators[0].full_name.SetBody('1', Cp("ИВАНОВ"));
+  configuration.document_name.Set(Cp("0КВИТАНЦИЯ"));
+  configuration.services[98].lines[1].Set(Cp("0СТРИЖКА"));
+  configuration.requisites[7].lines[2].Set(Cp("0ИНН 123"));
+  configuration.cliches[0].lines[7].Set(Cp("0СПАСИБО"));
+  configuration.cliches[1].lines[0].Set(Cp("0ВТОРОЕ"));
+
+  ASSERT_TRUE(WriteAllToDevice(device.link(), ui, configuration));
+
+  EXPECT_EQ(ParameterRequests(), 96u + 1 + 198 + 24 + 1 + 8);
+  EXPECT_EQ(DeviceText(0, 1, 2), "1iwanow");
+  EXPECT_EQ(DeviceText(1, 1, 1), Device("0КВИТАНЦИЯ"));
+  EXPECT_EQ(DeviceText(2, 99, 2), Device("0СТРИЖКА"));
+  EXPECT_EQ(DeviceText(3, 8, 3), Device("0ИНН 123"));
+  EXPECT_EQ(DeviceText(4, 1, 8), Device("0СПАСИБО"));
+  EXPECT_EQ(DeviceText(4, 2, 1), Device("0СТРОКА КЛИШЕ 0")) << "only the first accepted cliché is written";
+  EXPECT_EQ(ui.wait_caption, "Загрузка...");
+  EXPECT_EQ(ui.EventsStartingWith("wait step "),
+            (std::vector<std::string>{"wait step Данные операторов...", "wait step Загрузка ДСО...",
+                                      "wait step Загрузка услуг...", "wait step Загрузка дополнительных услуг...",
+                                      "wait step Загрузка клише..."}));
+  EXPECT_EQ(ProgressSteps(8).size(), 8u);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "Записано удачно...");
+  EXPECT_EQ(ui.messages[0].caption, "Предупреждение...");
+  ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, WriteSkipsDisabledItemsAndUnusablePasswords) {
+  configuration.operators[4].enabled = 0;
+  configuration.operators[5].password.Set("");
+  configuration.operators[6].password.Set("0");
+  configuration.operators[7].password.Set("0000");
+  configuration.operators[8].password.Set("12a");
+  configuration.services[2].enabled = 0;
+  configuration.requisites[0].enabled = 0;
+  for (int n = 5; n <= 9; ++n) configuration.operators[n - 1].position.Set("0CHANGED");
+  configuration.services[2].lines[0].Set("0CHANGED");
+  configuration.requisites[0].lines[0].Set("0CHANGED");
+
+  ASSERT_TRUE(WriteAllToDevice(device.link(), ui, configuration));
+
+  for (int n = 5; n <= 9; ++n) EXPECT_EQ(DeviceText(0, n, 1), Device("0ОПЕРАТОР " + std::to_string(n))) << n;
+  EXPECT_EQ(DeviceText(0, 10, 1), Device("0ОПЕРАТОР 10"));
+  EXPECT_EQ(DeviceText(2, 3, 1), Device("0УСЛУГА 3 - СТРОКА 1"));
+  EXPECT_EQ(DeviceText(3, 1, 1), Device("0ДОП. РЕК 1 - СТРОКА 1"));
+  EXPECT_EQ(ParameterRequests(), 96u - 15 + 1 + 198 - 2 + 24 - 3 + 1 + 8);
+  const auto operator_steps = ProgressSteps(96);
+  for (int step = 13; step <= 27; ++step)
+    EXPECT_EQ(std::count(operator_steps.begin(), operator_steps.end(),
+                         "progress " + std::to_string(step) + "/96 " + std::to_string(step * 100 / 96)),
+              0)
+        << step;
+  EXPECT_EQ(operator_steps.size(), 81u);
+  EXPECT_EQ(ProgressSteps(198).size(), 196u);
+  EXPECT_EQ(ProgressSteps(24).size(), 21u);
+  EXPECT_FALSE(ui.busy_cursor);
+}
+
+TEST_F(ConfigTransferTest, RefusedClicheOneGetsClicheTwoWritten) {
+  device.WithDevice([](Km07Device& d) { d.state().cliche_locked[0] = true; });
+  configuration.cliches[1].lines[3].Set(Cp("0ВТОРОЕ КЛИШЕ"));
+
+  ASSERT_TRUE(WriteAllToDevice(device.link(), ui, configuration));
+
+  EXPECT_EQ(DeviceText(4, 2, 4), Device("0ВТОРОЕ КЛИШЕ"));
+  EXPECT_EQ(ParameterRequests(), 96u + 1 + 198 + 24 + 2 + 8);
+  EXPECT_EQ(ProgressSteps(8).size(), 8u);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Записано удачно..."});
+}
+
+TEST_F(ConfigTransferTest, BothClichesRefusedStillCompletesAndClosesDown) {
+  device.WithDevice([](Km07Device& d) { d.state().cliche_locked = {true, true}; });
+
+  ASSERT_TRUE(WriteAllToDevice(device.link(), ui, configuration));
+
+  EXPECT_EQ(ParameterRequests(), 96u + 1 + 198 + 24 + 2);
+  EXPECT_TRUE(ProgressSteps(8).empty());
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Записано удачно..."});
+  ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, WriteFailureAnsweredNoEndsAtOnce) {
+  device.WithDevice([](Km07Device& d) { d.state().enabled[2][4] = 0; });
+  ui.answers = {ui::Answer::Yes, ui::Answer::No};
+
+  EXPECT_FALSE(WriteAllToDevice(device.link(), ui, configuration));
+
+  const std::string refused =
+      "Не удалось записать параметр... " + link::DeviceErrorText(link::kErrorRecordInUse) + "\n Продолжить?";
+  EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{refused, refused}));
+  EXPECT_EQ(ParameterRequests(), 96u + 1 + 8 + 2);
+  EXPECT_EQ(configuration.services[4].enabled, 0) << "the answer's attribute updates the enabled byte";
+  EXPECT_EQ(ProgressSteps(198).back(), "progress 9/198 4") << "Yes goes on; No takes no further step";
+  ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, BusyLinkIsRefusedWithoutARequest) {
+  link::Link::Operation other(device.link());
+  EXPECT_FALSE(ReadAllFromDevice(device.link(), ui, configuration));
+  EXPECT_FALSE(WriteAllToDevice(device.link(), ui, configuration));
+  EXPECT_EQ(ParameterRequests(), 0u);
+  EXPECT_TRUE(ui.events.empty());
+}
+
+}  // namespace
+}  // namespace tarnis::config

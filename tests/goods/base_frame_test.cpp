@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "emulated_device.h"
+#include "goods/base_frame.h"
+#include "goods/goods_item_dialog.h"
+#include "link/device_charset.h"
+#include "platform/cp1251_codec.h"
+#include "recording_user_interface.h"
+
+namespace tarnis::goods {
+namespace {
+
+std::string Cp(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "base_frame_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+class BaseFrameTest : public ::testing::Test {
+ protected:
+  BaseFrameTest() : frame_((App(), device_.link()), ui_) {}
+
+  QString Cell(int code, int column) { return frame_.StringGrid1->model()->index(code, column).data().toString(); }
+  void Select(int code) { frame_.StringGrid1->setCurrentIndex(frame_.StringGrid1->model()->index(code, 2)); }
+  void ShowActive() {
+    frame_.show();
+    frame_.activateWindow();
+    QApplication::setActiveWindow(&frame_);
+    QApplication::processEvents();
+  }
+  // Runs `act` on the editor once its modal loop is running.
+  void WhileEditorRuns(std::function<void(TForm8&)> act) {
+    QTimer::singleShot(0, &frame_, [this, act] { act(frame_.editor()); });
+  }
+  std::size_t GoodsRequests() {
+    return device_.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Goods); });
+  }
+
+  test::EmulatedDevice device_;
+  test::RecordingUserInterface ui_;
+  TBaseFrame frame_;
+};
+
+TEST_F(BaseFrameTest, StartsWithEmptyRowsHeadersWidthsAndDeviceControlsOff) {
+  QTableView* grid = frame_.StringGrid1;
+  ASSERT_EQ(grid->model()->rowCount(), 1001);
+  ASSERT_EQ(grid->model()->columnCount(), 7);
+  const QStringList headers = {"№", "Код товара", "Наименование", "Тип. шрифта", "Штрих-код", "Секция", "Цена"};
+  const int widths[] = {20, 75, 250, 80, 100, 55, 85};
+  for (int column = 0; column < 7; ++column) {
+    EXPECT_EQ(grid->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
+    EXPECT_EQ(grid->columnWidth(column), widths[column]);
+  }
+  EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 18);
+  EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+  EXPECT_EQ(grid->selectionBehavior(), QAbstractItemView::SelectRows);
+  for (const int code : {0, 1000}) {
+    EXPECT_EQ(Cell(code, 0), "");
+    EXPECT_EQ(Cell(code, 1), QString::number(code));
+    EXPECT_EQ(Cell(code, 2), "");
+    EXPECT_EQ(Cell(code, 3), "узкий");
+    EXPECT_EQ(Cell(code, 4), "0");
+    EXPECT_EQ(Cell(code, 5), "0");
+    EXPECT_EQ(Cell(code, 6), "0.00");
+  }
+  EXPECT_EQ(frame_.selected_code(), 0);
+
+  const std::pair<QPushButton*, const char*> captions[] = {
+      {frame_.BitBtn1, "Выгрузить из КМ"}, {frame_.BitBtn2, "Загрузить в КМ"},     {frame_.BitBtn3, "Сохранить в файл"},
+      {frame_.BitBtn4, "Загрузить из файла"}, {frame_.BitBtn5, "Очистить поля"}, {frame_.BitBtn6, "Очистить базу в КМ"},
+      {frame_.BitBtn7, "Экспорт CSV..."},  {frame_.BitBtn8, "Импорт CSV..."},     {frame_.Button1, "Выход"}};
+  for (const auto& [button, caption] : captions) EXPECT_EQ(button->text(), QString::fromUtf8(caption));
+  EXPECT_EQ(frame_.CheckBox1->text(), "Текущий");
+  EXPECT_EQ(frame_.CheckBox2->text(), "Диапазон");
+  EXPECT_EQ(frame_.Label3->text(), "с");
+  EXPECT_EQ(frame_.Label4->text(), "по");
+  EXPECT_EQ(frame_.Edit1->text(), "0");
+  EXPECT_EQ(frame_.Edit2->text(), "0");
+  EXPECT_EQ(frame_.Label1->text(), "База товаров");
+
+  for (QWidget* off : std::initializer_list<QWidget*>{frame_.BitBtn1, frame_.BitBtn2, frame_.BitBtn6, frame_.CheckBox1,
+                                                      frame_.CheckBox2, frame_.Label3, frame_.Edit1, frame_.Label4,
+                                                      frame_.Edit2})
+    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  EXPECT_TRUE(frame_.BitBtn3->isEnabled());
+  EXPECT_TRUE(frame_.BitBtn5->isEnabled());
+
+  frame_.EnableDeviceControls();
+  for (QWidget* on : std::initializer_list<QWidget*>{frame_.BitBtn1, frame_.BitBtn2, frame_.BitBtn6, frame_.CheckBox1,
+                                                     frame_.CheckBox2})
+    EXPECT_TRUE(on->isEnabled());
+  EXPECT_FALSE(frame_.Edit1->isEnabled());
+  frame_.CheckBox2->click();
+  EXPECT_TRUE(frame_.Edit1->isEnabled());
+  EXPECT_TRUE(frame_.Label4->isEnabled());
+  frame_.CheckBox2->click();
+  EXPECT_FALSE(frame_.Edit2->isEnabled());
+}
+
+TEST_F(BaseFrameTest, ReadButtonWithNeitherBoxReadsAllCodesIntoTheGrid) {
+  device_.WithDevice([](emulator::Km07Device& d) {
+    d.state().goods[999] = {link::ToDeviceText(Cp("1ВОДА")), 46, 2, 5};
+  });
+  frame_.EnableDeviceControls();
+  QTest::mouseClick(frame_.BitBtn1, Qt::LeftButton);
+  EXPECT_EQ(GoodsRequests(), 1001u);
+  EXPECT_EQ(Cell(999, 2), "ВОДА");
+  EXPECT_EQ(Cell(999, 3), "широкий");
+  EXPECT_EQ(Cell(999, 6), "0.05");
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Прочитано удачно..."});
+}
+
+TEST_F(BaseFrameTest, CurrentBoxReadsTheSelectedRowOnly) {
+  frame_.EnableDeviceControls();
+  Select(56);
+  frame_.CheckBox1->setChecked(true);
+  frame_.CheckBox2->setChecked(true);
+  frame_.Edit2->setText("");
+  QTest::mouseClick(frame_.BitBtn1, Qt::LeftButton);
+  EXPECT_EQ(GoodsRequests(), 1u);
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Прочитано удачно..."});
+}
+
+TEST_F(BaseFrameTest, EmptyRangeEndGetsTheFocus) {
+  ShowActive();
+  frame_.EnableDeviceControls();
+  frame_.CheckBox2->click();
+  frame_.Edit2->clear();
+  QTest::mouseClick(frame_.BitBtn2, Qt::LeftButton);
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Не задан конец диапазона... "});
+  EXPECT_FALSE(ui_.wait_visible);
+  EXPECT_TRUE(frame_.Edit2->hasFocus());
+  EXPECT_EQ(GoodsRequests(), 0u);
+}
+
+TEST_F(BaseFrameTest, RangeFieldsTakeDigitsOnly) {
+  frame_.EnableDeviceControls();
+  frame_.CheckBox2->click();
+  frame_.Edit1->clear();
+  QTest::keyClicks(frame_.Edit1, "1%2'a3");
+  EXPECT_EQ(frame_.Edit1->text(), "123");
+}
+
+TEST_F(BaseFrameTest, EditorAppliedOnRow57SetsCode56AndNormalisesThePrice) {
+  frame_.table().SetRow(56, {"", Cp("СТАРОЕ"), Cp("узкий"), "", "3", "1.00"});
+  Select(56);
+  std::string barcode_shown;
+  WhileEditorRuns([&](TForm8& editor) {
+    barcode_shown = editor.Edit2->text().toStdString();
+    editor.Edit1->clear();
+    QTest::keyClicks(editor.Edit1, "tea");
+    QTest::sendKeyEvent(QTest::Click, editor.Edit1, Qt::Key_unknown, QString::fromUtf8("ж"), Qt::NoModifier);
+    editor.CheckBox1->setChecked(true);
+    editor.Edit4->clear();
+    QTest::keyClicks(editor.Edit4, "12.5.x");
+    QTest::mouseClick(editor.Button1, Qt::LeftButton);
+  });
+  frame_.StringGrid1DblClick();
+  EXPECT_EQ(barcode_shown, "0");
+  EXPECT_EQ(frame_.table().row(56), (GoodsRow{"56", Cp("TEAЖ"), Cp("широкий"), "0", "3", "12.50"}));
+  EXPECT_EQ(Cell(56, 1), "56");
+  EXPECT_EQ(Cell(56, 6), "12.50");
+}
+
+TEST_F(BaseFrameTest, EditorRefusalsKeepItOpenAndCancelLeavesTheRow) {
+  Select(3);
+  const GoodsRow before = frame_.table().row(3);
+  std::vector<bool> visible_after_refusal;
+  WhileEditorRuns([&](TForm8& editor) {
+    editor.Edit4->setText("1000000000");
+    QTest::mouseClick(editor.Button1, Qt::LeftButton);
+    visible_after_refusal.push_back(editor.isVisible());
+    editor.Edit4->setText("1");
+    editor.Edit3->setText("300");
+    QTest::mouseClick(editor.Button1, Qt::LeftButton);
+    visible_after_refusal.push_back(editor.isVisible());
+    QTest::mouseClick(editor.Button2, Qt::LeftButton);
+  });
+  frame_.StringGrid1DblClick();
+  EXPECT_EQ(visible_after_refusal, (std::vector<bool>{true, true}));
+  EXPECT_FALSE(frame_.editor().applied());
+  EXPECT_EQ(frame_.table().row(3), before);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[0].text, "Значение параметра \"Цена\" превышает разрядность!");
+  EXPECT_EQ(ui_.messages[0].caption, "Ошибка...");
+  EXPECT_EQ(ui_.messages[0].icon, ui::Icon::None);
+  EXPECT_EQ(ui_.messages[1].text, "Значение параметра \"Секция\" не может быть больше 255!");
+}
+
+TEST_F(BaseFrameTest, EditorClearFieldsAndLimits) {
+  TForm8& editor = frame_.editor();
+  EXPECT_EQ(editor.windowTitle(), "Редактирование параметров...");
+  EXPECT_EQ(editor.size(), QSize(402, 206));
+  EXPECT_EQ(editor.Edit1->maxLength(), 24);
+  EXPECT_EQ(editor.Edit2->maxLength(), 13);
+  EXPECT_EQ(editor.Edit4->maxLength(), 12);
+  EXPECT_FALSE(editor.windowFlags() & Qt::WindowCloseButtonHint);
+  editor.LoadFrom({"1", Cp("А"), Cp("широкий"), "5", "6", "7.00"});
+  editor.Button3Click();
+  EXPECT_EQ(editor.Edit1->text(), "");
+  EXPECT_EQ(editor.Edit2->text(), "0");
+  EXPECT_FALSE(editor.CheckBox1->isChecked());
+  EXPECT_EQ(editor.Edit3->text(), "0");
+  EXPECT_EQ(editor.Edit4->text(), "0.00");
+  editor.Edit2->clear();
+  QTest::keyClicks(editor.Edit2, "12a%3");
+  EXPECT_EQ(editor.Edit2->text(), "123");
+}
+
+TEST_F(BaseFrameTest, ResetButtonAndEscapeEmptyTheTable) {
+  ShowActive();
+  frame_.table().SetRow(4, {"4", Cp("ТОВАР"), Cp("широкий"), "1", "1", "1.00"});
+  QTest::mouseClick(frame_.BitBtn5, Qt::LeftButton);
+  EXPECT_EQ(frame_.table().row(4), EmptyGoodsRow(4));
+  frame_.table().SetRow(4, {"4", Cp("ТОВАР"), Cp("широкий"), "1", "1", "1.00"});
+  frame_.StringGrid1->setFocus();
+  QTest::keyClick(frame_.StringGrid1, Qt::Key_Escape);
+  EXPECT_EQ(frame_.table().row(4), EmptyGoodsRow(4));
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(GoodsRequests(), 0u);
+}
+
+TEST_F(BaseFrameTest, ExitAsksAndOnlyYesLeaves) {
+  QSignalSpy exits(&frame_, &TBaseFrame::ExitRequested);
+  ui_.answers = {ui::Answer::No, ui::Answer::Yes};
+  QTest::mouseClick(frame_.Button1, Qt::LeftButton);
+  EXPECT_EQ(exits.count(), 0);
+  QTest::mouseClick(frame_.Button1, Qt::LeftButton);
+  EXPECT_EQ(exits.count(), 1);
+  EXPECT_EQ(ui_.messages[0].text, "Вы действительно хотите выйти из загрузчика базы?");
+  EXPECT_EQ(ui_.messages[0].caption, "Подтверждение...");
+}
+
+TEST_F(BaseFrameTest, SaveRightAfterStartGives40040Bytes) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("base_frame_test_" + std::to_string(::getpid()) + ".base")).string();
+  ui_.file_choices.push_back(path);
+  QTest::mouseClick(frame_.BitBtn3, Qt::LeftButton);
+  EXPECT_EQ(std::filesystem::file_size(path), 40040u);
+  frame_.table().SetRow(8, {"8", Cp("ТОВАР"), Cp("широкий"), "1", "1", "1.00"});
+  ui_.file_choices.push_back(path);
+  QTest::mouseClick(frame_.BitBtn4, Qt::LeftButton);
+  EXPECT_EQ(Cell(8, 2), "");
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace tarnis::goods

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "goods/goods_item_entry.h"
+#include "goods/goods_row.h"
+#include "goods/goods_scope.h"
+#include "link/device_charset.h"
+#include "platform/cp1251_codec.h"
+
+namespace tarnis::goods {
+namespace {
+
+std::string Cp(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+TEST(PriceText, ShowsRoublesPointAndTwoDigitsOfKopecks) {
+  EXPECT_EQ(PriceText(0), "0.00");
+  EXPECT_EQ(PriceText(5), "0.05");
+  EXPECT_EQ(PriceText(7), "0.07");
+  EXPECT_EQ(PriceText(45), "0.45");
+  EXPECT_EQ(PriceText(100), "1.00");
+  EXPECT_EQ(PriceText(105), "1.05");
+  EXPECT_EQ(PriceText(12345), "123.45");
+  EXPECT_EQ(PriceText(100000), "1000.00");
+  EXPECT_EQ(PriceText(kDevicePriceMaxKopecks), "10995116277.75");
+}
+
+TEST(PriceKopecks, ReadsEveryCellFormTheTableHolds) {
+  EXPECT_EQ(PriceKopecks("123.45"), 12345u);
+  EXPECT_EQ(PriceKopecks(".50"), 50u);
+  EXPECT_EQ(PriceKopecks("12"), 1200u);
+  EXPECT_EQ(PriceKopecks("0.05"), 5u);
+  EXPECT_EQ(PriceKopecks("7.5"), 750u);
+  EXPECT_FALSE(PriceKopecks(""));
+  EXPECT_FALSE(PriceKopecks("."));
+  EXPECT_FALSE(PriceKopecks("1.234"));
+  EXPECT_FALSE(PriceKopecks("1,23"));
+  EXPECT_FALSE(PriceKopecks("12%"));
+  EXPECT_FALSE(PriceKopecks("999999999999999999999.00"));
+}
+
+TEST(GoodsRow, EmptyRowAndRowFromDevice) {
+  EXPECT_EQ(EmptyGoodsRow(56), (GoodsRow{"56", "", Cp("узкий"), "0", "0", "0.00"}));
+
+  link::GoodsFields record;
+  record.name = link::ToDeviceText(Cp("1ХЛЕБ БЕЛЫЙ"));
+  record.barcode = "4601234567890";
+  record.section = 7;
+  record.price = 105;
+  EXPECT_EQ(RowFromDeviceRecord(3, record),
+            (GoodsRow{"3", Cp("ХЛЕБ БЕЛЫЙ"), Cp("широкий"), "4601234567890", "7", "1.05"}));
+  // A record skipped after a failure: nothing but zeros.
+  EXPECT_EQ(RowFromDeviceRecord(9, {}), (GoodsRow{"9", "", Cp("узкий"), "", "0", "0.00"}));
+}
+
+TEST(GoodsRow, DeviceRecordOfRow) {
+  const GoodsRow row{"56", Cp("МОЛОКО"), Cp("широкий"), "123", "255", "1000.00"};
+  const DeviceRecordFromRow converted = DeviceRecordOf(row);
+  ASSERT_TRUE(converted.record);
+  EXPECT_EQ(converted.record->name, link::ToDeviceText(Cp("1МОЛОКО")));
+  EXPECT_EQ(converted.record->barcode, "123");
+  EXPECT_EQ(converted.record->section, 255);
+  EXPECT_EQ(converted.record->price, 100000u);
+
+  GoodsRow narrow = row;
+  narrow.font = Cp("узкий");
+  EXPECT_EQ(DeviceRecordOf(narrow).record->name.front(), '0');
+}
+
+TEST(GoodsRow, RowThatCannotBeSentNamesTheField) {
+  // A failed single read leaves the section and price empty.
+  const GoodsRow blank{"", "", Cp("узкий"), "", "", ""};
+  EXPECT_FALSE(DeviceRecordOf(blank).record);
+  EXPECT_EQ(DeviceRecordOf(blank).bad_column, GoodsColumn::Section);
+  EXPECT_EQ(DeviceRecordOf({"1", "", Cp("узкий"), "0", "256", "0.00"}).bad_column, GoodsColumn::Section);
+  EXPECT_EQ(DeviceRecordOf({"1", "", Cp("узкий"), "0", "1", ""}).bad_column, GoodsColumn::Price);
+  EXPECT_EQ(DeviceRecordOf({"1", "", Cp("узкий"), "0", "1", "1%.00"}).bad_column, GoodsColumn::Price);
+  // The barcode goes as it stands; the command sends anything that is not a number as 0.
+  EXPECT_TRUE(DeviceRecordOf({"1", "", Cp("узкий"), "", "1", "0.00"}).record);
+}
+
+TEST(PriceEntry, NormalisesTypedPrices) {
+  EXPECT_EQ(NormalisePriceEntry("12").text, "12.00");
+  EXPECT_EQ(NormalisePriceEntry("12.5").text, "12.50");
+  EXPECT_EQ(NormalisePriceEntry("12.345").text, "12.34");
+  EXPECT_EQ(NormalisePriceEntry("12.").text, "12.00");
+  EXPECT_EQ(NormalisePriceEntry(".5").text, ".50");
+  EXPECT_EQ(NormalisePriceEntry("007.10").text, "7.10");
+  EXPECT_EQ(NormalisePriceEntry(".5").kopecks, 50u);
+  EXPECT_EQ(NormalisePriceEntry("999999999.00").status, PriceEntry::Status::Ok);
+  EXPECT_EQ(NormalisePriceEntry("999999999.01").status, PriceEntry::Status::TooLarge);
+  EXPECT_EQ(NormalisePriceEntry("1000000000").status, PriceEntry::Status::TooLarge);
+  EXPECT_EQ(NormalisePriceEntry("12,5").status, PriceEntry::Status::NotANumber);
+  EXPECT_EQ(NormalisePriceEntry("1'2").status, PriceEntry::Status::NotANumber);
+}
+
+TEST(GoodsItemCheck, ChecksInOrderWithTheirMessages) {
+  EXPECT_EQ(CheckGoodsItem("", "", "").error, "Незаполнено поле \"Штрих-код\"!");
+  EXPECT_EQ(CheckGoodsItem("0", "", "").error, "Незаполнено поле \"Секция\"!");
+  EXPECT_EQ(CheckGoodsItem("0", "1", "").error, "Незаполнено поле \"Цена\"!");
+  const ItemCheck bad_price = CheckGoodsItem("0", "x", "1.2.3%");
+  EXPECT_EQ(bad_price.error, "Неккоректное значение цены!\nВозможно неккоректный разделитель!");
+  EXPECT_EQ(bad_price.focus, ItemField::Price);
+  const ItemCheck too_large = CheckGoodsItem("0", "1", "999999999.01");
+  EXPECT_EQ(too_large.error, "Значение параметра \"Цена\" превышает разрядность!");
+  EXPECT_EQ(too_large.focus, ItemField::Price);
+  const ItemCheck bad_section = CheckGoodsItem("0", "1%", "1");
+  EXPECT_EQ(bad_section.error, "Неккоректное значение секции!");
+  EXPECT_EQ(bad_section.focus, ItemField::Section);
+  EXPECT_EQ(CheckGoodsItem("0", "3000000000", "1").error, "Неккоректное значение секции!");
+  const ItemCheck over_byte = CheckGoodsItem("0", "300", "1");
+  EXPECT_EQ(over_byte.error, "Значение параметра \"Секция\" не может быть больше 255!");
+  EXPECT_EQ(over_byte.focus, ItemField::Section);
+
+  const ItemCheck good = CheckGoodsItem("0", "0", "12.5");
+  EXPECT_TRUE(good.ok());
+  EXPECT_EQ(good.price, "12.50");
+  EXPECT_TRUE(CheckGoodsItem("0", "255", "999999999.00").ok());
+}
+
+TEST(GoodsScope, CurrentWinsOverRangeAndNeitherMeansAll) {
+  EXPECT_EQ(ChooseScope(true, true, 56, "1", "2").kind, GoodsScope::Kind::Selected);
+  EXPECT_EQ(ChooseScope(true, true, 56, "1", "2").selected_code, 56);
+  EXPECT_EQ(ChooseScope(false, true, 56, "1", "2").kind, GoodsScope::Kind::Range);
+  EXPECT_EQ(ChooseScope(false, false, 56, "1", "2").kind, GoodsScope::Kind::All);
+}
+
+TEST(GoodsScope, RangeCheckInOrder) {
+  EXPECT_TRUE(CheckRange("0", "0").ok());
+  EXPECT_EQ(CheckRange("0", "1000").last, 1000);
+  const RangeCheck no_start = CheckRange("", "");
+  EXPECT_EQ(no_start.error, "Не задано начало диапазона... ");
+  EXPECT_EQ(no_start.focus, RangeField::First);
+  const RangeCheck no_end = CheckRange("5", "");
+  EXPECT_EQ(no_end.error, "Не задан конец диапазона... ");
+  EXPECT_EQ(no_end.focus, RangeField::Last);
+  EXPECT_EQ(CheckRange("0", "1001").error, "Неверный конец диапазона... ");
+  EXPECT_EQ(CheckRange("5", "4").error, "Неверно задан диапазон... ");
+  // Characters the key filter lets through.
+  const RangeCheck bad_start = CheckRange("1%", "4");
+  EXPECT_EQ(bad_start.error, "Неверное начало диапазона... ");
+  EXPECT_EQ(bad_start.focus, RangeField::First);
+  const RangeCheck bad_end = CheckRange("1", "4'");
+  EXPECT_EQ(bad_end.error, "Неверный конец диапазона... ");
+  EXPECT_EQ(bad_end.focus, RangeField::Last);
+  EXPECT_EQ(CheckRange("99999999999999999999", "4").error, "Неверное начало диапазона... ");
+}
+
+}  // namespace
+}  // namespace tarnis::goods

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include "emulated_device.h"
+#include "goods/goods_transfer.h"
+#include "link/device_charset.h"
+#include "platform/cp1251_codec.h"
+#include "recording_user_interface.h"
+
+namespace tarnis::goods {
+namespace {
+
+using emulator::GoodsSlot;
+using emulator::Km07Device;
+using test::RecordingUserInterface;
+
+std::string Cp(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+class GoodsTransferTest : public ::testing::Test {
+ protected:
+  std::size_t GoodsRequests() {
+    return device_.WithDevice([](Km07Device& d) { return d.requests_seen(link::Command::Goods); });
+  }
+  GoodsSlot Slot(int code) {
+    return device_.WithDevice([&](Km07Device& d) { return d.state().goods[static_cast<std::size_t>(code)]; });
+  }
+  void SetSlot(int code, GoodsSlot slot) {
+    device_.WithDevice([&](Km07Device& d) { d.state().goods[static_cast<std::size_t>(code)] = std::move(slot); });
+  }
+  void ForceError(int code, std::uint8_t error = 51) {
+    device_.WithDevice([&](Km07Device& d) {
+      emulator::ForcedError forced;
+      forced.command = link::Command::Goods;
+      forced.row = static_cast<std::uint16_t>(code);
+      forced.code = error;
+      d.faults().forced_errors.push_back(forced);
+    });
+  }
+  GoodsScope Range(const char* first, const char* last) { return ChooseScope(false, true, 0, first, last); }
+  GoodsScope All() { return ChooseScope(false, false, 0, "", ""); }
+  GoodsScope Selected(int code) { return ChooseScope(true, true, code, "", ""); }
+
+  test::EmulatedDevice device_;
+  RecordingUserInterface ui_;
+  GoodsTable table_;
+};
+
+TEST_F(GoodsTransferTest, ReadAllFillsEveryRowWithPricesInTheirTextForm) {
+  SetSlot(0, {link::ToDeviceText(Cp("1ХЛЕБ")), 4601234567890, 3, 5});
+  SetSlot(1, {link::ToDeviceText(Cp("0МОЛОКО")), 0, 255, 105});
+  SetSlot(1000, {link::ToDeviceText(Cp("0ПОСЛЕДНИЙ")), 1, 1, 100000});
+  table_.SetRow(500, {"500", Cp("СТАРОЕ"), Cp("широкий"), "1", "2", "3.00"});
+
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, All()).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 1001u);
+  EXPECT_EQ(table_.row(0), (GoodsRow{"0", Cp("ХЛЕБ"), Cp("широкий"), "4601234567890", "3", "0.05"}));
+  EXPECT_EQ(table_.row(1), (GoodsRow{"1", Cp("МОЛОКО"), Cp("узкий"), "0", "255", "1.05"}));
+  EXPECT_EQ(table_.row(1000).price, "1000.00");
+  EXPECT_EQ(table_.row(500), EmptyGoodsRow(500));
+
+  const auto progress = ui_.EventsStartingWith("progress");
+  ASSERT_EQ(progress.size(), 1003u);
+  EXPECT_EQ(progress.front(), "progress start");
+  EXPECT_EQ(progress[1], "progress 1/1001 0");
+  EXPECT_EQ(progress[1001], "progress 1001/1001 100");
+  EXPECT_EQ(progress.back(), "progress end");
+  EXPECT_EQ(ui_.EventsStartingWith("wait"),
+            (std::vector<std::string>{"wait show", "wait step Выгрузка товаров...", "wait close"}));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Прочитано удачно...");
+  EXPECT_EQ(ui_.messages[0].caption, "Предупреждение...");
+  EXPECT_EQ(ui_.messages[0].icon, ui::Icon::Information);
+  EXPECT_FALSE(ui_.busy_cursor);
+  EXPECT_FALSE(device_.link().busy());
+}
+
+TEST_F(GoodsTransferTest, BothBoxesTransferOnlyTheSelectedRow) {
+  SetSlot(56, {link::ToDeviceText(Cp("0СЫР")), 7, 1, 999});
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Selected(56)).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 1u);
+  EXPECT_EQ(table_.row(56), (GoodsRow{"56", Cp("СЫР"), Cp("узкий"), "7", "1", "9.99"}));
+  EXPECT_TRUE(ui_.EventsStartingWith("progress").empty());
+  EXPECT_TRUE(ui_.EventsStartingWith("wait").empty());
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Прочитано удачно..."});
+
+  table_.SetRow(56, {"56", Cp("ЧАЙ"), Cp("широкий"), "12", "9", "1000.00"});
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Selected(56)).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 2u);
+  const GoodsSlot slot = Slot(56);
+  EXPECT_EQ(slot.name, link::ToDeviceText(Cp("1ЧАЙ")));
+  EXPECT_EQ(slot.barcode, 12u);
+  EXPECT_EQ(slot.section, 9);
+  EXPECT_EQ(slot.price, 100000u);
+  EXPECT_EQ(ui_.messages.back().text, "Записано удачно...");
+  EXPECT_EQ(ui_.messages.back().caption, "Предупреждение...");
+}
+
+TEST_F(GoodsTransferTest, RangesCoverExactlyTheirCodes) {
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Range("0", "0")).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 1u);
+  EXPECT_EQ(ui_.EventsStartingWith("progress 1/"), std::vector<std::string>{"progress 1/1 100"});
+
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Range("0", "1000")).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 1002u);
+  EXPECT_EQ(ui_.EventsStartingWith("wait step").back(), "wait step Загрузка товаров...");
+
+  ui_ = RecordingUserInterface();
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Range("5", "7")).outcome, TransferOutcome::Done);
+  EXPECT_EQ(ui_.EventsStartingWith("progress 3/3"), std::vector<std::string>{"progress 3/3 100"});
+  EXPECT_EQ(GoodsRequests(), 1005u);
+}
+
+TEST_F(GoodsTransferTest, RangeErrorsSendNothingAndCloseTheWaitWindow) {
+  struct Case {
+    const char* first;
+    const char* last;
+    const char* message;
+    RangeField focus;
+  };
+  for (const Case& c : {Case{"0", "1001", "Неверный конец диапазона... ", RangeField::None},
+                        Case{"5", "4", "Неверно задан диапазон... ", RangeField::None},
+                        Case{"", "4", "Не задано начало диапазона... ", RangeField::First},
+                        Case{"5", "", "Не задан конец диапазона... ", RangeField::Last},
+                        Case{"5%", "6", "Неверное начало диапазона... ", RangeField::First}}) {
+    for (const bool read : {true, false}) {
+      RecordingUserInterface ui;
+      const TransferResult result = read ? ReadGoods(device_.link(), ui, table_, Range(c.first, c.last))
+                                         : WriteGoods(device_.link(), ui, table_, Range(c.first, c.last));
+      EXPECT_EQ(result.outcome, TransferOutcome::Refused);
+      EXPECT_EQ(result.focus, c.focus) << c.message;
+      ASSERT_EQ(ui.messages.size(), 1u);
+      EXPECT_EQ(ui.messages[0].text, c.message);
+      EXPECT_EQ(ui.messages[0].caption, "Ошибка...");
+      EXPECT_EQ(ui.messages[0].icon, ui::Icon::Error);
+      EXPECT_FALSE(ui.wait_visible);
+      EXPECT_FALSE(ui.progress_visible);
+      EXPECT_FALSE(ui.busy_cursor);
+      EXPECT_EQ(ui.EventsStartingWith("wait").front(), "wait show");
+    }
+  }
+  EXPECT_EQ(GoodsRequests(), 0u);
+  EXPECT_EQ(table_.row(5), EmptyGoodsRow(5));
+}
+
+TEST_F(GoodsTransferTest, FailedSingleReadLeavesTheRowBlank) {
+  table_.SetRow(3, {"3", Cp("СТАРОЕ"), Cp("широкий"), "1", "2", "3.00"});
+  ForceError(3);
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Selected(3)).outcome, TransferOutcome::Failed);
+  EXPECT_EQ(table_.row(3), (GoodsRow{"", "", Cp("узкий"), "", "", ""}));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Не удалось прочитать параметр...  Неверный параметр.");
+  EXPECT_EQ(ui_.messages[0].caption, "Ошибка...");
+  EXPECT_FALSE(ui_.busy_cursor);
+
+  // Such a row cannot be sent: nothing goes out and the row and field are named.
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Selected(3)).outcome, TransferOutcome::Refused);
+  EXPECT_EQ(GoodsRequests(), 1u);
+  EXPECT_EQ(ui_.messages.back().text,
+            "Не удалось записать параметр... В строке 4 неверно заполнено поле \"Секция\".");
+}
+
+TEST_F(GoodsTransferTest, SkippedRecordReadsAsAnEmptyRecordAndTheRunGoesOn) {
+  table_.SetRow(3, {"3", Cp("СТАРОЕ"), Cp("широкий"), "1", "2", "3.00"});
+  SetSlot(4, {link::ToDeviceText(Cp("0ДАЛЬШЕ")), 0, 0, 0});
+  ForceError(3);
+  ui_.answers = {ui::Answer::Yes};
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Range("2", "4")).outcome, TransferOutcome::Done);
+  EXPECT_EQ(table_.row(3), (GoodsRow{"3", "", Cp("узкий"), "", "0", "0.00"}));
+  EXPECT_EQ(table_.row(4).name, Cp("ДАЛЬШЕ"));
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[0].text, "Не удалось прочитать параметр...  Неверный параметр.\n Продолжить?");
+  EXPECT_EQ(ui_.messages[0].buttons, ui::Buttons::YesNo);
+  EXPECT_EQ(ui_.messages[0].icon, ui::Icon::Error);
+  EXPECT_EQ(ui_.messages[1].text, "Прочитано удачно...");
+  EXPECT_EQ(ui_.EventsStartingWith("progress 2/3"), std::vector<std::string>{"progress 2/3 66"});
+}
+
+TEST_F(GoodsTransferTest, NoStopsAtOnceWithoutAClosingNotice) {
+  ForceError(3);
+  ui_.answers = {ui::Answer::No};
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, All()).outcome, TransferOutcome::Stopped);
+  EXPECT_EQ(GoodsRequests(), 4u);
+  EXPECT_EQ(ui_.messages.size(), 1u);
+  EXPECT_FALSE(ui_.wait_visible);
+  EXPECT_FALSE(ui_.progress_visible);
+  EXPECT_FALSE(ui_.busy_cursor);
+  EXPECT_TRUE(ui_.EventsStartingWith("progress 4/").empty());
+  EXPECT_EQ(table_.row(5), EmptyGoodsRow(5));
+}
+
+TEST_F(GoodsTransferTest, WriteRangeAsksAboutARowThatCannotBeSent) {
+  for (int code = 10; code <= 12; ++code)
+    table_.SetRow(code, {std::to_string(code), Cp("ТОВАР"), Cp("узкий"), "0", "1", "1.00"});
+  table_.SetCell(11, GoodsColumn::Price, "");
+  SetSlot(11, {link::ToDeviceText(Cp("0ПРЕЖНИЙ")), 0, 0, 0});
+  ui_.answers = {ui::Answer::Yes};
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Range("10", "12")).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 2u);
+  EXPECT_EQ(Slot(11).name, link::ToDeviceText(Cp("0ПРЕЖНИЙ")));
+  EXPECT_EQ(Slot(12).name, link::ToDeviceText(Cp("0ТОВАР")));
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[0].text,
+            "Не удалось записать параметр... В строке 12 неверно заполнено поле \"Цена\".\n Продолжить?");
+  EXPECT_EQ(ui_.messages[1].text, "Записано удачно...");
+}
+
+TEST_F(GoodsTransferTest, TwentyFourCharacterNamesRoundTripThroughTheDevice) {
+  const std::string name = Cp("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧ");
+  table_.SetRow(7, {"7", name, Cp("узкий"), "9999999999999", "255", "999999999.00"});
+  ASSERT_EQ(WriteGoods(device_.link(), ui_, table_, Selected(7)).outcome, TransferOutcome::Done);
+  const GoodsRow written = table_.row(7);
+  table_.Reset();
+  ASSERT_EQ(ReadGoods(device_.link(), ui_, table_, Selected(7)).outcome, TransferOutcome::Done);
+  EXPECT_EQ(table_.row(7), written);
+}
+
+TEST_F(GoodsTransferTest, EraseWritesEveryRecordWhateverTheRangeAndLeavesTheTable) {
+  SetSlot(600, {link::ToDeviceText(Cp("1ТОВАР")), 5, 5, 5});
+  table_.SetRow(600, {"600", Cp("ТОВАР"), Cp("широкий"), "5", "5", "0.05"});
+  const GoodsRow before = table_.row(600);
+
+  ui_.answers = {ui::Answer::No};
+  EXPECT_EQ(EraseDeviceGoods(device_.link(), ui_), TransferOutcome::Refused);
+  EXPECT_EQ(GoodsRequests(), 0u);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Вы действительно хотите удалить базу из КМ?");
+  EXPECT_EQ(ui_.messages[0].caption, "Подтверждение...");
+  EXPECT_EQ(ui_.messages[0].icon, ui::Icon::Question);
+
+  EXPECT_EQ(EraseDeviceGoods(device_.link(), ui_), TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 1001u);
+  const GoodsSlot slot = Slot(600);
+  EXPECT_EQ(slot.name, "0");
+  EXPECT_EQ(slot.barcode, 0u);
+  EXPECT_EQ(slot.section, 0);
+  EXPECT_EQ(slot.price, 0u);
+  EXPECT_EQ(table_.row(600), before);
+  EXPECT_EQ(ui_.EventsStartingWith("wait step"), std::vector<std::string>{"wait step Загрузка товаров..."});
+  EXPECT_EQ(ui_.EventsStartingWith("progress 1001/1001"), std::vector<std::string>{"progress 1001/1001 100"});
+  EXPECT_EQ(ui_.messages.back().text, "База очищена...");
+  EXPECT_EQ(ui_.messages.back().caption, "Предупреждение...");
+}
+
+TEST_F(GoodsTransferTest, EraseFailureAsksAndNoStops) {
+  ForceError(2, 56);
+  ui_.answers = {ui::Answer::Yes, ui::Answer::No};
+  EXPECT_EQ(EraseDeviceGoods(device_.link(), ui_), TransferOutcome::Stopped);
+  EXPECT_EQ(GoodsRequests(), 3u);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[1].text, "Не удалось стереть запись...  Данные не записались во FLASH.\n Продолжить?");
+  EXPECT_FALSE(ui_.wait_visible);
+}
+
+TEST_F(GoodsTransferTest, BusyLinkRefusesEveryOperationSilently) {
+  link::Link::Operation other(device_.link());
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, All()).outcome, TransferOutcome::Busy);
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Selected(1)).outcome, TransferOutcome::Busy);
+  ui_.answers = {ui::Answer::Yes};
+  EXPECT_EQ(EraseDeviceGoods(device_.link(), ui_), TransferOutcome::Busy);
+  EXPECT_EQ(GoodsRequests(), 0u);
+  EXPECT_EQ(ui_.messages.size(), 1u);  // only the erase question
+  EXPECT_TRUE(ui_.EventsStartingWith("wait").empty());
+}
+
+TEST_F(GoodsTransferTest, SilentDeviceIsReportedWithTheLinkMessage) {
+  device_.WithDevice([](Km07Device& d) { d.faults().silent = true; });
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Selected(0)).outcome, TransferOutcome::Failed);
+  EXPECT_EQ(ui_.MessageTexts(),
+            std::vector<std::string>{"Не удалось записать параметр... Нет ответа или не удалось открыть порт."});
+}
+
+}  // namespace
+}  // namespace tarnis::goods

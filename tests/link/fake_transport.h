@@ -1,0 +1,27 @@
+#pragma once
+// A transport that answers every exchange with prepared bytes and keeps what was sent.
+#include <algorithm>
+#include <vector>
+
+#include "link/transport.h"
+
+namespace tarnis::test {
+
+class FakeTransport : public link::Transport {
+ public:
+  std::vector<std::uint8_t> answer;  // cut to what the link reads
+  bool port_opens = true;
+  std::vector<std::vector<std::uint8_t>> requests;
+
+  bool CheckPort(const link::LinkSettings&) override { return port_opens; }
+  std::optional<std::size_t> Exchange(const link::LinkSettings&, std::span<const std::uint8_t> request,
+                                      std::span<std::uint8_t> buffer) override {
+    requests.emplace_back(request.begin(), request.end());
+    if (!port_opens) return std::nullopt;
+    const std::size_t count = std::min(buffer.size(), answer.size());
+    std::copy_n(answer.begin(), count, buffer.begin());
+    return count;
+  }
+};
+
+}  // namespace tarnis::test

@@ -1,0 +1,91 @@
+// tarnisctl against the emulator on a pseudo-terminal (the fixture's ports directory is in the
+// environment the program inherits).
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "emulated_device.h"
+#include "run_program.h"
+
+namespace tarnis {
+namespace {
+
+using test::RunProgram;
+
+std::int64_t LocalSeconds(int year, int month, int day, int hours, int minutes) {
+  std::tm broken{};
+  broken.tm_year = year - 1900;
+  broken.tm_mon = month - 1;
+  broken.tm_mday = day;
+  broken.tm_hour = hours;
+  broken.tm_min = minutes;
+  return static_cast<std::int64_t>(::timegm(&broken));
+}
+
+const std::string kCtl = TARNISCTL;
+
+TEST(Tarnisctl, StatusPrintsTheFieldsAsThePageShowsThem) {
+  test::EmulatedDevice device("COM3", 4242);
+  device.WithDevice([](emulator::Km07Device& km) {
+    km.SetHostClock([] { return LocalSeconds(2025, 3, 7, 9, 5); });
+    km.state().mode = 0x12;
+    km.state().inn = 7707083893;
+    km.state().document_number = 15;
+  });
+  const auto run = RunProgram(kCtl + " status --port COM3 --factory 4242 --timeouts 50,500");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "Время КМ : 09:05\n"
+            "Дата КМ : 07/03/25\n"
+            "Режим работы : 1 Off-line\n"
+            "Подрежим : 2 Реж. А\n"
+            "Флеш память : 0 Норма\n"
+            "Батарейка : 0 Норма\n"
+            "№ текущего документа : 15\n"
+            "Состояние текущего документа : Завершен\n"
+            "Заводской номер КМ : 4242\n"
+            "ИНН : 7707083893\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(Tarnisctl, FailuresGoToStandardErrorWithTheirExitCodes) {
+  test::EmulatedDevice device("COM2", 1);
+  auto run = RunProgram(kCtl + " status --port COM2 --factory 9 --trace");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("> 17 02 09 00 00 00 75 0B 19 BB 00\n"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("< 18 55 1F 37 "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(" Не совпал заводской номер.\n"), std::string::npos);
+
+  device.WithDevice([](emulator::Km07Device& km) { km.faults().silent = true; });
+  run = RunProgram(kCtl + " status --port COM2 --timeouts 20,100");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.err, "Нет ответа или не удалось открыть порт.\n");
+
+  // Bad option values are refused before anything is sent.
+  for (const char* options : {"--factory 99999999999", "--factory x1", "--port COM0", "--baud 1200", "--timeouts 250",
+                              "--timeouts 0,2500", "--unknown"}) {
+    run = RunProgram(kCtl + " status --port COM2 " + options);
+    EXPECT_EQ(run.exit_code, 2) << options;
+    EXPECT_NE(run.err.find("tarnisctl status: "), std::string::npos) << options << run.err;
+  }
+  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& km) { return km.total_requests_seen(); }), 2u);
+}
+
+TEST(Tarnisctl, HelpForTheProgramAndTheSubcommand) {
+  auto run = RunProgram(kCtl + " --help");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_NE(run.out.find("  status "), std::string::npos);
+  run = RunProgram(kCtl + " status --help");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.out.rfind("Usage: tarnisctl status [options]", 0), 0u) << run.out;
+  for (const char* option : {"--port", "--baud", "--factory", "--timeouts", "--trace"})
+    EXPECT_NE(run.out.find(option), std::string::npos) << option;
+  run = RunProgram(kCtl + " frobnicate");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.err.find("unknown subcommand"), std::string::npos);
+  EXPECT_EQ(RunProgram(kCtl).exit_code, 2);
+}
+
+}  // namespace
+}  // namespace tarnis

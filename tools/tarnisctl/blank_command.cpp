@@ -1,0 +1,94 @@
+// tarnisctl blank read|write: one blank form entry of the device.
+#include <array>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "constructor/blank_forms.h"
+#include "device_options.h"
+#include "link/commands.h"
+#include "subcommand.h"
+
+namespace tarnis::ctl {
+namespace {
+
+// Extra line names, by typeSk 0..3.
+constexpr std::array<const char*, 4> kExtraNames = {"none", "discount", "tax", "code"};
+
+std::string ExtraName(std::uint8_t type_sk) {
+  return type_sk < kExtraNames.size() ? kExtraNames[type_sk] : "unknown (" + std::to_string(type_sk) + ")";
+}
+
+std::optional<std::uint8_t> ExtraNumber(const QString& name) {
+  for (std::size_t i = 0; i < kExtraNames.size(); ++i)
+    if (name == QLatin1String(kExtraNames[i])) return static_cast<std::uint8_t>(i);
+  return std::nullopt;
+}
+
+// The option's value as a number in [low, high], or nothing.
+std::optional<std::uint8_t> NumberIn(const QCommandLineParser& parser, const QString& option, int low, int high) {
+  bool ok = false;
+  const int value = parser.value(option).toInt(&ok);
+  if (!ok || value < low || value > high) return std::nullopt;
+  return static_cast<std::uint8_t>(value);
+}
+
+std::string Describe(const link::BlankFields& fields) {
+  return "variant " + std::to_string(fields.variant) + ", requisite " + std::to_string(fields.requisite) +
+         ", extra " + ExtraName(fields.type_sk);
+}
+
+int RunBlank(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Programs one blank form into the device (write) or reads it back (read)."));
+  parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("read or write."));
+  parser.addOption({QStringLiteral("form"), QStringLiteral("Form 1..8."), QStringLiteral("N")});
+  parser.addOption({QStringLiteral("variant"), QStringLiteral("Layout variant 0..6 (default 0)."), QStringLiteral("V"),
+                    QStringLiteral("0")});
+  parser.addOption({QStringLiteral("requisite"), QStringLiteral("Additional requisite 0..8, 0 none (default 0)."),
+                    QStringLiteral("R"), QStringLiteral("0")});
+  parser.addOption({QStringLiteral("extra"), QStringLiteral("Extra line: none, discount, tax or code (default none)."),
+                    QStringLiteral("line"), QStringLiteral("none")});
+  DeviceOptions options;
+  if (const auto done = ParseDeviceSubcommand(parser, arguments, "blank", options)) return *done;
+
+  const QStringList positional = parser.positionalArguments();
+  const QString action = positional.size() == 1 ? positional[0] : QString();
+  const auto form = NumberIn(parser, QStringLiteral("form"), 1, constructor::kFormCount);
+  const auto variant = NumberIn(parser, QStringLiteral("variant"), 0, constructor::kVariantCount);
+  const auto requisite = NumberIn(parser, QStringLiteral("requisite"), 0, constructor::kRequisiteChoices);
+  const auto extra = ExtraNumber(parser.value(QStringLiteral("extra")));
+  std::string error;
+  if (action != QLatin1String("read") && action != QLatin1String("write")) error = "give read or write";
+  else if (!form) error = "--form: give a form 1..8";
+  else if (!variant) error = "--variant: give a variant 0..6";
+  else if (!requisite) error = "--requisite: give a requisite 0..8";
+  else if (!extra) error = "--extra: give none, discount, tax or code";
+  if (!error.empty()) {
+    PrintError("tarnisctl blank: " + error + ".");
+    return 2;
+  }
+
+  DeviceSession session(options);
+  const bool reading = action == QLatin1String("read");
+  const link::BlankReply reply = link::ExchangeBlank(session.link(), reading ? link::Mode::Read : link::Mode::Write,
+                                                     {*form, *variant, *requisite, *extra});
+  if (!reply.ok()) {
+    PrintError((reading ? "Не удалось прочитать бланк..." : "Не удалось запрограммировать бланк... ") + reply.message);
+    return 1;
+  }
+  if (!reading) {
+    std::cout << "form " << int(*form) << " programmed: " << Describe(reply.fields) << '\n';
+  } else if (reply.fields.number == 0) {
+    std::cout << "form " << int(*form) << ": not held by the device\n";
+  } else {
+    std::cout << "form " << int(reply.fields.number) << ": " << Describe(reply.fields) << '\n';
+  }
+  return 0;
+}
+
+const RegisterSubcommand kBlank({"blank", "Program a blank form into the device or read it back.", &RunBlank});
+
+}  // namespace
+}  // namespace tarnis::ctl

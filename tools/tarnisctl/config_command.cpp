@@ -1,0 +1,141 @@
+// tarnisctl config: the whole configuration between the device and a *.cfg file.
+//   config read  --port COM1 --file x.cfg [--keep-going]   device → file (table at its start values)
+//   config write --port COM1 --file x.cfg [--keep-going]   file → device
+//   config show x.cfg                                      every text and enabled byte, in UTF-8
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "config/config_file.h"
+#include "config/config_transfer.h"
+#include "console_user_interface.h"
+#include "device_options.h"
+#include "platform/cp1251_codec.h"
+#include "platform/whole_file.h"
+#include "subcommand.h"
+
+namespace tarnis::ctl {
+namespace {
+
+const QString kFile = QStringLiteral("file");
+const QString kKeepGoing = QStringLiteral("keep-going");
+
+// Exit code of a transfer: 0 only when it ran to its end without a failed request.
+int TransferExitCode(bool complete, const ConsoleUserInterface& ui) { return complete && !ui.had_failure() ? 0 : 1; }
+
+int RunTransfer(const QStringList& arguments, bool reading) {
+  const char* name = reading ? "config read" : "config write";
+  QCommandLineParser parser;
+  parser.setApplicationDescription(reading ? QStringLiteral("Reads the whole configuration and saves it to a file.")
+                                           : QStringLiteral("Writes the whole configuration of a file to the device."));
+  parser.addOption({kFile, QStringLiteral("The configuration file (*.cfg)."), QStringLiteral("path")});
+  parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed request instead of stopping.")});
+  DeviceOptions options;
+  if (const auto done = ParseDeviceSubcommand(parser, arguments, name, options)) return *done;
+  if (parser.value(kFile).isEmpty()) {
+    PrintError("tarnisctl " + std::string(name) + ": --file is required.");
+    return 2;
+  }
+  const std::string path = parser.value(kFile).toStdString();
+
+  ConsoleUserInterface ui(parser.isSet(kKeepGoing));
+  DeviceSession session(options);
+  config::DeviceConfiguration configuration;
+  config::FillDefaults(configuration);
+  constructor::BlankFormTable table;
+  constructor::ResetBlankForms(table);
+  if (reading) {
+    const bool complete = config::ReadAllFromDevice(session.link(), ui, configuration);
+    if (!complete) return 1;
+    if (!config::SaveConfigurationFile(path, table, configuration, ui)) return 1;
+    return TransferExitCode(complete, ui);
+  }
+  if (!config::OpenConfigurationFile(path, table, configuration, ui)) return 1;
+  return TransferExitCode(config::WriteAllToDevice(session.link(), ui, configuration), ui);
+}
+
+// A record text in UTF-8, quoted; control bytes as \xNN.
+std::string Quoted(std::string_view cp1251) {
+  std::string text = "\"";
+  for (const char c : cp1251) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\') {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+      text += escaped;
+    } else {
+      text += Cp1251ToUtf8(std::string_view(&c, 1));
+    }
+  }
+  return text + "\"";
+}
+
+void PrintConfiguration(const constructor::BlankFormTable& table, config::DeviceConfiguration& configuration) {
+  std::cout << "Формы БСО (programmed variant requisite typeSk):\n";
+  for (int form = 1; form <= constructor::kFormCount; ++form) {
+    const constructor::BlankFormEntry& entry = *table.Form(form);
+    std::cout << "  " << form << ": " << int(entry.programmed) << ' ' << int(entry.variant) << ' '
+              << int(entry.requisite) << ' ' << int(entry.typeSk) << '\n';
+  }
+  static constexpr const char* kTitles[] = {"Операторы (должность, Ф.И.О., пароль)", "ДСО", "Услуги",
+                                            "Дополнительные реквизиты", "Клише"};
+  for (const config::SectionMap& map : config::kParameterMap) {
+    std::cout << kTitles[static_cast<int>(map.section)] << ":\n";
+    for (int row = 1; row <= map.rows; ++row) {
+      std::cout << "  " << row << ':';
+      std::uint8_t* enabled = nullptr;
+      for (int field = 1; field <= map.fields; ++field) {
+        const auto target = config::ParameterAt(
+            configuration, {map.table, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(field)});
+        std::cout << (map.fields > 3 ? "\n    " : " ") << Quoted(config::FieldText(target->text));
+        if (target->enabled) enabled = target->enabled;
+      }
+      if (map.section == config::Section::Cliches) enabled = &configuration.cliches[row - 1].enabled;
+      if (enabled) std::cout << (map.fields > 3 ? "\n    " : " ") << "дост. " << int(*enabled);
+      std::cout << '\n';
+    }
+  }
+}
+
+int RunShow(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Prints every text and enabled byte of a configuration file."));
+  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The configuration file (*.cfg)."));
+  if (const auto done = ParseSubcommandArguments(parser, arguments, "config show")) return *done;
+  if (parser.positionalArguments().size() != 1) {
+    PrintError("tarnisctl config show: give one configuration file.");
+    return 2;
+  }
+  const auto bytes = ReadFileUpTo(parser.positionalArguments()[0].toStdString(), config::kConfigurationFileSize);
+  if (!bytes) {
+    PrintError("Не удалось открыть файл...");
+    return 1;
+  }
+  constructor::BlankFormTable table;
+  config::DeviceConfiguration configuration;
+  if (!config::DecodeConfigurationFile(*bytes, table, configuration)) {
+    PrintError("Файл конфигурации некорректен...");
+    return 1;
+  }
+  PrintConfiguration(table, configuration);
+  return 0;
+}
+
+int RunConfig(const QStringList& arguments) {
+  const QString action = arguments.size() > 1 ? arguments[1] : QString();
+  QStringList own = arguments.mid(2);
+  own.prepend(arguments.value(0));
+  if (action == QLatin1String("read")) return RunTransfer(own, true);
+  if (action == QLatin1String("write")) return RunTransfer(own, false);
+  if (action == QLatin1String("show")) return RunShow(own);
+  (action == QLatin1String("--help") ? std::cout : std::cerr)
+      << "Usage: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
+         "       tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
+         "       tarnisctl config show x.cfg\n"
+         "\"tarnisctl config <read|write|show> --help\" tells more.\n";
+  return action == QLatin1String("--help") ? 0 : 2;
+}
+
+const RegisterSubcommand kConfig({"config", "Whole configuration: device ⇄ *.cfg file, or show a file.", &RunConfig});
+
+}  // namespace
+}  // namespace tarnis::ctl

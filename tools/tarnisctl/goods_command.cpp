@@ -1,0 +1,129 @@
+// tarnisctl goods: the goods base between the device, *.base files and CSV.
+//   goods read  --port COM1 --file x.base [--range A-B] [--keep-going]   device → file
+//   goods write --port COM1 --file x.base [--range A-B] [--keep-going]   file → device
+//   goods erase --port COM1 [--keep-going]                               empties the device's base
+//   goods export --file x.base --csv x.csv                                file → CSV
+//   goods import --csv x.csv --file x.base                                CSV → file
+#include <iostream>
+#include <string>
+
+#include "console_user_interface.h"
+#include "device_options.h"
+#include "goods/goods_file_actions.h"
+#include "goods/goods_transfer.h"
+#include "subcommand.h"
+
+namespace tarnis::ctl {
+namespace {
+
+const QString kFile = QStringLiteral("file");
+const QString kCsv = QStringLiteral("csv");
+const QString kRange = QStringLiteral("range");
+const QString kKeepGoing = QStringLiteral("keep-going");
+
+enum class DeviceAction { Read, Write, Erase };
+
+// "A-B" as the two range texts the page's fields would hold; nothing when there is no dash.
+std::optional<std::pair<std::string, std::string>> SplitRange(const QString& text) {
+  const qsizetype dash = text.indexOf('-');
+  if (dash < 0) return std::nullopt;
+  return std::pair{text.left(dash).trimmed().toStdString(), text.mid(dash + 1).trimmed().toStdString()};
+}
+
+int Failed(const std::string& message) {
+  PrintError(message);
+  return 1;
+}
+
+int Missing(const char* name, const char* option) {
+  PrintError("tarnisctl " + std::string(name) + ": " + option + " is required.");
+  return 2;
+}
+
+int RunDevice(const QStringList& arguments, DeviceAction action) {
+  static constexpr const char* kNames[] = {"goods read", "goods write", "goods erase"};
+  const char* name = kNames[static_cast<int>(action)];
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      action == DeviceAction::Read    ? QStringLiteral("Reads goods records into a 1001-record file (others stay empty).")
+      : action == DeviceAction::Write ? QStringLiteral("Writes the records of a goods file to the device.")
+                                      : QStringLiteral("Writes an empty record to every code 0..1000."));
+  parser.addOption({kFile, QStringLiteral("The goods file (*.base); erase ignores it."), QStringLiteral("path")});
+  parser.addOption({kRange, QStringLiteral("Codes A to B, as 5-40 (all when not given); erase ignores it."),
+                    QStringLiteral("A-B")});
+  parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed record instead of stopping.")});
+  DeviceOptions options;
+  if (const auto done = ParseDeviceSubcommand(parser, arguments, name, options)) return *done;
+  const std::string path = parser.value(kFile).toStdString();
+  if (action != DeviceAction::Erase && path.empty()) return Missing(name, "--file");
+
+  goods::GoodsScope scope;  // all codes
+  if (action != DeviceAction::Erase && parser.isSet(kRange)) {
+    const auto range = SplitRange(parser.value(kRange));
+    if (!range) {
+      PrintError("tarnisctl " + std::string(name) + ": --range takes A-B, as 5-40.");
+      return 2;
+    }
+    scope = goods::ChooseScope(false, true, 0, range->first, range->second);
+  }
+
+  ConsoleUserInterface ui(parser.isSet(kKeepGoing));
+  DeviceSession session(options);
+  goods::GoodsTable table;
+  if (action == DeviceAction::Erase) {
+    const goods::TransferOutcome outcome = goods::EraseDeviceGoods(session.link(), ui);
+    return outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
+  }
+  if (action == DeviceAction::Write) {
+    if (const std::string error = goods::LoadGoodsFile(path, table); !error.empty()) return Failed(error);
+    const auto result = goods::WriteGoods(session.link(), ui, table, scope);
+    return result.outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
+  }
+  const auto result = goods::ReadGoods(session.link(), ui, table, scope);
+  if (result.outcome != goods::TransferOutcome::Done) return 1;
+  if (const std::string error = goods::SaveGoodsFile(path, table); !error.empty()) return Failed(error);
+  return ui.had_failure() ? 1 : 0;
+}
+
+int RunConversion(const QStringList& arguments, bool exporting) {
+  const char* name = exporting ? "goods export" : "goods import";
+  QCommandLineParser parser;
+  parser.setApplicationDescription(exporting ? QStringLiteral("Writes a goods file as CSV (UTF-8, ';').")
+                                             : QStringLiteral("Makes a goods file from CSV; codes not in it stay empty."));
+  parser.addOption({kFile, QStringLiteral("The goods file (*.base)."), QStringLiteral("path")});
+  parser.addOption({kCsv, QStringLiteral("The CSV file."), QStringLiteral("path")});
+  if (const auto done = ParseSubcommandArguments(parser, arguments, name)) return *done;
+  const std::string file = parser.value(kFile).toStdString();
+  const std::string csv = parser.value(kCsv).toStdString();
+  if (file.empty()) return Missing(name, "--file");
+  if (csv.empty()) return Missing(name, "--csv");
+
+  goods::GoodsTable table;
+  std::string error = exporting ? goods::LoadGoodsFile(file, table) : goods::ImportGoodsCsvFile(csv, table);
+  if (error.empty()) error = exporting ? goods::ExportGoodsCsvFile(csv, table) : goods::SaveGoodsFile(file, table);
+  return error.empty() ? 0 : Failed(error);
+}
+
+int RunGoods(const QStringList& arguments) {
+  const QString action = arguments.size() > 1 ? arguments[1] : QString();
+  QStringList own = arguments.mid(2);
+  own.prepend(arguments.value(0));
+  if (action == QLatin1String("read")) return RunDevice(own, DeviceAction::Read);
+  if (action == QLatin1String("write")) return RunDevice(own, DeviceAction::Write);
+  if (action == QLatin1String("erase")) return RunDevice(own, DeviceAction::Erase);
+  if (action == QLatin1String("export")) return RunConversion(own, true);
+  if (action == QLatin1String("import")) return RunConversion(own, false);
+  (action == QLatin1String("--help") ? std::cout : std::cerr)
+      << "Usage: tarnisctl goods read  --port COM1 --file x.base [--range A-B] [--keep-going]\n"
+         "       tarnisctl goods write --port COM1 --file x.base [--range A-B] [--keep-going]\n"
+         "       tarnisctl goods erase --port COM1 [--keep-going]\n"
+         "       tarnisctl goods export --file x.base --csv x.csv\n"
+         "       tarnisctl goods import --csv x.csv --file x.base\n"
+         "\"tarnisctl goods <read|write|erase|export|import> --help\" tells more.\n";
+  return action == QLatin1String("--help") ? 0 : 2;
+}
+
+const RegisterSubcommand kGoods({"goods", "Goods base: device ⇄ *.base file ⇄ CSV.", &RunGoods});
+
+}  // namespace
+}  // namespace tarnis::ctl

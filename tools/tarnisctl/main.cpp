@@ -1,0 +1,44 @@
+// tarnisctl: the device link from the command line, one subcommand per task.
+#include <QCoreApplication>
+#include <iostream>
+#include <string>
+
+#include "subcommand.h"
+
+namespace {
+
+void PrintUsage(std::ostream& out) {
+  out << "Usage: tarnisctl <subcommand> [options]\n"
+         "Talks to an ОРМИЗ КМ-07 on a serial port. \"tarnisctl <subcommand> --help\" tells more.\n\n"
+         "Subcommands:\n";
+  for (const auto& subcommand : tarnis::ctl::Subcommands()) {
+    const std::string name = subcommand.name;
+    out << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << subcommand.summary << '\n';
+  }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication application(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("tarnisctl"));
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() < 2) {
+    PrintUsage(std::cerr);
+    return 2;
+  }
+  const QString& name = arguments[1];
+  if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+    PrintUsage(std::cout);
+    return 0;
+  }
+  const tarnis::ctl::Subcommand* subcommand = tarnis::ctl::FindSubcommand(name);
+  if (!subcommand) {
+    std::cerr << "tarnisctl: unknown subcommand \"" << name.toStdString() << "\".\n";
+    PrintUsage(std::cerr);
+    return 2;
+  }
+  QStringList own = arguments.mid(2);
+  own.prepend(arguments[0]);
+  return subcommand->run(own);
+}

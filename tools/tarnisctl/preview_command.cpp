@@ -1,0 +1,55 @@
+// tarnisctl preview: the preview lines of one blank form of a configuration file.
+#include <iostream>
+
+#include "config/config_file.h"
+#include "constructor/preview.h"
+#include "device_options.h"
+#include "platform/cp1251_codec.h"
+#include "platform/whole_file.h"
+#include "subcommand.h"
+
+namespace tarnis::ctl {
+namespace {
+
+int RunPreview(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Prints the preview of one blank form of a configuration file, one line per line, "
+                     "trailing blanks kept."));
+  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Configuration file (*.cfg)."));
+  parser.addOption({QStringLiteral("form"), QStringLiteral("Form 1..8."), QStringLiteral("N")});
+  if (const auto done = ParseSubcommandArguments(parser, arguments, "preview")) return *done;
+
+  const QStringList positional = parser.positionalArguments();
+  bool number = false;
+  const int form = parser.value(QStringLiteral("form")).toInt(&number);
+  if (positional.size() != 1) {
+    PrintError("tarnisctl preview: give one configuration file.");
+    return 2;
+  }
+  if (!number || form < 1 || form > constructor::kFormCount) {
+    PrintError("tarnisctl preview: --form: give a form 1..8.");
+    return 2;
+  }
+
+  const std::string path = positional[0].toStdString();
+  const auto bytes = ReadFileUpTo(path, config::kConfigurationFileSize);
+  if (!bytes) {
+    PrintError("Не удалось открыть файл... " + path);
+    return 1;
+  }
+  constructor::BlankFormTable table;
+  config::DeviceConfiguration configuration;
+  if (!config::DecodeConfigurationFile(*bytes, table, configuration)) {
+    PrintError("Файл конфигурации некорректен... " + path);
+    return 1;
+  }
+  for (const std::string& line : constructor::PreviewLines(configuration, *table.Form(form)))
+    std::cout << Cp1251ToUtf8(line) << '\n';
+  return 0;
+}
+
+const RegisterSubcommand kPreview({"preview", "Print the preview lines of a blank form of a *.cfg file.", &RunPreview});
+
+}  // namespace
+}  // namespace tarnis::ctl

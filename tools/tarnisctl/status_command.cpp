@@ -1,0 +1,40 @@
+// tarnisctl status: the device status as the status page shows it.
+#include <iostream>
+
+#include "admin/status_report.h"
+#include "device_options.h"
+#include "subcommand.h"
+
+namespace tarnis::ctl {
+namespace {
+
+int RunStatus(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Asks the device for its status and prints it."));
+  DeviceOptions options;
+  if (const auto done = ParseDeviceSubcommand(parser, arguments, "status", options)) return *done;
+
+  DeviceSession session(options);
+  const admin::StatusOutcome outcome = admin::RequestStatusReport(session.link());
+  if (!outcome.reply.ok()) {
+    PrintError(outcome.reply.message);
+    return 1;
+  }
+  const admin::StatusReport& r = outcome.report;
+  std::cout << "Время КМ : " << r.time << '\n'
+            << "Дата КМ : " << r.date << '\n'
+            << "Режим работы : " << r.mode_number << ' ' << r.mode_text << '\n'
+            << "Подрежим : " << r.submode_number << ' ' << r.submode_text << '\n'
+            << "Флеш память : " << r.flash_number << ' ' << r.flash_text << '\n'
+            << "Батарейка : " << r.battery_number << ' ' << r.battery_text << '\n'
+            << "№ текущего документа : " << r.document_number << '\n'
+            << "Состояние текущего документа : " << r.document_state_text << '\n'
+            << "Заводской номер КМ : " << r.factory_number << '\n'
+            << "ИНН : " << r.inn << '\n';
+  return 0;
+}
+
+const RegisterSubcommand kStatus({"status", "Print the device status (time, date, mode, battery, ИНН...).", &RunStatus});
+
+}  // namespace
+}  // namespace tarnis::ctl
