@@ -3,6 +3,7 @@
 // again as the program (`--child`) several times and prints the median and the range.
 // Runs on whatever display QT_QPA_PLATFORM names (offscreen when none is set).
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -30,6 +31,13 @@ long long MonotonicNanoseconds() {
   return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
 }
 
+double CpuMilliseconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 long ResidentKilobytes() {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -42,7 +50,7 @@ int RunAsProgram(int argc, char** argv) {
   tarnis::app::ProgramOptions options;
   options.show_splash = false;
   options.on_main_window_shown = [](tarnis::app::TForm1&) {
-    std::printf("%lld %ld\n", MonotonicNanoseconds(), ResidentKilobytes());
+    std::printf("%lld %ld %.1f\n", MonotonicNanoseconds(), ResidentKilobytes(), CpuMilliseconds());
     std::fflush(stdout);
     QApplication::quit();
   };
@@ -52,6 +60,7 @@ int RunAsProgram(int argc, char** argv) {
 struct Sample {
   double milliseconds = 0;
   long resident_kb = 0;
+  double cpu_milliseconds = 0;  // user and system time the program spent until then
 };
 
 bool MeasureOnce(const char* self, Sample& sample) {
@@ -79,7 +88,8 @@ bool MeasureOnce(const char* self, Sample& sample) {
   int status = 0;
   waitpid(pid, &status, 0);
   long long shown = 0;
-  if (std::sscanf(text.c_str(), "%lld %ld", &shown, &sample.resident_kb) != 2) return false;
+  if (std::sscanf(text.c_str(), "%lld %ld %lf", &shown, &sample.resident_kb, &sample.cpu_milliseconds) != 3)
+    return false;
   sample.milliseconds = static_cast<double>(shown - started) / 1e6;
   return true;
 }
@@ -104,6 +114,7 @@ int main(int argc, char** argv) {
   std::printf("platform: %s, %d runs, splash left out\n", std::getenv("QT_QPA_PLATFORM"), kRuns);
   std::printf("process start to main window painted: median %.1f ms (min %.1f, max %.1f)\n", median.milliseconds,
               samples.front().milliseconds, samples.back().milliseconds);
+  std::printf("processor time used until then: %.1f ms (median run)\n", median.cpu_milliseconds);
   std::printf("resident memory then: %.1f MB (median run)\n", static_cast<double>(median.resident_kb) / 1024.0);
   return 0;
 }

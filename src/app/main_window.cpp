@@ -30,6 +30,8 @@
 #include "link/link.h"
 #include "link/serial_transport.h"
 #include "ui/user_interface.h"
+#include "wizard/cell_editors.h"
+#include "wizard/wizard_dialog.h"
 
 namespace tarnis::app {
 namespace {
@@ -95,6 +97,8 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
   BuildStatusBar();
   layout->addWidget(StatusBar1);
   WireCommands();
+  form6_ = new wizard::TForm6(this);
+  form7_ = new wizard::TForm7(this);
 
   // The menu bar lies outside the client area, whose size is fixed.
   setFixedSize(kClientWidth, kClientHeight + MainMenu1->sizeHint().height());
@@ -225,7 +229,13 @@ void TForm1::WireCommands() {
   Wire(N12, &TForm1::N12Click);
   Wire(N8, &TForm1::N8Click);
   Wire(N20, &TForm1::N20Click);
-  // The wizard (N6, ToolButton4, N14..N18) is wired here by its window.
+  Wire(N6, &TForm1::N6Click);
+  Wire(ToolButton4, &TForm1::N6Click);
+  Wire(N14, &TForm1::N14Click);
+  Wire(N15, &TForm1::N15Click);
+  Wire(N16, &TForm1::N16Click);
+  Wire(N17, &TForm1::N17Click);
+  Wire(N18, &TForm1::N18Click);
 }
 
 void TForm1::Wire(QAction* command, void (TForm1::*handler)()) {
@@ -373,6 +383,25 @@ void TForm1::N20Click() {
   if (query.outcome == constructor::GroupQueryOutcome::Busy) return;
   EnableSaveConfiguration();
   if (query.OpensConstructor()) OpenConstructor(query);
+}
+
+void TForm1::N6Click() { OpenWizard(false, static_cast<int>(wizard::WizardPage::Start)); }
+void TForm1::N14Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::Operators)); }
+void TForm1::N15Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::DocumentName)); }
+void TForm1::N16Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::Services)); }
+void TForm1::N17Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::Requisites)); }
+void TForm1::N18Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::Cliches)); }
+
+void TForm1::OpenWizard(bool single_page, int start_page) {
+  ShowFrame(nullptr);
+  WizardSinglePage = single_page ? 1 : 0;
+  WizardStartPage = start_page;
+  wizard::TForm5 wizard(
+      wizard::WizardContext{configuration_, blank_forms_, *link_, *ui_, {*form6_, *form7_}, WizardSinglePage != 0,
+                            WizardStartPage, [this] { EnableSaveConfiguration(); },
+                            [this](const constructor::GroupQueryResult& query) { OpenConstructor(query); }},
+      this);
+  wizard.exec();
 }
 
 void TForm1::OpenConstructor(const constructor::GroupQueryResult& query) {

@@ -24,6 +24,10 @@
 namespace tarnis::constructor {
 class TFrameConstructor;
 }
+namespace tarnis::wizard {
+class TForm6;
+class TForm7;
+}  // namespace tarnis::wizard
 
 class QAction;
 class QDialog;
@@ -109,6 +113,12 @@ class TForm1 : public QWidget {
   void N12Click();       // N12: save the configuration file
   void N8Click();        // N8: open a configuration file
   void N20Click();       // N20: the current-group query, then the blank form constructor
+  void N6Click();        // N6, ToolButton4: the wizard "Помощник" from its start page
+  void N14Click();       // N14..N18: one page of the wizard alone: operators, document name,
+  void N15Click();       //   services, additional requisites, clichés
+  void N16Click();
+  void N17Click();
+  void N18Click();
 
   // Shows the blank form constructor after a current-group query that opens it: the group label
   // from the query, InitConstructor, then the page. The wizard's "Готово" ends the same way.
@@ -173,6 +183,8 @@ class TForm1 : public QWidget {
   bool RefuseWhileBusy();
   // After the settings dialog: let the port settle, test it, enable the device menus.
   void CheckAppliedPort();
+  // Hides the page shown and runs the wizard modally, all pages or the one page start_page.
+  void OpenWizard(bool single_page, int start_page);
 
   config::DeviceConfiguration configuration_;
   constructor::BlankFormTable blank_forms_;
@@ -193,6 +205,8 @@ class TForm1 : public QWidget {
   QWidget* base_frame_ = nullptr;         // TBaseFrame
   QWidget* state_frame_ = nullptr;        // TStateFrame
   QPointer<QDialog> splash_;              // TForm2 until its timer closes it
+  wizard::TForm6* form6_ = nullptr;       // the wizard's cell editors, made once and reused
+  wizard::TForm7* form7_ = nullptr;
 };
 
 }  // namespace tarnis::app

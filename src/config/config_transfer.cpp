@@ -227,9 +227,8 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
     transfer.StartSection(section.step);
     ui.ProgressStart();
     for (int row = 1; go_on && row <= map.rows; ++row) {
-      const std::uint8_t enabled = map.section == Section::Services ? configuration.services[row - 1].enabled
-                                                                     : configuration.requisites[row - 1].enabled;
-      if (enabled != 0) go_on = WriteRow(transfer, map, row);
+      // Services and requisites carry their enabled byte with every line.
+      if (*ParameterAt(configuration, AddressOf(map, row, 1))->enabled != 0) go_on = WriteRow(transfer, map, row);
     }
     transfer.EndSection();
     if (!go_on) {

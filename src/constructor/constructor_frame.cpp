@@ -1,5 +1,6 @@
 #include "constructor/constructor_frame.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -297,8 +298,8 @@ void TFrameConstructor::ShowForm(int form) {
 }
 
 void TFrameConstructor::ShowControlsOfVariant(int variant) {
+  if (variant < 1 || variant > kVariantCount) return;
   const auto v = static_cast<std::uint8_t>(variant);
-  if (variant < 0 || !IsKnownVariant(v)) return;
   SetRequisiteControlsVisible(VariantAllowsRequisite(v));
   SetTypeSkControlsVisible(VariantAllowsExtraLine(v));
   if (VariantAllowsExtraLine(v) && !VariantAllowsCode(v)) type_sk_buttons_[2]->hide();
@@ -350,8 +351,9 @@ void TFrameConstructor::ShowVariantLimits(int variant) {
       PressTypeSk(entry->typeSk);
     }
   }
+  // Any value outside 0..6 shows the empty texts of an unknown variant.
   const VariantLimitRow& limits =
-      LimitsOf(variant >= 0 && variant <= 255 ? static_cast<std::uint8_t>(variant) : std::uint8_t{255});
+      LimitsOf(variant >= 0 && variant <= kVariantCount ? static_cast<std::uint8_t>(variant) : std::uint8_t{255});
   Label23->setText(ui::FromUtf8(limits.group));
   Label15->setText(ui::FromUtf8(limits.services));
   Label16->setText(ui::FromUtf8(limits.sumDigits));
@@ -432,14 +434,23 @@ void TFrameConstructor::ComboBox1Select() {
   BuildPreview(SelectedForm());
 }
 
+namespace {
+
+// Another device operation is letting window messages run: the click waits for nothing.
+void RefuseIfBusy(TransferOutcome outcome) {
+  if (outcome == TransferOutcome::Busy) QApplication::beep();
+}
+
+}  // namespace
+
 void TFrameConstructor::BitBtn2Click() {
-  ProgramSelectedBlank(link_, ui_, table_, SelectedForm(), PressedIndex(variant_buttons_) >= 0);
+  RefuseIfBusy(ProgramSelectedBlank(link_, ui_, table_, SelectedForm(), PressedIndex(variant_buttons_) >= 0));
 }
 
 void TFrameConstructor::BitBtn1Click() {
-  ReadSelectedBlank(link_, ui_, table_, SelectedForm(), [this](int form, const link::BlankFields& answer) {
+  RefuseIfBusy(ReadSelectedBlank(link_, ui_, table_, SelectedForm(), [this](int form, const link::BlankFields& answer) {
     ShowReadBlank(form, answer.requisite, answer.type_sk);
-  });
+  }));
 }
 
 void TFrameConstructor::ShowReadBlank(int form, std::uint8_t requisite, std::uint8_t type_sk) {

@@ -102,7 +102,7 @@ void PtyServer::Serve() {
   while (!stopping_) {
     int wait_ms = -1;
     if (!pending.empty()) {
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(last_byte + junk_gap_.load() - Clock::now());
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(last_byte + kJunkGap - Clock::now());
       wait_ms = static_cast<int>(std::max<std::int64_t>(0, left.count()));
     }
     pollfd fds[2] = {{master_fd_, POLLIN, 0}, {wake_fds_[0], POLLIN, 0}};
@@ -113,7 +113,7 @@ void PtyServer::Serve() {
       break;
     }
     if (!(fds[0].revents & POLLIN)) {
-      if (!pending.empty() && Clock::now() - last_byte >= junk_gap_.load()) pending.clear();
+      if (!pending.empty() && Clock::now() - last_byte >= kJunkGap) pending.clear();
       // A hang-up without data cannot last while our own slave is open; do not spin on it.
       if (fds[0].revents & (POLLHUP | POLLERR)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
       continue;
@@ -121,7 +121,7 @@ void PtyServer::Serve() {
     const ssize_t n = ::read(master_fd_, chunk, sizeof chunk);
     if (n <= 0) continue;
     const auto now = Clock::now();
-    if (!pending.empty() && now - last_byte >= junk_gap_.load()) pending.clear();
+    if (!pending.empty() && now - last_byte >= kJunkGap) pending.clear();
     if (pending.empty()) first_byte = now;
     last_byte = now;
     pending.insert(pending.end(), chunk, chunk + n);

@@ -13,6 +13,9 @@ namespace tarnis::emulator {
 
 class PtyServer {
  public:
+  // Bytes of an unfinished request followed by this much silence are junk and are dropped.
+  static constexpr std::chrono::milliseconds kJunkGap{50};
+
   explicit PtyServer(Km07Device device = Km07Device());
   PtyServer(const PtyServer&) = delete;
   PtyServer& operator=(const PtyServer&) = delete;
@@ -26,9 +29,6 @@ class PtyServer {
 
   const std::string& slave_path() const { return slave_path_; }
   const std::string& port_name() const { return port_name_; }
-
-  // Bytes of an unfinished request older than this are junk and are dropped.
-  void set_junk_gap(std::chrono::milliseconds gap) { junk_gap_ = gap; }
 
   // Runs f on the device while no request is being answered.
   template <class F>
@@ -50,7 +50,6 @@ class PtyServer {
   int slave_fd_ = -1;
   int wake_fds_[2] = {-1, -1};  // Stop writes to [1] to end the poll in Serve
   std::atomic<bool> stopping_{false};
-  std::atomic<std::chrono::milliseconds> junk_gap_{std::chrono::milliseconds(50)};
   std::thread thread_;
 };
 

@@ -150,13 +150,13 @@ GoodsRow TForm8::RowFor(int code) const {
 void TForm8::Button1Click() {
   const ItemCheck check =
       CheckGoodsItem(ui::ToUtf8(Edit2->text()), ui::ToUtf8(Edit3->text()), ui::ToUtf8(Edit4->text()));
+  if (!check.price.empty()) Edit4->setText(ui::FromUtf8(check.price));
   if (!check.ok()) {
     ui_.Message(check.error, ui::kErrorCaption, ui::Icon::None, ui::Buttons::Ok);
     if (check.focus == ItemField::Price) Edit4->setFocus();
     if (check.focus == ItemField::Section) Edit3->setFocus();
     return;
   }
-  Edit4->setText(ui::FromUtf8(check.price));
   applied_ = true;
   accept();
 }

@@ -51,13 +51,13 @@ ItemCheck CheckGoodsItem(std::string_view barcode, std::string_view section, std
   if (entry.status == PriceEntry::Status::TooLarge)
     return Refused("Значение параметра \"Цена\" превышает разрядность!", ItemField::Price);
 
-  const auto number = DecimalCell(section, std::numeric_limits<std::int32_t>::max());
-  if (!number) return Refused("Неккоректное значение секции!", ItemField::Section);
-  // The record keeps the section in one byte: a larger number would be sent cut to its low bits.
-  if (*number > static_cast<std::uint64_t>(kSectionMax))
-    return Refused("Значение параметра \"Секция\" не может быть больше 255!", ItemField::Section);
-
+  // The price is normalised from here on, whatever the section check finds.
   ItemCheck check;
+  const auto number = DecimalCell(section, std::numeric_limits<std::int32_t>::max());
+  if (!number) check = Refused("Неккоректное значение секции!", ItemField::Section);
+  // The record keeps the section in one byte: a larger number would be sent cut to its low bits.
+  else if (*number > static_cast<std::uint64_t>(kSectionMax))
+    check = Refused("Значение параметра \"Секция\" не может быть больше 255!", ItemField::Section);
   check.price = entry.text;
   return check;
 }

@@ -32,10 +32,8 @@ class RecordRun {
   RecordRun& operator=(const RecordRun&) = delete;
   ~RecordRun() { End(); }
 
-  void Step(int done, int total) {
-    ui_.ProgressStep(done, total);
-    ui_.ProcessEvents();
-  }
+  // The progress step also lets pending window messages run, so the windows repaint.
+  void Step(int done, int total) { ui_.ProgressStep(done, total); }
   void End() {
     if (ended_) return;
     ended_ = true;

@@ -55,12 +55,14 @@ void CellEditorDialog::showEvent(QShowEvent* event) {
 
 TForm6::TForm6(QWidget* parent) : CellEditorDialog("Редактирование строки...", QSize(346, 133), parent) {
   setObjectName("TForm6");
-  Label2 = MaroonLabel("Все программируемые строки имеют длину до 24 символов", this);
+  std::vector<QLabel*> lines;
+  PlaceLines({"Все программируемые строки имеют длину до 24 символов",
+              "узким шрифтом или до 12 символов широким шрифтом."},
+             kMaroon, 8, 6, 330, this, &lines);
+  Label2 = lines[0];
+  Label3 = lines[1];
   Label2->setObjectName("Label2");
-  Label2->move(8, 6);
-  Label3 = MaroonLabel("узким шрифтом или до 12 символов широким шрифтом.", this);
   Label3->setObjectName("Label3");
-  Label3->move(8, 22);
   Edit1->setMaxLength(static_cast<int>(config::ConfigText::kNarrowLimit));
   Edit1->setValidator(new CapitalsValidator(Edit1));
   QFont courier("Courier");

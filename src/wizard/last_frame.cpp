@@ -6,24 +6,19 @@
 #include "wizard/wizard_style.h"
 
 namespace tarnis::wizard {
-namespace {
-
-QLabel* Line(const char* name, const QString& text, int top, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->move(16, top);
-  label->adjustSize();
-  return label;
-}
-
-}  // namespace
-
 TLastFrame::TLastFrame(bool single_page, QWidget* parent)
     : WizardPageFrame("TLastFrame", "Готово", parent), single_page_(single_page) {
   TitleLabel("Готово", Qt::black, this)->move(16, 16);
-  Label1 = Line("Label1", "Мы закончили ввод и программирование данных для формирования документов", 52, this);
-  Label2 = Line("Label2", "строгой отчетности. Теперь вы можете сформировать и запрограммировать", 68, this);
-  Label3 = Line("Label3", "желаемые формы.", 84, this);
+  std::vector<QLabel*> lines;
+  PlaceLines({"Мы закончили ввод и программирование данных для формирования документов",
+              "строгой отчетности. Теперь вы можете сформировать и запрограммировать", "желаемые формы."},
+             Qt::black, 16, 52, kTextWidth - 8, this, &lines);
+  Label1 = lines[0];
+  Label2 = lines[1];
+  Label3 = lines[2];
+  Label1->setObjectName("Label1");
+  Label2->setObjectName("Label2");
+  Label3->setObjectName("Label3");
 }
 
 void TLastFrame::FillPage() {

@@ -19,8 +19,6 @@ QLabel* ColouredLabel(const QString& text, const QColor& color, QWidget* parent)
 
 }  // namespace
 
-QLabel* MaroonLabel(const QString& text, QWidget* parent) { return ColouredLabel(text, kMaroon, parent); }
-
 QLabel* TitleLabel(const QString& text, const QColor& color, QWidget* parent) {
   auto* label = ColouredLabel(text, color, parent);
   QFont bold = label->font();
@@ -30,7 +28,8 @@ QLabel* TitleLabel(const QString& text, const QColor& color, QWidget* parent) {
   return label;
 }
 
-int PlaceLines(const QStringList& lines, const QColor& color, int left, int top, int max_width, QWidget* parent) {
+int PlaceLines(const QStringList& lines, const QColor& color, int left, int top, int max_width, QWidget* parent,
+               std::vector<QLabel*>* placed) {
   constexpr int kSmallestPixelSize = 8;
   QFont font = parent->font();
   int pixel_size = QFontInfo(font).pixelSize();
@@ -47,6 +46,7 @@ int PlaceLines(const QStringList& lines, const QColor& color, int left, int top,
     label->setFont(font);
     label->adjustSize();
     label->move(left, top);
+    if (placed) placed->push_back(label);
     top += line_height;
   }
   return top;

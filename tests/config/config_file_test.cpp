@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <vector>
 
 #include "platform/cp1251_codec.h"
@@ -120,6 +121,25 @@ TEST_F(ConfigFileTest, FieldsWithoutTerminatingZeroAreReadWithinTheirBounds) {
   EXPECT_EQ(PasswordNumber(configuration.operators[0].password.Text()), std::nullopt);
   EXPECT_EQ(configuration.cliches[1].lines[7].Text(), std::string(26, 'Z'));
   EXPECT_EQ(table.entries[7].typeSk, 'Z');
+}
+
+TEST(ConfigFileImageTest, RandomImagesRoundTripAndReadWithinBounds) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<std::uint8_t> bytes(kConfigurationFileSize);
+    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random() % 4 == 0 ? 0 : random());
+    constructor::BlankFormTable table;
+    DeviceConfiguration configuration;
+    ASSERT_TRUE(DecodeConfigurationFile(bytes, table, configuration));
+    for (const SectionMap& map : kParameterMap)
+      for (int row = 1; row <= map.rows; ++row)
+        for (int field = 1; field <= map.fields; ++field) {
+          const auto target = ParameterAt(configuration, {map.table, std::uint8_t(row), std::uint8_t(field)});
+          EXPECT_LE(FieldText(target->text).size(), target->text.size());
+        }
+    const auto image = EncodeConfigurationFile(table, configuration);
+    ASSERT_EQ(std::vector<std::uint8_t>(image.begin(), image.end()), bytes);
+  }
 }
 
 TEST_F(ConfigFileTest, MissingFilesAndUncreatableFilesAreReported) {

@@ -2,6 +2,8 @@
 // on a real pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "emulated_device.h"
 #include "link/commands.h"
 #include "link/device_charset.h"
@@ -180,6 +182,17 @@ TEST(EmulatorOverLink, PortThatIsNotThereGivesNoAnswer) {
   EXPECT_FALSE(device.link().CheckPort());
   device.link().settings().port_name = "COM1";
   EXPECT_TRUE(device.link().CheckPort());
+}
+
+TEST(EmulatorOverLink, PacedAnswersTakeAtLeastTheirWireTime) {
+  test::EmulatedDevice device;
+  device.WithDevice([](Km07Device& km) { km.faults().baud_rate = 2400; });
+  const auto start = std::chrono::steady_clock::now();
+  const auto status = link::RequestStatus(device.link());
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(status.ok()) << status.message;
+  // 11 request and 31 answer bytes of 10 bits at 2400 baud: 175 ms on a real line.
+  EXPECT_GE(elapsed, std::chrono::milliseconds(174));
 }
 
 }  // namespace

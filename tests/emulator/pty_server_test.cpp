@@ -60,15 +60,18 @@ TEST(PtyServer, AssemblesSplitFramesAndDropsJunkAfterAGap) {
   EXPECT_EQ(device.WithDevice([](emulator::Km07Device& km) { return km.total_requests_seen(); }), 3u);
 }
 
-TEST(PtyServer, TwoDevicesOnTwoPorts) {
+TEST(PtyServer, TwoDevicesOnTwoPortsAtOnce) {
   test::EmulatedDevice first("COM1");
-  emulator::PtyServer second;
+  test::EmulatedDevice second("COM2", 9);
+  EXPECT_EQ(first.ports_directory(), second.ports_directory());
   second.WithDevice([](emulator::Km07Device& km) { km.state().document_number = 77; });
-  ASSERT_TRUE(second.Start("COM2"));
-  first.link().settings().port_name = "COM2";
-  const auto status = link::RequestStatus(first.link());
-  ASSERT_TRUE(status.ok()) << status.message;
-  EXPECT_EQ(status.fields.document_number, 77);
+  const auto from_second = link::RequestStatus(second.link());
+  ASSERT_TRUE(from_second.ok()) << from_second.message;
+  EXPECT_EQ(from_second.fields.document_number, 77);
+  EXPECT_EQ(from_second.fields.factory_number, 9u);
+  const auto from_first = link::RequestStatus(first.link());
+  ASSERT_TRUE(from_first.ok()) << from_first.message;
+  EXPECT_EQ(from_first.fields.document_number, 1);
 }
 
 }  // namespace

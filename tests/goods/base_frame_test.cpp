@@ -25,17 +25,9 @@ namespace {
 
 std::string Cp(const char* utf8) { return *Utf8ToCp1251(utf8); }
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "base_frame_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
 class BaseFrameTest : public ::testing::Test {
  protected:
-  BaseFrameTest() : frame_((App(), device_.link()), ui_) {}
+  BaseFrameTest() : frame_(device_.link(), ui_) {}
 
   QString Cell(int code, int column) { return frame_.StringGrid1->model()->index(code, column).data().toString(); }
   void Select(int code) { frame_.StringGrid1->setCurrentIndex(frame_.StringGrid1->model()->index(code, 2)); }
@@ -136,6 +128,22 @@ TEST_F(BaseFrameTest, CurrentBoxReadsTheSelectedRowOnly) {
   QTest::mouseClick(frame_.BitBtn1, Qt::LeftButton);
   EXPECT_EQ(GoodsRequests(), 1u);
   EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Прочитано удачно..."});
+}
+
+TEST_F(BaseFrameTest, EraseButtonIgnoresRangeAndCurrentAndLeavesTheTable) {
+  frame_.EnableDeviceControls();
+  frame_.CheckBox1->setChecked(true);
+  frame_.CheckBox2->click();
+  frame_.Edit1->setText("1");
+  frame_.Edit2->setText("2");
+  frame_.table().SetRow(4, {"4", Cp("ТОВАР"), Cp("широкий"), "1", "1", "1.00"});
+  const GoodsRow before = frame_.table().row(4);
+  ui_.answers = {ui::Answer::Yes};
+  QTest::mouseClick(frame_.BitBtn6, Qt::LeftButton);
+  EXPECT_EQ(GoodsRequests(), 1001u);
+  EXPECT_EQ(frame_.table().row(4), before);
+  EXPECT_EQ(ui_.MessageTexts(),
+            (std::vector<std::string>{"Вы действительно хотите удалить базу из КМ?", "База очищена..."}));
 }
 
 TEST_F(BaseFrameTest, EmptyRangeEndGetsTheFocus) {

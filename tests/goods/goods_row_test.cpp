@@ -109,6 +109,8 @@ TEST(GoodsItemCheck, ChecksInOrderWithTheirMessages) {
   const ItemCheck over_byte = CheckGoodsItem("0", "300", "1");
   EXPECT_EQ(over_byte.error, "Значение параметра \"Секция\" не может быть больше 255!");
   EXPECT_EQ(over_byte.focus, ItemField::Section);
+  EXPECT_EQ(over_byte.price, "1.00");  // the price passed its checks and is normalised already
+  EXPECT_EQ(too_large.price, "");
 
   const ItemCheck good = CheckGoodsItem("0", "0", "12.5");
   EXPECT_TRUE(good.ok());

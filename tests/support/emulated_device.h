@@ -16,6 +16,7 @@ class EmulatedDevice {
   static constexpr int kInterByteTimeoutMs = 50;
   static constexpr int kTotalTimeoutMs = 500;
 
+  // Fixtures alive at the same time share one private ports directory: give each its own name.
   explicit EmulatedDevice(const std::string& port_name = "COM1", std::uint32_t factory_number = 1);
   EmulatedDevice(const EmulatedDevice&) = delete;
   EmulatedDevice& operator=(const EmulatedDevice&) = delete;
@@ -34,8 +35,6 @@ class EmulatedDevice {
 
  private:
   std::string ports_directory_;
-  std::string previous_ports_directory_;
-  bool had_ports_directory_ = false;
   emulator::PtyServer server_;
   link::SerialTransport transport_;
   link::Link link_{transport_};

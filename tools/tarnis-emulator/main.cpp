@@ -91,8 +91,8 @@ void AddOptions(QCommandLineParser& parser) {
       "goods[:record]=code, inn=code, status=code (for example goods:5=59)."));
   parser.addHelpOption();
   parser.addOptions({
-      {QStringLiteral("port"), QStringLiteral("COM name to register."), QStringLiteral("name"), QStringLiteral("COM1")},
-      {QStringLiteral("factory"), QStringLiteral("Factory number of the device (0: not set)."), QStringLiteral("number")},
+      {QStringLiteral("port"), QStringLiteral("COM name to register (default COM1)."), QStringLiteral("name"), QStringLiteral("COM1")},
+      {QStringLiteral("factory"), QStringLiteral("Factory number of the device (default 1; 0: not set)."), QStringLiteral("number")},
       {QStringLiteral("password"), QStringLiteral("INN password the device expects (0: any)."), QStringLiteral("number")},
       {QStringLiteral("baud"), QStringLiteral("Pace answers like a line of this speed (10 bits a byte)."),
        QStringLiteral("baud")},

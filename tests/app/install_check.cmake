@@ -1,0 +1,26 @@
+# Installs the build into a scratch prefix and checks that the programs, the desktop entry and
+# the icons are where a desktop looks for them.
+cmake_minimum_required(VERSION 3.22)
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+foreach(program tarnis tarnis-emulator tarnisctl)
+  if(NOT EXISTS "${PREFIX}/bin/${program}" OR IS_DIRECTORY "${PREFIX}/bin/${program}")
+    message(FATAL_ERROR "bin/${program} is not installed")
+  endif()
+endforeach()
+foreach(file share/applications/tarnis.desktop share/icons/hicolor/scalable/apps/tarnis.svg
+             share/icons/hicolor/48x48/apps/tarnis.png share/icons/hicolor/128x128/apps/tarnis.png)
+  if(NOT EXISTS "${PREFIX}/${file}")
+    message(FATAL_ERROR "${file} is not installed")
+  endif()
+endforeach()
+file(STRINGS "${PREFIX}/share/applications/tarnis.desktop" entry)
+foreach(line "Type=Application" "Exec=tarnis" "Icon=tarnis")
+  if(NOT line IN_LIST entry)
+    message(FATAL_ERROR "the desktop entry lacks ${line}")
+  endif()
+endforeach()

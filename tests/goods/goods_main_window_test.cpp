@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/main_window.h"
+#include "emulated_device.h"
+#include "goods/base_frame.h"
+#include "platform/cp1251_codec.h"
+#include "recording_user_interface.h"
+
+namespace tarnis::goods {
+namespace {
+
+class GoodsMainWindowTest : public ::testing::Test {
+ protected:
+  GoodsMainWindowTest() : window_(app::MainWindowServices{&device_.link(), &ui_}) {
+    window_.show();
+    QApplication::processEvents();
+    page_ = window_.findChild<TBaseFrame*>();
+  }
+
+  test::EmulatedDevice device_;
+  test::RecordingUserInterface ui_;
+  app::TForm1 window_;
+  TBaseFrame* page_ = nullptr;
+};
+
+TEST_F(GoodsMainWindowTest, PageIsMadeHiddenAndShownTwiceWithItsTableKept) {
+  ASSERT_NE(page_, nullptr);
+  EXPECT_EQ(page_->parentWidget(), window_.Panel1);
+  EXPECT_EQ(page_->pos(), QPoint(5, 5));
+  EXPECT_FALSE(page_->isVisible());
+  page_->table().SetCell(3, GoodsColumn::Name, *Utf8ToCp1251("ТОВАР"));
+  window_.N9Click();
+  window_.N9Click();
+  EXPECT_EQ(window_.current_frame(), page_);
+  EXPECT_TRUE(page_->isVisible());
+  EXPECT_EQ(page_->table().row(3).name, *Utf8ToCp1251("ТОВАР"));
+}
+
+TEST_F(GoodsMainWindowTest, ExitHidesThePageAndAnOpenedPortEnablesItsDeviceButtons) {
+  window_.N9Click();
+  ui_.answers = {ui::Answer::Yes};
+  page_->Button1->click();
+  EXPECT_EQ(window_.current_frame(), nullptr);
+  EXPECT_FALSE(page_->isVisible());
+
+  EXPECT_FALSE(page_->BitBtn1->isEnabled());
+  emit window_.PortOpened();
+  for (QWidget* control : std::initializer_list<QWidget*>{page_->BitBtn1, page_->BitBtn2, page_->BitBtn6,
+                                                          page_->CheckBox1, page_->CheckBox2})
+    EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+}
+
+}  // namespace
+}  // namespace tarnis::goods

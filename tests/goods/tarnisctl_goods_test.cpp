@@ -1,0 +1,85 @@
+// tarnisctl goods as its users run it.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "emulated_device.h"
+#include "goods/goods_file_actions.h"
+#include "link/device_charset.h"
+#include "platform/cp1251_codec.h"
+#include "platform/whole_file.h"
+#include "run_program.h"
+
+namespace tarnis::goods {
+namespace {
+
+using test::RunProgram;
+
+const std::string kCtl = TARNISCTL;
+const std::string kDevice = " --port COM5 --timeouts 50,500";
+
+std::string Cp(const char* utf8) { return *Utf8ToCp1251(utf8); }
+
+class TarnisctlGoods : public ::testing::Test {
+ protected:
+  std::string Path(const char* name) { return directory_.filePath(QString::fromUtf8(name)).toStdString(); }
+  void WriteText(const std::string& path, const std::string& text) {
+    ASSERT_TRUE(ReplaceFile(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}));
+  }
+
+  QTemporaryDir directory_;
+};
+
+TEST_F(TarnisctlGoods, ImportWriteReadExport) {
+  test::EmulatedDevice device("COM5", 1);
+  const std::string csv = Path("in.csv"), base = Path("in.base"), back = Path("back.base"), out = Path("out.csv");
+  WriteText(csv, "Код товара;Наименование;Тип. шрифта;Штрих-код;Секция;Цена\n3;хлеб;широкий;46;2;12,5\n");
+  auto run = RunProgram(kCtl + " goods import --csv " + csv + " --file " + base);
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+
+  run = RunProgram(kCtl + " goods write" + kDevice + " --file " + base + " --range 3-4");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "Записано удачно...\n");
+  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Goods); }), 2u);
+  device.WithDevice([](emulator::Km07Device& d) {
+    EXPECT_EQ(d.state().goods[3].name, link::ToDeviceText(*Utf8ToCp1251("1ХЛЕБ")));
+    EXPECT_EQ(d.state().goods[3].price, 1250u);
+  });
+
+  run = RunProgram(kCtl + " goods read" + kDevice + " --file " + back + " --range 2-3");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  GoodsTable table;
+  ASSERT_EQ(LoadGoodsFile(back, table), "");
+  EXPECT_EQ(table.row(3), (GoodsRow{"3", Cp("ХЛЕБ"), Cp("широкий"), "46", "2", "12.50"}));
+  EXPECT_EQ(table.row(4), EmptyGoodsRow(4));  // outside the range
+
+  run = RunProgram(kCtl + " goods export --file " + back + " --csv " + out);
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const auto text = ReadFileUpTo(out, 1 << 20);
+  ASSERT_TRUE(text);
+  EXPECT_NE(std::string(text->begin(), text->end()).find("\r\n3;ХЛЕБ;широкий;46;2;12.50\r\n"), std::string::npos);
+}
+
+TEST_F(TarnisctlGoods, EraseIgnoresTheRangeAndFailuresAreReported) {
+  test::EmulatedDevice device("COM5", 1);
+  device.WithDevice([](emulator::Km07Device& d) { d.state().goods[900].price = 5; });
+  auto run = RunProgram(kCtl + " goods erase" + kDevice + " --range 1-2");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.state().goods[900].price; }), 0u);
+
+  run = RunProgram(kCtl + " goods read" + kDevice + " --file " + Path("x.base") + " --range 5-4");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.err, "Выгрузка товаров...\nНеверно задан диапазон... \n");
+  run = RunProgram(kCtl + " goods read" + kDevice + " --file " + Path("x.base") + " --range 5");
+  EXPECT_EQ(run.exit_code, 2);
+
+  const std::string csv = Path("bad.csv");
+  WriteText(csv, "Код товара;Наименование;Тип. шрифта;Штрих-код;Секция;Цена\n3;;узкий;0;300;1\n");
+  run = RunProgram(kCtl + " goods import --csv " + csv + " --file " + Path("bad.base"));
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.err, "Не удалось импортировать файл: строка 2, поле \"Секция\": нужно число от 0 до 255.\n");
+  EXPECT_FALSE(ReadFileUpTo(Path("bad.base"), 10));
+}
+
+}  // namespace
+}  // namespace tarnis::goods
