@@ -315,7 +315,7 @@ void TForm1::ProgressStart() {
 }
 
 void TForm1::ProgressStep(int step, int total) {
-  ProgressBar1->setValue(ui::ProgressPosition(step, total));
+  ProgressBar1->setValue(std::clamp(ui::ProgressPosition(step, total), 0, 100));
   QCoreApplication::processEvents();
 }
 

@@ -119,6 +119,7 @@ void PtyServer::Serve() {
       continue;
     }
     const ssize_t n = ::read(master_fd_, chunk, sizeof chunk);
+    if (n < 0 && errno != EAGAIN && errno != EINTR) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     if (n <= 0) continue;
     const auto now = Clock::now();
     if (!pending.empty() && now - last_byte >= kJunkGap) pending.clear();

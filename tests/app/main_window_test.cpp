@@ -197,6 +197,8 @@ TEST_F(MainWindowTest, ProgressPositionsAreStepTimesHundredOverTotal) {
   EXPECT_EQ(window->ProgressBar1->value(), 100);
   window->ProgressStep(1, 0);
   EXPECT_EQ(window->ProgressBar1->value(), 0);
+  window->ProgressStep(120, 96);  // a step past the total fills the bar rather than freezing it
+  EXPECT_EQ(window->ProgressBar1->value(), 100);
   window->ProgressEnd();
   EXPECT_FALSE(window->ProgressBar1->isVisible());
   EXPECT_EQ(window->ProgressBar1->value(), 0);

@@ -10,8 +10,8 @@ namespace {
 using CellEditorsTest = WizardTest;
 
 TEST_F(CellEditorsTest, LineEditorTypesCapitalsUpTo24AndEnterApplies) {
-  WhenModal([this](QWidget* modal) {
-    EXPECT_EQ(modal, &line_editor);
+  WhenModal([this](QDialog& modal) {
+    EXPECT_EQ(&modal, &line_editor);
     EXPECT_EQ(line_editor.windowTitle(), "Редактирование строки...");
     EXPECT_TRUE(line_editor.CheckBox1->isChecked());
     EXPECT_EQ(line_editor.Edit1->text(), "СТАРОЕ");
@@ -28,7 +28,7 @@ TEST_F(CellEditorsTest, LineEditorTypesCapitalsUpTo24AndEnterApplies) {
 }
 
 TEST_F(CellEditorsTest, LineEditorRefusesCharactersOutsideTheCodePage) {
-  WhenModal([this](QWidget*) {
+  WhenModal([this](QDialog&) {
     line_editor.Edit1->clear();
     TypeText(line_editor.Edit1, QString::fromUtf8("А€Б✓В"));
     EXPECT_EQ(line_editor.Edit1->text(), QString::fromUtf8("А€БВ")) << "€ is in Windows-1251, ✓ is not";
@@ -38,21 +38,21 @@ TEST_F(CellEditorsTest, LineEditorRefusesCharactersOutsideTheCodePage) {
 }
 
 TEST_F(CellEditorsTest, CancelAndEveryOtherCloseCountAsCancel) {
-  WhenModal([this](QWidget*) { line_editor.Button2->click(); });
+  WhenModal([this](QDialog&) { line_editor.Button2->click(); });
   EXPECT_FALSE(line_editor.EditLine({Cp("Х"), false}));
   EXPECT_EQ(line_editor.result_flag(), 0);
 
-  WhenModal([this](QWidget*) { QTest::keyClick(line_editor.Edit1, Qt::Key_Escape); });
+  WhenModal([this](QDialog&) { QTest::keyClick(line_editor.Edit1, Qt::Key_Escape); });
   EXPECT_FALSE(line_editor.EditLine({Cp("Х"), false}));
 
-  WhenModal([this](QWidget*) { line_editor.close(); });
+  WhenModal([this](QDialog&) { line_editor.close(); });
   EXPECT_FALSE(line_editor.EditLine({Cp("Х"), false}));
   EXPECT_EQ(line_editor.result_flag(), 0);
 }
 
 TEST_F(CellEditorsTest, NumberEditorTakesFourDigitsOnlyAndEnterAppliesEvenEmpty) {
-  WhenModal([this](QWidget* modal) {
-    EXPECT_EQ(modal, &number_editor);
+  WhenModal([this](QDialog& modal) {
+    EXPECT_EQ(&modal, &number_editor);
     EXPECT_EQ(number_editor.windowTitle(), "Редактирование числа....");
     EXPECT_EQ(number_editor.Edit1->text(), "12");
     number_editor.Edit1->setCursorPosition(2);
@@ -62,13 +62,13 @@ TEST_F(CellEditorsTest, NumberEditorTakesFourDigitsOnlyAndEnterAppliesEvenEmpty)
   });
   EXPECT_EQ(number_editor.EditNumber("12"), std::optional<std::string>("1234"));
 
-  WhenModal([this](QWidget*) {
+  WhenModal([this](QDialog&) {
     number_editor.Edit1->clear();
     QTest::keyClick(number_editor.Edit1, Qt::Key_Enter);
   });
   EXPECT_EQ(number_editor.EditNumber("99"), std::optional<std::string>(""));
 
-  WhenModal([this](QWidget*) { number_editor.close(); });
+  WhenModal([this](QDialog&) { number_editor.close(); });
   EXPECT_FALSE(number_editor.EditNumber("99"));
 }
 

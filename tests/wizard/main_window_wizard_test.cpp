@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "../app/app_test_support.h"
 #include "app/main_window.h"
 #include "constructor/constructor_frame.h"
 #include "emulated_device.h"
@@ -32,12 +33,10 @@ class MainWindowWizardTest : public ::testing::Test {
   }
 
   // Runs act on the wizard once the command has opened it, from inside its event loop.
-  void WhenWizard(std::function<void(TForm5&)> act) {
-    QTimer::singleShot(0, [act = std::move(act)] {
-      auto* wizard = qobject_cast<TForm5*>(QApplication::activeModalWidget());
-      ASSERT_NE(wizard, nullptr);
-      act(*wizard);
-      if (wizard->isVisible()) wizard->done(0);  // a failed check must not leave the loop running
+  static void WhenWizard(std::function<void(TForm5&)> act) {
+    test::WhenModal<TForm5>([act = std::move(act)](TForm5& wizard) {
+      act(wizard);
+      if (wizard.isVisible()) wizard.done(0);  // a failed check must not leave the loop running
     });
   }
 

@@ -11,6 +11,7 @@
 #include "wizard/cell_editors.h"
 #include "wizard/wizard_context.h"
 #include "wizard/wizard_dialog.h"
+#include "../app/app_test_support.h"
 #include "wizard_test_support.h"
 
 namespace tarnis::wizard {
@@ -39,13 +40,7 @@ class WizardTest : public PageTest {
     return *wizard;
   }
   // Runs act on the modal dialog that the next call opens, once it is up.
-  void WhenModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act = std::move(act)] {
-      QWidget* modal = QApplication::activeModalWidget();
-      ASSERT_NE(modal, nullptr);
-      act(modal);
-    });
-  }
+  static void WhenModal(std::function<void(QDialog&)> act) { test::WhenModal<QDialog>(std::move(act)); }
 
   constructor::BlankFormTable blank_forms;
   TForm6 line_editor;

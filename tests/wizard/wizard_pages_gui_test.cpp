@@ -51,7 +51,7 @@ TEST_F(WizardPagesTest, GridsCarryTheirColumnsAndHeaders) {
 
 TEST_F(WizardPagesTest, TickingWideThenCancelLeavesCellAndRecord) {
   const std::string before = configuration.operators[1].position.Text().data();
-  WhenModal([this](QWidget*) {
+  WhenModal([this](QDialog&) {
     line_editor.Edit1->setText("ДРУГОЙ ТЕКСТ");
     line_editor.CheckBox1->setChecked(true);
     line_editor.Button2->click();
@@ -62,7 +62,7 @@ TEST_F(WizardPagesTest, TickingWideThenCancelLeavesCellAndRecord) {
 }
 
 TEST_F(WizardPagesTest, AppliedEditsReachCellAndRecord) {
-  WhenModal([this](QWidget*) {
+  WhenModal([this](QDialog&) {
     EXPECT_EQ(line_editor.Edit1->text(), "УСЛУГА 3 - СТРОКА 2");
     line_editor.Edit1->setText("МОЙКА ПОСУДЫ И КУХОННОЙ");
     line_editor.CheckBox1->setChecked(true);
@@ -72,7 +72,7 @@ TEST_F(WizardPagesTest, AppliedEditsReachCellAndRecord) {
   EXPECT_EQ(configuration.services[2].lines[1].Text(), Cp("1МОЙКА ПОСУДЫ"));
   EXPECT_EQ(wizard->usl_frame->StringGrid1->item(2, 2)->text(), "МОЙКА ПОСУДЫ И КУХОННОЙ");
 
-  WhenModal([this](QWidget*) {
+  WhenModal([this](QDialog&) {
     EXPECT_EQ(number_editor.Edit1->text(), "4");
     number_editor.Edit1->setText("7777");
     number_editor.Button1->click();
