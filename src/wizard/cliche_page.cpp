@@ -30,41 +30,31 @@ void ClichePage::ApplyLine(int row, const LineValue& value) {
   StoreLine(Line(shown_, row), value);
 }
 
-void ClichePage::Read(int cliche) {
-  link::Link::Operation hold(link_);
-  if (!hold) return;
-  cliche = Valid(cliche);
-  ui_.SetBusyCursor(true);
-  ui_.ProgressStart();
-  ParameterRun run;
-  run.section = config::Section::Cliches;
-  run.first_row = run.last_row = cliche;
-  run.before_field = [this](int row, int line) {
-    Line(row, line).Clear();
-    grid_.SetCell(line, 1, {});
-  };
-  const bool ok = RunParameters(link_, ui_, configuration_, run).all_ok;
-  ui_.ProgressEnd();
-  Fill(cliche);
-  ui_.SetBusyCursor(false);
-  if (ok) ui::ShowNotice(ui_, kReadDone);
-}
+void ClichePage::Read(int cliche) { Transfer(link::Mode::Read, cliche); }
 
-void ClichePage::Write(int cliche) {
+void ClichePage::Write(int cliche) { Transfer(link::Mode::Write, cliche); }
+
+void ClichePage::Transfer(link::Mode mode, int cliche) {
   link::Link::Operation hold(link_);
   if (!hold) return;
   cliche = Valid(cliche);
   ui_.SetBusyCursor(true);
   ui_.ProgressStart();
   ParameterRun run;
-  run.mode = link::Mode::Write;
+  run.mode = mode;
   run.section = config::Section::Cliches;
   run.first_row = run.last_row = cliche;
+  // A read empties each line just before its request: a failed line stays empty.
+  if (mode == link::Mode::Read)
+    run.before_field = [this](int row, int line) {
+      Line(row, line).Clear();
+      grid_.SetCell(line, 1, {});
+    };
   const bool ok = RunParameters(link_, ui_, configuration_, run).all_ok;
   ui_.ProgressEnd();
   Fill(cliche);
   ui_.SetBusyCursor(false);
-  if (ok) ui::ShowNotice(ui_, kWriteDone);
+  if (ok) ui::ShowNotice(ui_, mode == link::Mode::Read ? kReadDone : kWriteDone);
 }
 
 }  // namespace tarnis::wizard

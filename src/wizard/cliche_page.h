@@ -2,7 +2,7 @@
 // The cliché page: the eight lines of one of the two clichés in a grid; the cliché chosen in the
 // list is read from or written to the device as a whole and then shown.
 #include "config/device_configuration.h"
-#include "link/link.h"
+#include "link/commands.h"
 #include "ui/user_interface.h"
 #include "wizard/cell_grid.h"
 #include "wizard/line_value.h"
@@ -35,6 +35,7 @@ class ClichePage {
  private:
   static bool ValidRow(int row) { return row >= 1 && row <= config::kClicheLineCount; }
   static int Valid(int cliche) { return cliche == 2 ? 2 : 1; }
+  void Transfer(link::Mode mode, int cliche);
   config::ConfigText& Line(int cliche, int line) {
     return configuration_.cliches[static_cast<std::size_t>(cliche - 1)].lines[static_cast<std::size_t>(line - 1)];
   }

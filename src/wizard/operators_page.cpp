@@ -5,17 +5,17 @@
 namespace tarnis::wizard {
 
 OperatorsPage::OperatorsPage(config::DeviceConfiguration& configuration, link::Link& link, ui::UserInterface& ui)
-    : configuration_(configuration), link_(link), ui_(ui) {}
+    : ItemPage(configuration, link, ui, config::kOperatorCount, kColumns) {}
 
 void OperatorsPage::Fill() {
-  grid_.Refill([this] {
+  grid().Refill([this] {
     for (int row = 1; row <= config::kOperatorCount; ++row) {
       const config::OperatorRecord& record = Operator(row);
-      grid_.SetCell(row, 0, std::to_string(row));
-      grid_.SetCell(row, 1, std::string(record.position.Body()));
-      grid_.SetCell(row, 2, std::string(record.full_name.Body()));
-      grid_.SetCell(row, kPasswordColumn, std::string(record.password.Text()));
-      grid_.SetCell(row, kAccessColumn, AccessText(record.enabled != 0));
+      grid().SetCell(row, 0, std::to_string(row));
+      grid().SetCell(row, 1, std::string(record.position.Body()));
+      grid().SetCell(row, 2, std::string(record.full_name.Body()));
+      grid().SetCell(row, kPasswordColumn, std::string(record.password.Text()));
+      grid().SetCell(row, kAccessColumn, AccessText(record.enabled != 0));
     }
   });
 }
@@ -37,19 +37,19 @@ LineValue OperatorsPage::LineAt(int row, int column) const {
   if (!ValidRow(row) || EditorAt(column) != CellEditor::Line) return {};
   const config::OperatorRecord& record = configuration_.operators[static_cast<std::size_t>(row - 1)];
   const config::ConfigText& field = column == 1 ? record.position : record.full_name;
-  return {grid_.Cell(row, column), field.IsWide()};
+  return {grid().Cell(row, column), field.IsWide()};
 }
 
 void OperatorsPage::ApplyLine(int row, int column, const LineValue& value) {
   config::ConfigText* field = LineField(row, column);
   if (!field) return;
-  grid_.SetCell(row, column, value.text);
+  grid().SetCell(row, column, value.text);
   StoreLine(*field, value);
 }
 
 void OperatorsPage::ApplyPassword(int row, const std::string& text) {
   if (!ValidRow(row)) return;
-  grid_.SetCell(row, kPasswordColumn, text);
+  grid().SetCell(row, kPasswordColumn, text);
   Operator(row).password.Set(std::string_view(text).substr(0, kPasswordDigits));
 }
 
@@ -58,10 +58,8 @@ void OperatorsPage::Empty(int row) {
   record.position.Clear();
   record.full_name.Clear();
   record.password.Clear();
-  for (int column = 1; column <= kPasswordColumn; ++column) grid_.SetCell(row, column, {});
+  for (int column = 1; column <= kPasswordColumn; ++column) grid().SetCell(row, column, {});
 }
-
-bool OperatorsPage::Writable(int row) const { return !IsRefused(grid_.Cell(row, kAccessColumn)); }
 
 bool OperatorsPage::PasswordUsable(int row) const {
   const auto number = config::PasswordNumber(configuration_.operators[static_cast<std::size_t>(row - 1)].password.Text());
@@ -69,21 +67,7 @@ bool OperatorsPage::PasswordUsable(int row) const {
 }
 
 void OperatorsPage::ShowAccessAfterWrite(int row) {
-  grid_.SetCell(row, kAccessColumn, AccessTextAfterWrite(Operator(row).enabled != 0));
-}
-
-void OperatorsPage::Read(bool current_only, int row) {
-  link::Link::Operation hold(link_);
-  if (!hold) return;
-  if (!current_only) return ReadAll();
-  if (ValidRow(row)) ReadOne(row);
-}
-
-void OperatorsPage::Write(bool current_only, int row) {
-  link::Link::Operation hold(link_);
-  if (!hold) return;
-  if (!current_only) return WriteAll();
-  if (ValidRow(row)) WriteOne(row);
+  grid().SetCell(row, kAccessColumn, AccessTextAfterWrite(Operator(row).enabled != 0));
 }
 
 void OperatorsPage::ReadOne(int row) {

@@ -11,13 +11,9 @@ const TablePageKind kRequisitesPage{config::Section::Requisites, kReadFailure, t
 
 TablePage::TablePage(const TablePageKind& kind, config::DeviceConfiguration& configuration, link::Link& link,
                      ui::UserInterface& ui)
-    : kind_(kind),
-      configuration_(configuration),
-      link_(link),
-      ui_(ui),
-      items_(config::MapOf(kind.section).rows),
-      lines_(config::MapOf(kind.section).fields),
-      grid_(items_ + 1, lines_ + 2) {}
+    : ItemPage(configuration, link, ui, config::MapOf(kind.section).rows, config::MapOf(kind.section).fields + 2),
+      kind_(kind),
+      lines_(config::MapOf(kind.section).fields) {}
 
 config::ConfigText& TablePage::Line(int row, int line) {
   return const_cast<config::ConfigText&>(std::as_const(*this).Line(row, line));
@@ -37,11 +33,11 @@ std::uint8_t TablePage::Enabled(int row) const {
 }
 
 void TablePage::Fill() {
-  grid_.Refill([this] {
-    for (int row = 1; row <= items_; ++row) {
-      grid_.SetCell(row, 0, std::to_string(row));
-      for (int line = 1; line <= lines_; ++line) grid_.SetCell(row, line, std::string(Line(row, line).Body()));
-      grid_.SetCell(row, access_column(), AccessText(Enabled(row) != 0));
+  grid().Refill([this] {
+    for (int row = 1; row <= items(); ++row) {
+      grid().SetCell(row, 0, std::to_string(row));
+      for (int line = 1; line <= lines_; ++line) grid().SetCell(row, line, std::string(Line(row, line).Body()));
+      grid().SetCell(row, access_column(), AccessText(Enabled(row) != 0));
     }
   });
 }
@@ -50,32 +46,18 @@ CellEditor TablePage::EditorAt(int column) const { return IsLineColumn(column) ?
 
 LineValue TablePage::LineAt(int row, int column) const {
   if (!ValidRow(row) || !IsLineColumn(column)) return {};
-  return {grid_.Cell(row, column), Line(row, column).IsWide()};
+  return {grid().Cell(row, column), Line(row, column).IsWide()};
 }
 
 void TablePage::ApplyLine(int row, int column, const LineValue& value) {
   if (!ValidRow(row) || !IsLineColumn(column)) return;
-  grid_.SetCell(row, column, value.text);
+  grid().SetCell(row, column, value.text);
   StoreLine(Line(row, column), value);
 }
 
 void TablePage::EmptyLine(int row, int line) {
   Line(row, line).Clear();
-  grid_.SetCell(row, line, {});
-}
-
-void TablePage::Read(bool current_only, int row) {
-  link::Link::Operation hold(link_);
-  if (!hold) return;
-  if (!current_only) return ReadAll();
-  if (ValidRow(row)) ReadOne(row);
-}
-
-void TablePage::Write(bool current_only, int row) {
-  link::Link::Operation hold(link_);
-  if (!hold) return;
-  if (!current_only) return WriteAll();
-  if (ValidRow(row)) WriteOne(row);
+  grid().SetCell(row, line, {});
 }
 
 void TablePage::ReadOne(int row) {
@@ -101,7 +83,7 @@ void TablePage::ReadAll() {
   ParameterRun run;
   run.section = kind_.section;
   run.first_row = 1;
-  run.last_row = items_;
+  run.last_row = items();
   run.before_field = [this](int r, int line) { EmptyLine(r, line); };
   const RunOutcome outcome = RunParameters(link_, ui_, configuration_, run);
   ui_.ProgressEnd();
@@ -133,7 +115,7 @@ void TablePage::WriteAll() {
   run.mode = link::Mode::Write;
   run.section = kind_.section;
   run.first_row = 1;
-  run.last_row = items_;
+  run.last_row = items();
   run.skip_row = [this](int row) { return !Writable(row); };
   const RunOutcome outcome = RunParameters(link_, ui_, configuration_, run);
   Fill();
@@ -143,7 +125,7 @@ void TablePage::WriteAll() {
 }
 
 void TablePage::Clear() {
-  for (int row = 1; row <= items_; ++row) {
+  for (int row = 1; row <= items(); ++row) {
     if (!Writable(row)) continue;
     for (int line = 1; line <= lines_; ++line) EmptyLine(row, line);
   }

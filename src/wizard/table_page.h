@@ -4,11 +4,7 @@
 // and cleared. What differs between the two pages is data (TablePageKind).
 #include <string>
 
-#include "config/device_configuration.h"
-#include "link/link.h"
-#include "ui/user_interface.h"
-#include "wizard/cell_grid.h"
-#include "wizard/line_value.h"
+#include "wizard/item_page.h"
 
 namespace tarnis::wizard {
 
@@ -21,49 +17,35 @@ struct TablePageKind {
 extern const TablePageKind kServicesPage;
 extern const TablePageKind kRequisitesPage;
 
-class TablePage {
+class TablePage : public ItemPage {
  public:
   TablePage(const TablePageKind& kind, config::DeviceConfiguration& configuration, link::Link& link,
             ui::UserInterface& ui);
 
-  int items() const { return items_; }
   int lines() const { return lines_; }
-  int access_column() const { return lines_ + 1; }
-  CellGrid& grid() { return grid_; }
-  const CellGrid& grid() const { return grid_; }
 
-  void Fill();
+  void Fill() override;
 
   CellEditor EditorAt(int column) const;
   LineValue LineAt(int row, int column) const;
   void ApplyLine(int row, int column, const LineValue& value);
 
-  // "Текущий" checked: item row alone; otherwise all items.
-  void Read(bool current_only, int row);
-  void Write(bool current_only, int row);
   // Empties every item not marked "нет", in the grid and in the record.
-  void Clear();
+  void Clear() override;
 
  private:
-  bool ValidRow(int row) const { return row >= 1 && row <= items_; }
   bool IsLineColumn(int column) const { return column >= 1 && column <= lines_; }
   config::ConfigText& Line(int row, int line);
   const config::ConfigText& Line(int row, int line) const;
   std::uint8_t Enabled(int row) const;
-  bool Writable(int row) const { return !IsRefused(grid_.Cell(row, access_column())); }
   void EmptyLine(int row, int line);
-  void ReadOne(int row);
-  void ReadAll();
-  void WriteOne(int row);
-  void WriteAll();
+  void ReadOne(int row) override;
+  void ReadAll() override;
+  void WriteOne(int row) override;
+  void WriteAll() override;
 
   const TablePageKind& kind_;
-  config::DeviceConfiguration& configuration_;
-  link::Link& link_;
-  ui::UserInterface& ui_;
-  int items_;
   int lines_;
-  CellGrid grid_;
 };
 
 }  // namespace tarnis::wizard

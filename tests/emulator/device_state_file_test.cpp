@@ -1,11 +1,11 @@
-// The emulator's saved memory and its command-line fault specs.
+// The emulator's saved memory and its command-line fault options.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "emulator/device_state_file.h"
-#include "emulator/fault_spec.h"
+#include "emulator/fault_options.h"
 
 namespace tarnis::emulator {
 namespace {

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -47,6 +48,20 @@ TEST_F(WizardPagesTest, GridsCarryTheirColumnsAndHeaders) {
   EXPECT_EQ(cliche->item(7, 1)->text(), "СТРОКА КЛИШЕ 7");
   for (CellGridWidget* grid : {operators, services, requisites, cliche})
     EXPECT_LE(grid->geometry().right(), WizardPageFrame::kWidth) << grid->parent()->objectName().toStdString();
+}
+
+TEST_F(WizardPagesTest, EveryTextFitsItsPage) {
+  for (int index = 0; index < kPageCount; ++index) {
+    WizardPageFrame* page = wizard->Page(static_cast<WizardPage>(index));
+    for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      const QRect area = child->geometry();
+      EXPECT_TRUE(page->rect().contains(area)) << page->objectName().toStdString() << " "
+                                               << child->metaObject()->className();
+      if (auto* label = qobject_cast<QLabel*>(child)) {
+        EXPECT_LE(label->sizeHint().width(), area.width()) << label->text().toStdString();
+      }
+    }
+  }
 }
 
 TEST_F(WizardPagesTest, TickingWideThenCancelLeavesCellAndRecord) {

@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "emulator/device_state_file.h"
-#include "emulator/fault_spec.h"
+#include "emulator/fault_options.h"
 #include "emulator/pty_server.h"
 #include "platform/port_names.h"
 
@@ -56,26 +56,26 @@ bool ReadOptions(const QCommandLineParser& parser, Options& options, std::string
       !take("baud", 4'000'000, faults.baud_rate) || !take("cut-after", 128, faults.cut_after) ||
       !take("length-byte", 255, faults.length_byte) || !take("answer-code", 255, faults.answer_code))
     return false;
-  for (const QString& spec : parser.values(QStringLiteral("error"))) {
-    const auto forced = tarnis::emulator::ParseForcedError(spec.toStdString());
+  for (const QString& option : parser.values(QStringLiteral("error"))) {
+    const auto forced = tarnis::emulator::ParseForcedError(option.toStdString());
     if (!forced) {
-      error = "--error: \"" + spec.toStdString() + "\" is not <command>[:<address>]=<code>.";
+      error = "--error: \"" + option.toStdString() + "\" is not <command>[:<address>]=<code>.";
       return false;
     }
     faults.forced_errors.push_back(*forced);
   }
-  for (const QString& spec : parser.values(QStringLiteral("disable"))) {
-    const auto item = tarnis::emulator::ParseItemAddress(spec.toStdString());
+  for (const QString& option : parser.values(QStringLiteral("disable"))) {
+    const auto item = tarnis::emulator::ParseItemAddress(option.toStdString());
     if (!item) {
-      error = "--disable: \"" + spec.toStdString() + "\" is not <table>.<row> of the parameter map.";
+      error = "--disable: \"" + option.toStdString() + "\" is not <table>.<row> of the parameter map.";
       return false;
     }
     options.disabled.push_back(*item);
   }
-  for (const QString& spec : parser.values(QStringLiteral("lock-cliche"))) {
-    const auto cliche = ParseNumber(spec.toStdString(), 2);
+  for (const QString& option : parser.values(QStringLiteral("lock-cliche"))) {
+    const auto cliche = ParseNumber(option.toStdString(), 2);
     if (!cliche || *cliche == 0) {
-      error = "--lock-cliche: \"" + spec.toStdString() + "\" is not 1 or 2.";
+      error = "--lock-cliche: \"" + option.toStdString() + "\" is not 1 or 2.";
       return false;
     }
     options.locked_cliches.push_back(static_cast<int>(*cliche));
@@ -87,7 +87,7 @@ void AddOptions(QCommandLineParser& parser) {
   parser.setApplicationDescription(QStringLiteral(
       "Emulates an ОРМИЗ КМ-07 on a pseudo-terminal registered in the ports directory\n"
       "($TARNIS_PORTS_DIR, default ~/.config/tarnis/ports) until SIGINT or SIGTERM.\n"
-      "Error specs: parameter[:table[.row[.field]]]=code, blank[:number]=code,\n"
+      "Forced errors: parameter[:table[.row[.field]]]=code, blank[:number]=code,\n"
       "goods[:record]=code, inn=code, status=code (for example goods:5=59)."));
   parser.addHelpOption();
   parser.addOptions({
@@ -104,7 +104,7 @@ void AddOptions(QCommandLineParser& parser) {
        QStringLiteral("N")},
       {QStringLiteral("answer-code"), QStringLiteral("Put this value in every answer's code byte."),
        QStringLiteral("N")},
-      {QStringLiteral("error"), QStringLiteral("Answer a device error (repeatable)."), QStringLiteral("spec")},
+      {QStringLiteral("error"), QStringLiteral("Answer a device error (repeatable)."), QStringLiteral("option")},
       {QStringLiteral("disable"), QStringLiteral("Refuse writes to item table.row (repeatable), e.g. 0.5."),
        QStringLiteral("item")},
       {QStringLiteral("lock-cliche"), QStringLiteral("Refuse cliché 1 or 2 with error 51 (repeatable)."),

@@ -1,4 +1,4 @@
-#include "emulator/fault_spec.h"
+#include "emulator/fault_options.h"
 
 #include <charconv>
 #include <vector>
@@ -35,11 +35,11 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t li
   return value;
 }
 
-std::optional<ForcedError> ParseForcedError(std::string_view spec) {
-  const std::size_t equals = spec.find('=');
+std::optional<ForcedError> ParseForcedError(std::string_view text) {
+  const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  const auto code = ParseNumber(spec.substr(equals + 1), 255);
-  const std::string_view target = spec.substr(0, equals);
+  const auto code = ParseNumber(text.substr(equals + 1), 255);
+  const std::string_view target = text.substr(0, equals);
   const std::size_t colon = target.find(':');
   const auto command = CommandNamed(target.substr(0, colon));
   if (!code || !command) return std::nullopt;
@@ -64,8 +64,8 @@ std::optional<ForcedError> ParseForcedError(std::string_view spec) {
   return forced;
 }
 
-std::optional<std::pair<std::uint8_t, std::uint8_t>> ParseItemAddress(std::string_view spec) {
-  const auto parts = Split(spec, '.');
+std::optional<std::pair<std::uint8_t, std::uint8_t>> ParseItemAddress(std::string_view text) {
+  const auto parts = Split(text, '.');
   if (parts.size() != 2) return std::nullopt;
   const auto table = ParseNumber(parts[0], 4);
   if (!table) return std::nullopt;
