@@ -164,6 +164,10 @@ int main(int argc, char** argv) {
   read_through_page();  // warm-up
   Print("through the page (progress bar, wait window, repaints)", Timed(runs, read_through_page));
   Print("through the operation alone", Timed(runs, read_through_operation));
+  Print("the link alone (1001 ExchangeGoods, baseline)", Timed(runs, [&] {
+          for (int code = 0; code < kRecords; ++code)
+            link::ExchangeGoods(link, link::Mode::Read, static_cast<std::uint16_t>(code), {});
+        }));
   const bool filled = page->table().row(1000).name == *Utf8ToCp1251("ТОВАР НОМЕР 1000") &&
                       page->table().row(1000).price == "1050.00";
   std::printf("  table filled from the device: %s\n", filled ? "yes" : "NO");
