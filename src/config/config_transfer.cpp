@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "config/parameter_exchange.h"
 #include "link/commands.h"
-#include "link/device_charset.h"
 #include "link/device_errors.h"
 
 namespace tarnis::config {
@@ -30,24 +30,14 @@ class Transfer {
 
   // Reads one text; stores it only on success. False when the user answers No after a failure.
   bool Read(const ParameterAddress& address, bool take_attribute) {
-    const ParameterTarget target = *ParameterAt(configuration_, address);
-    const link::ParameterReply reply =
-        link::ExchangeParameter(link_, link::Mode::Read, address.table, address.row, address.field);
-    if (take_attribute && target.enabled && reply.attribute) *target.enabled = *reply.attribute;
-    if (reply.ok()) {
-      SetFieldText(target.text, link::FromDeviceText(reply.text));
-      return true;
-    }
-    return Continue(kReadFailed, reply);
+    const auto reply = ExchangeConfigurationText(link_, link::Mode::Read, configuration_, address,
+                                                 take_attribute ? EnabledByte::Take : EnabledByte::Keep);
+    return reply.ok() || Continue(kReadFailed, reply);
   }
 
   // Writes one text; the answer's attribute updates the item's enabled byte where the map says so.
   bool Write(const ParameterAddress& address) {
-    const ParameterTarget target = *ParameterAt(configuration_, address);
-    const link::ParameterReply reply = link::ExchangeParameter(
-        link_, link::Mode::Write, address.table, address.row, address.field,
-        link::ToDeviceText(FieldText(target.text)));
-    if (target.enabled && reply.attribute) *target.enabled = *reply.attribute;
+    const auto reply = ExchangeConfigurationText(link_, link::Mode::Write, configuration_, address);
     return reply.ok() || Continue(kWriteFailed, reply);
   }
 

@@ -17,7 +17,7 @@ void DocumentNamePage::Read(const std::function<void()>& empty_edit, const std::
   ui_.SetBusyCursor(true);
   if (empty_edit) empty_edit();
   configuration_.document_name.Clear();
-  const auto reply = ExchangeOne(link_, link::Mode::Read, configuration_, kDocumentName);
+  const auto reply = config::ExchangeConfigurationText(link_, link::Mode::Read, configuration_, kDocumentName);
   if (!reply.ok()) {
     ui::ShowError(ui_, kReadFailure + reply.message);
   } else {
@@ -31,7 +31,7 @@ void DocumentNamePage::Write() {
   link::Link::Operation hold(link_);
   if (!hold) return;
   ui_.SetBusyCursor(true);
-  const auto reply = ExchangeOne(link_, link::Mode::Write, configuration_, kDocumentName);
+  const auto reply = config::ExchangeConfigurationText(link_, link::Mode::Write, configuration_, kDocumentName);
   if (!reply.ok())
     ui::ShowError(ui_, kWriteFailure + reply.message);
   else

@@ -1,24 +1,6 @@
 #include "wizard/parameter_run.h"
 
-#include "link/device_charset.h"
-
 namespace tarnis::wizard {
-
-link::ParameterReply ExchangeOne(link::Link& link, link::Mode mode, config::DeviceConfiguration& configuration,
-                                 config::ParameterAddress address) {
-  const auto target = config::ParameterAt(configuration, address);
-  if (!target) {
-    link::ParameterReply refused;
-    refused.result = link::LinkResult::BadSettings;
-    return refused;
-  }
-  const std::string sent =
-      mode == link::Mode::Write ? link::ToDeviceText(config::FieldText(target->text)) : std::string();
-  link::ParameterReply reply = link::ExchangeParameter(link, mode, address.table, address.row, address.field, sent);
-  if (target->enabled && reply.attribute) *target->enabled = *reply.attribute;
-  if (mode == link::Mode::Read && reply.ok()) config::SetFieldText(target->text, link::FromDeviceText(reply.text));
-  return reply;
-}
 
 RunOutcome RunParameters(link::Link& link, ui::UserInterface& ui, config::DeviceConfiguration& configuration,
                          const ParameterRun& run) {
@@ -31,7 +13,7 @@ RunOutcome RunParameters(link::Link& link, ui::UserInterface& ui, config::Device
     if (run.before_row) run.before_row(row);
     for (int field = 1; field <= fields; ++field) {
       if (run.before_field) run.before_field(row, field);
-      const auto reply = ExchangeOne(link, run.mode, configuration,
+      const auto reply = config::ExchangeConfigurationText(link, run.mode, configuration,
                                      {map.table, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(field)});
       if (!reply.ok()) {
         outcome.all_ok = false;

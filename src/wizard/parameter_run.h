@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/device_configuration.h"
+#include "config/parameter_exchange.h"
 #include "link/commands.h"
 #include "ui/user_interface.h"
 
@@ -49,10 +50,5 @@ struct RunOutcome {
 // T = fields × (number of rows). Does not show or hide the progress bar.
 RunOutcome RunParameters(link::Link& link, ui::UserInterface& ui, config::DeviceConfiguration& configuration,
                          const ParameterRun& run);
-
-// One request: a read stores the text (on Ok) into its field; both modes take the enabled byte
-// from every answer that passed the header checks, when the map says the request carries it.
-link::ParameterReply ExchangeOne(link::Link& link, link::Mode mode, config::DeviceConfiguration& configuration,
-                                 config::ParameterAddress address);
 
 }  // namespace tarnis::wizard
