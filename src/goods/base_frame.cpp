@@ -157,9 +157,10 @@ void TBaseFrame::WireControls() {
             if (current.isValid()) StringGrid1SelectCell(current.row() + 1);
           });
   connect(StringGrid1, &QTableView::doubleClicked, this, &TBaseFrame::StringGrid1DblClick);
-  // "Очистить поля" is the page's cancel button: Escape resets the table while the page shows.
+  // "Очистить поля" is the page's cancel button: Escape resets the table while the page shows,
+  // wherever the focus is in the window (a hidden page's shortcut does not fire).
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  escape->setContext(Qt::WidgetWithChildrenShortcut);
+  escape->setContext(Qt::WindowShortcut);
   connect(escape, &QShortcut::activated, this, &TBaseFrame::BitBtn5Click);
 }
 

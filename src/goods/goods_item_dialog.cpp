@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,18 +25,32 @@ constexpr int kClientHeight = 206;
 constexpr int kBarcodeMaxLength = 13;
 constexpr int kPriceMaxLength = 12;
 
-// The price field takes digits and one point; everything else typed is swallowed.
+// Whether typing `typed` into a price field holding `current` keeps to digits and one point.
+bool PriceTypingAccepted(const QString& typed, const QString& current) {
+  bool point = current.contains('.');
+  for (const QChar c : typed) {
+    if (c == u'.' && !point) {
+      point = true;
+    } else if (!ui::DigitKeyFilter::Accepts(QString(c))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The price field takes digits and one point; everything else typed is swallowed, whether it
+// comes as a key or from an input method.
 class PriceKeyFilter : public QObject {
  public:
   using QObject::QObject;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto* field = static_cast<QLineEdit*>(watched);
     if (event->type() == QEvent::KeyPress) {
-      const QString text = static_cast<QKeyEvent*>(event)->text();
-      const auto* field = static_cast<QLineEdit*>(watched);
-      const bool point = text == "." && !field->text().contains('.');
-      if (!point && !ui::DigitKeyFilter::Accepts(text)) return true;
+      if (!PriceTypingAccepted(static_cast<QKeyEvent*>(event)->text(), field->text())) return true;
+    } else if (event->type() == QEvent::InputMethod) {
+      if (!PriceTypingAccepted(static_cast<QInputMethodEvent*>(event)->commitString(), field->text())) return true;
     }
     return QObject::eventFilter(watched, event);
   }

@@ -34,11 +34,12 @@ GoodsScope ChooseScope(bool current_checked, bool range_checked, int selected_co
 RangeCheck CheckRange(std::string_view first_text, std::string_view last_text) {
   if (first_text.empty()) return Refused("Не задано начало диапазона... ", RangeField::First);
   if (last_text.empty()) return Refused("Не задан конец диапазона... ", RangeField::Last);
-  const auto first = DecimalCell(first_text, kRangeNumberMax);
-  if (!first) return Refused("Неверное начало диапазона... ", RangeField::First);
+  // The end is checked before the start is looked at: an end beyond 1000 is reported first.
   const auto last = DecimalCell(last_text, kRangeNumberMax);
   if (!last || *last > static_cast<std::uint64_t>(kLastGoodsCode))
     return Refused("Неверный конец диапазона... ", last ? RangeField::None : RangeField::Last);
+  const auto first = DecimalCell(first_text, kRangeNumberMax);
+  if (!first) return Refused("Неверное начало диапазона... ", RangeField::First);
   if (*last < *first) return Refused("Неверно задан диапазон... ", RangeField::None);
   RangeCheck check;
   check.first = static_cast<int>(*first);

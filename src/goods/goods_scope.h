@@ -27,8 +27,8 @@ struct RangeCheck {
   bool ok() const { return error.empty(); }
 };
 
-// Empty start, empty end, a field that is not a number, an end beyond 1000, an end before the
-// start: checked in this order.
+// Empty start, empty end, an end that is not a number or beyond 1000, a start that is not a
+// number, an end before the start: checked in this order.
 RangeCheck CheckRange(std::string_view first_text, std::string_view last_text);
 
 }  // namespace tarnis::goods

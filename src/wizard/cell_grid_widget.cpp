@@ -8,7 +8,7 @@
 namespace tarnis::wizard {
 
 CellGridWidget::CellGridWidget(CellGrid& grid, const std::vector<GridColumn>& columns, QWidget* parent)
-    : QTableWidget(grid.rows() - 1, grid.columns(), parent), grid_(grid) {
+    : QTableWidget(grid.rows() - 1, grid.columns(), parent), grid_(grid), columns_(columns) {
   setObjectName("StringGrid1");
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -27,12 +27,7 @@ CellGridWidget::CellGridWidget(CellGrid& grid, const std::vector<GridColumn>& co
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setMinimumSectionSize(1);
-  QStringList headers;
-  for (int column = 0; column < columnCount() && column < static_cast<int>(columns.size()); ++column) {
-    setColumnWidth(column, columns[static_cast<std::size_t>(column)].width);
-    headers << columns[static_cast<std::size_t>(column)].header;
-  }
-  setHorizontalHeaderLabels(headers);
+  ApplyColumns();
 
   const QBrush fixed = palette().button();
   for (int row = 0; row < rowCount(); ++row) {
@@ -59,6 +54,15 @@ CellGridWidget::CellGridWidget(CellGrid& grid, const std::vector<GridColumn>& co
 
 void CellGridWidget::SelectCell(int row, int column) { setCurrentCell(row - 1, column); }
 
+void CellGridWidget::ApplyColumns() {
+  QStringList headers;
+  for (int column = 0; column < columnCount() && column < static_cast<int>(columns_.size()); ++column) {
+    setColumnWidth(column, columns_[static_cast<std::size_t>(column)].width);
+    headers << columns_[static_cast<std::size_t>(column)].header;
+  }
+  setHorizontalHeaderLabels(headers);
+}
+
 int CellGridWidget::FittingWidth() const {
   int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
   for (int column = 0; column < columnCount(); ++column) width += columnWidth(column);
@@ -66,7 +70,10 @@ int CellGridWidget::FittingWidth() const {
 }
 
 void CellGridWidget::Mirror(int row, int column) {
-  if (row == CellGrid::kAllCells) return MirrorAll();
+  if (row == CellGrid::kAllCells) {
+    ApplyColumns();
+    return MirrorAll();
+  }
   if (row < 1 || row > rowCount() || column < 0 || column >= columnCount()) return;
   Show(item(row - 1, column), grid_.Cell(row, column));
 }

@@ -32,11 +32,14 @@ class CellGridWidget : public QTableWidget {
   int FittingWidth() const;
 
  private:
+  // Every refill puts the column widths and headers back, whatever the user dragged them to.
+  void ApplyColumns();
   void Mirror(int row, int column);
   void MirrorAll();
   static void Show(QTableWidgetItem* cell, const std::string& text);
 
   CellGrid& grid_;
+  std::vector<GridColumn> columns_;
   int selected_row_ = 1;
   int selected_column_ = 1;
 };

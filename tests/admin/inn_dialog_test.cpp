@@ -43,7 +43,28 @@ TEST_F(InnDialogTest, StartsFromZerosTodayAndGroup1) {
   EXPECT_EQ(dialog.windowTitle(), "Программирование ИНН....");
   EXPECT_EQ(Child<QLabel>("Label1")->text(), "Программирование ИНН");
   EXPECT_EQ(Child<QLabel>("Label2")->text(), "Внимание!");
-  EXPECT_EQ(Child<QLabel>("Label13")->text(), "раммировать будет уже нельзя!");
+  // The warning in its reading order: Label9 goes on from "Внимание!".
+  const std::pair<const char*, const char*> warning[] = {
+      {"Label9", "Ввод ИИН переводит КМ в рабочий режим. Все формы БСО,"},
+      {"Label3", "которые были запрограммированы до ввода ИНН, при переходе КМ в рабочий"},
+      {"Label4", "режим автоматически будут удалены. Поэтому в рабочем режиме их нужно"},
+      {"Label10", "будет вводить заново (в соответствии с выбранной группой БСО). В рабочем"},
+      {"Label11", "режиме все печатаемые на ДСО данные (название ДСО, Ф.И.О. и должность"},
+      {"Label12", "операторов, клише, услуги и доп. реквизиты), а также формы БСО перепрог-"},
+      {"Label13", "раммировать будет уже нельзя!"},
+      {"Label5", "ИНН:"},
+      {"Label6", "Пароль:"},
+      {"Label7", "Дата:"},
+      {"Label8", "Группа:"}};
+  int previous_top = -1;
+  for (const auto& [name, text] : warning) {
+    const QLabel* label = Child<QLabel>(name);
+    if (!label) continue;
+    EXPECT_EQ(label->text(), QString::fromUtf8(text)) << name;
+    EXPECT_GT(label->y(), previous_top) << name;
+    previous_top = label->y();
+  }
+  EXPECT_NEAR(Child<QLabel>("Label9")->y(), Child<QLabel>("Label2")->y(), 2);
   EXPECT_EQ(Child<QLineEdit>("Edit1")->text(), "0");
   EXPECT_EQ(Child<QLineEdit>("Edit1")->maxLength(), 12);
   EXPECT_EQ(Child<QLineEdit>("Edit2")->text(), "0");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -44,6 +45,18 @@ class StateFrameTest : public testing::Test {
 
 TEST_F(StateFrameTest, ShowsTheDeviceStatus) {
   EXPECT_EQ(frame.findChild<QPushButton*>("BitBtn1")->text(), "Состояние");
+  const std::pair<const char*, const char*> captions[] = {
+      {"Label1", "Запрос состояния"},   {"Label10", "Время КМ :"},
+      {"Label9", "Дата КМ :"},          {"Label3", "Режим работы :"},
+      {"Label16", "Подрежим :"},        {"Label4", "Флеш память :"},
+      {"Label6", "Батарейка :"},        {"Label7", "№ текущего документа :"},
+      {"Label8", "Состояние текущего документа :"}, {"Label11", "Заводской номер КМ :"},
+      {"Label13", "ИНН :"}};
+  for (const auto& [name, text] : captions) {
+    const auto* label = frame.findChild<QLabel*>(name);
+    ASSERT_NE(label, nullptr) << name;
+    EXPECT_EQ(label->text(), QString::fromUtf8(text)) << name;
+  }
   for (const char* name : kFields) EXPECT_EQ(Field(name), "") << name;
 
   SetDevice(0x12, 4, 7701234567);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -230,6 +231,17 @@ TEST_F(BaseFrameTest, EditorClearFieldsAndLimits) {
   editor.Edit2->clear();
   QTest::keyClicks(editor.Edit2, "12a%3");
   EXPECT_EQ(editor.Edit2->text(), "123");
+
+  // The price takes digits and one point, typed or committed by an input method.
+  editor.Edit4->clear();
+  QTest::keyClicks(editor.Edit4, "1a.2.5");
+  EXPECT_EQ(editor.Edit4->text(), "1.25");
+  for (const char* commit : {"x", ".", "7"}) {
+    QInputMethodEvent typed;
+    typed.setCommitString(QString::fromLatin1(commit));
+    QApplication::sendEvent(editor.Edit4, &typed);
+  }
+  EXPECT_EQ(editor.Edit4->text(), "1.257");
 }
 
 TEST_F(BaseFrameTest, ResetButtonAndEscapeEmptyTheTable) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 #include "app/main_window.h"
@@ -53,6 +54,22 @@ TEST_F(GoodsMainWindowTest, ExitHidesThePageAndAnOpenedPortEnablesItsDeviceButto
   for (QWidget* control : std::initializer_list<QWidget*>{page_->BitBtn1, page_->BitBtn2, page_->BitBtn6,
                                                           page_->CheckBox1, page_->CheckBox2})
     EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+}
+
+TEST_F(GoodsMainWindowTest, EscapeResetsTheTableWhileThePageIsShownWhereverTheFocusIs) {
+  window_.activateWindow();
+  QApplication::setActiveWindow(&window_);
+  const std::string name = *Utf8ToCp1251("ТОВАР");
+  page_->table().SetCell(3, GoodsColumn::Name, name);
+  QTest::keyClick(&window_, Qt::Key_Escape);  // the page is hidden
+  EXPECT_EQ(page_->table().row(3).name, name);
+
+  window_.N9Click();
+  window_.setFocus();
+  ASSERT_FALSE(page_->isAncestorOf(QApplication::focusWidget()));
+  QTest::keyClick(&window_, Qt::Key_Escape);
+  EXPECT_EQ(page_->table().row(3), EmptyGoodsRow(3));
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
 }  // namespace

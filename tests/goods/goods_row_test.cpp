@@ -144,6 +144,10 @@ TEST(GoodsScope, RangeCheckInOrder) {
   EXPECT_EQ(bad_end.error, "Неверный конец диапазона... ");
   EXPECT_EQ(bad_end.focus, RangeField::Last);
   EXPECT_EQ(CheckRange("99999999999999999999", "4").error, "Неверное начало диапазона... ");
+  // The end beyond 1000 is reported before a start that is not a number.
+  const RangeCheck both_bad = CheckRange("1%", "1001");
+  EXPECT_EQ(both_bad.error, "Неверный конец диапазона... ");
+  EXPECT_EQ(both_bad.focus, RangeField::None);
 }
 
 }  // namespace

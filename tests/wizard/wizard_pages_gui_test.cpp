@@ -50,6 +50,24 @@ TEST_F(WizardPagesTest, GridsCarryTheirColumnsAndHeaders) {
     EXPECT_LE(grid->geometry().right(), WizardPageFrame::kWidth) << grid->parent()->objectName().toStdString();
 }
 
+TEST_F(WizardPagesTest, FillingAPageRestoresColumnsTheUserDragged) {
+  CellGridWidget* operators = wizard->oper_frame->StringGrid1;
+  CellGridWidget* requisites = wizard->kls_frame->StringGrid1;
+  CellGridWidget* cliche = wizard->kls_frame2->StringGrid1;
+  operators->setColumnWidth(1, 60);
+  requisites->setColumnWidth(0, 90);
+  cliche->setColumnWidth(1, 150);
+
+  wizard->oper_frame->FillPage();
+  wizard->kls_frame->FillPage();
+  wizard->kls_frame2->FillPage(2);
+
+  EXPECT_EQ(operators->columnWidth(1), 125);
+  EXPECT_EQ(requisites->columnWidth(0), 20);
+  EXPECT_EQ(cliche->columnWidth(1), 400);
+  EXPECT_EQ(operators->horizontalHeaderItem(2)->text(), "Ф.И.О.");
+}
+
 TEST_F(WizardPagesTest, EveryTextFitsItsPage) {
   for (int index = 0; index < kPageCount; ++index) {
     WizardPageFrame* page = wizard->Page(static_cast<WizardPage>(index));
