@@ -20,6 +20,7 @@
 #include "goods/goods_file.h"
 #include "goods/goods_file_actions.h"
 #include "goods/goods_transfer.h"
+#include "ui/silent_user_interface.h"
 #include "link/device_charset.h"
 #include "link/serial_transport.h"
 #include "platform/cp1251_codec.h"
@@ -35,18 +36,13 @@ constexpr int kRecords = goods::kGoodsRecordCount;
 // The program's Qt user interface, with message boxes answered at once so nothing waits for a
 // click: progress bar, wait window, cursor and pending-message runs are the real ones. The window
 // takes its user interface when it is made, so the Qt part is attached afterwards.
-class UnattendedUserInterface final : public ui::UserInterface {
+class UnattendedUserInterface final : public ui::SilentUserInterface {
  public:
   void Attach(app::TForm1& window, app::TForm9& wait) {
     qt_ = std::make_unique<app::QtUserInterface>(window);
     qt_->SetWaitWindow(&wait);
   }
 
-  ui::Answer Message(const std::string&, const std::string&, ui::Icon, ui::Buttons buttons) override {
-    return buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
-  }
-  std::optional<std::string> ChooseOpenFile(const ui::FileDialog&) override { return std::nullopt; }
-  std::optional<std::string> ChooseSaveFile(const ui::FileDialog&) override { return std::nullopt; }
   void SetBusyCursor(bool busy) override { qt_->SetBusyCursor(busy); }
   void ProgressStart() override { qt_->ProgressStart(); }
   void ProgressStep(int step, int total) override { qt_->ProgressStep(step, total); }
@@ -62,23 +58,7 @@ class UnattendedUserInterface final : public ui::UserInterface {
 };
 
 // Shows nothing: the cost of the operation and the link alone.
-class SilentUserInterface final : public ui::UserInterface {
- public:
-  ui::Answer Message(const std::string&, const std::string&, ui::Icon, ui::Buttons buttons) override {
-    return buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
-  }
-  std::optional<std::string> ChooseOpenFile(const ui::FileDialog&) override { return std::nullopt; }
-  std::optional<std::string> ChooseSaveFile(const ui::FileDialog&) override { return std::nullopt; }
-  void SetBusyCursor(bool) override {}
-  void ProgressStart() override {}
-  void ProgressStep(int, int) override {}
-  void ProgressEnd() override {}
-  void WaitShow() override {}
-  void WaitSetCaption(const std::string&) override {}
-  void WaitSetStep(const std::string&) override {}
-  void WaitClose() override {}
-  void ProcessEvents() override {}
-};
+using SilentUserInterface = ui::SilentUserInterface;
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 

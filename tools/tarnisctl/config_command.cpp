@@ -121,18 +121,15 @@ int RunShow(const QStringList& arguments) {
 }
 
 int RunConfig(const QStringList& arguments) {
-  const QString action = arguments.size() > 1 ? arguments[1] : QString();
-  QStringList own = arguments.mid(2);
-  own.prepend(arguments.value(0));
-  if (action == QLatin1String("read")) return RunTransfer(own, true);
-  if (action == QLatin1String("write")) return RunTransfer(own, false);
-  if (action == QLatin1String("show")) return RunShow(own);
-  (action == QLatin1String("--help") ? std::cout : std::cerr)
-      << "Usage: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
-         "       tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
-         "       tarnisctl config show x.cfg\n"
-         "\"tarnisctl config <read|write|show> --help\" tells more.\n";
-  return action == QLatin1String("--help") ? 0 : 2;
+  using namespace std::placeholders;
+  return RunAction(arguments,
+                   {{"read", std::bind(RunTransfer, _1, true)},
+                    {"write", std::bind(RunTransfer, _1, false)},
+                    {"show", RunShow}},
+                   "Usage: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
+                   "       tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
+                   "       tarnisctl config show x.cfg\n"
+                   "\"tarnisctl config <read|write|show> --help\" tells more.\n");
 }
 
 const RegisterSubcommand kConfig({"config", "Whole configuration: device ⇄ *.cfg file, or show a file.", &RunConfig});

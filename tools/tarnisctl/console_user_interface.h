@@ -4,11 +4,11 @@
 // question the command itself implies (erasing, say) is answered Yes, since the user typed it.
 #include <iostream>
 
-#include "ui/user_interface.h"
+#include "ui/silent_user_interface.h"
 
 namespace tarnis::ctl {
 
-class ConsoleUserInterface : public ui::UserInterface {
+class ConsoleUserInterface : public ui::SilentUserInterface {
  public:
   explicit ConsoleUserInterface(bool keep_going) : keep_going_(keep_going) {}
 
@@ -27,17 +27,7 @@ class ConsoleUserInterface : public ui::UserInterface {
     out << (yes ? " Да" : " Нет") << std::endl;
     return yes ? ui::Answer::Yes : ui::Answer::No;
   }
-  std::optional<std::string> ChooseOpenFile(const ui::FileDialog&) override { return std::nullopt; }
-  std::optional<std::string> ChooseSaveFile(const ui::FileDialog&) override { return std::nullopt; }
-  void SetBusyCursor(bool) override {}
-  void ProgressStart() override {}
-  void ProgressStep(int, int) override {}
-  void ProgressEnd() override {}
-  void WaitShow() override {}
-  void WaitSetCaption(const std::string&) override {}
   void WaitSetStep(const std::string& step) override { std::cerr << step << std::endl; }
-  void WaitClose() override {}
-  void ProcessEvents() override {}
 
  private:
   bool keep_going_;

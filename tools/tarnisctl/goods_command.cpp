@@ -105,22 +105,19 @@ int RunConversion(const QStringList& arguments, bool exporting) {
 }
 
 int RunGoods(const QStringList& arguments) {
-  const QString action = arguments.size() > 1 ? arguments[1] : QString();
-  QStringList own = arguments.mid(2);
-  own.prepend(arguments.value(0));
-  if (action == QLatin1String("read")) return RunDevice(own, DeviceAction::Read);
-  if (action == QLatin1String("write")) return RunDevice(own, DeviceAction::Write);
-  if (action == QLatin1String("erase")) return RunDevice(own, DeviceAction::Erase);
-  if (action == QLatin1String("export")) return RunConversion(own, true);
-  if (action == QLatin1String("import")) return RunConversion(own, false);
-  (action == QLatin1String("--help") ? std::cout : std::cerr)
-      << "Usage: tarnisctl goods read  --port COM1 --file x.base [--range A-B] [--keep-going]\n"
-         "       tarnisctl goods write --port COM1 --file x.base [--range A-B] [--keep-going]\n"
-         "       tarnisctl goods erase --port COM1 [--keep-going]\n"
-         "       tarnisctl goods export --file x.base --csv x.csv\n"
-         "       tarnisctl goods import --csv x.csv --file x.base\n"
-         "\"tarnisctl goods <read|write|erase|export|import> --help\" tells more.\n";
-  return action == QLatin1String("--help") ? 0 : 2;
+  using namespace std::placeholders;
+  return RunAction(arguments,
+                   {{"read", std::bind(RunDevice, _1, DeviceAction::Read)},
+                    {"write", std::bind(RunDevice, _1, DeviceAction::Write)},
+                    {"erase", std::bind(RunDevice, _1, DeviceAction::Erase)},
+                    {"export", std::bind(RunConversion, _1, true)},
+                    {"import", std::bind(RunConversion, _1, false)}},
+                   "Usage: tarnisctl goods read  --port COM1 --file x.base [--range A-B] [--keep-going]\n"
+                   "       tarnisctl goods write --port COM1 --file x.base [--range A-B] [--keep-going]\n"
+                   "       tarnisctl goods erase --port COM1 [--keep-going]\n"
+                   "       tarnisctl goods export --file x.base --csv x.csv\n"
+                   "       tarnisctl goods import --csv x.csv --file x.base\n"
+                   "\"tarnisctl goods <read|write|erase|export|import> --help\" tells more.\n");
 }
 
 const RegisterSubcommand kGoods({"goods", "Goods base: device ⇄ *.base file ⇄ CSV.", &RunGoods});

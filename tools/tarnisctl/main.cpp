@@ -38,7 +38,5 @@ int main(int argc, char* argv[]) {
     PrintUsage(std::cerr);
     return 2;
   }
-  QStringList own = arguments.mid(2);
-  own.prepend(arguments[0]);
-  return subcommand->run(own);
+  return subcommand->run(tarnis::ctl::ArgumentsAfterWord(arguments));
 }

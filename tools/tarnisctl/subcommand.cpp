@@ -1,6 +1,7 @@
 #include "subcommand.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace tarnis::ctl {
 namespace {
@@ -25,6 +26,21 @@ const Subcommand* FindSubcommand(const QString& name) {
   for (const Subcommand& subcommand : Registry())
     if (name == QLatin1String(subcommand.name)) return &subcommand;
   return nullptr;
+}
+
+QStringList ArgumentsAfterWord(const QStringList& arguments) {
+  QStringList own = arguments.mid(2);
+  own.prepend(arguments.value(0));
+  return own;
+}
+
+int RunAction(const QStringList& arguments, const std::vector<Action>& actions, const char* usage) {
+  const QString name = arguments.value(1);
+  for (const Action& action : actions)
+    if (name == QLatin1String(action.name)) return action.run(ArgumentsAfterWord(arguments));
+  const bool help = name == QLatin1String("--help");
+  (help ? std::cout : std::cerr) << usage;
+  return help ? 0 : 2;
 }
 
 }  // namespace tarnis::ctl
