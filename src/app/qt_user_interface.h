@@ -32,6 +32,7 @@ class QtUserInterface final : public ui::UserInterface {
   void WaitSetStep(const std::string& step) override;
   void WaitClose() override;
   void ProcessEvents() override;
+  bool StopRequested() override { return false; }
 
  private:
   std::optional<std::string> ChooseFile(const ui::FileDialog& dialog, bool save);

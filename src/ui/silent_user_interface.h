@@ -21,6 +21,7 @@ class SilentUserInterface : public UserInterface {
   void WaitSetStep(const std::string&) override {}
   void WaitClose() override {}
   void ProcessEvents() override {}
+  bool StopRequested() override { return false; }
 };
 
 }  // namespace tarnis::ui

@@ -42,6 +42,10 @@ class UserInterface {
 
   // Lets pending window messages run so that the windows repaint during a long operation.
   virtual void ProcessEvents() = 0;
+
+  // True once the user asked the running operation to stop (the wait window's "Прервать").
+  // Long operations ask between exchanges and stop as answering "Нет" to "Продолжить?" would.
+  virtual bool StopRequested() = 0;
 };
 
 // step × 100 / total, by integer division; 0 for a total that is not positive.

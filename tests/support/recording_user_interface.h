@@ -43,6 +43,8 @@ class RecordingUserInterface : public ui::UserInterface {
   std::string wait_caption;
   std::string wait_step;
   int process_events_calls = 0;
+  // What StopRequested answers; tests set it, e.g. from on_process_events.
+  bool stop_requested = false;
 
   ui::Answer Message(const std::string& text, const std::string& caption, ui::Icon icon,
                      ui::Buttons buttons) override;
@@ -57,6 +59,7 @@ class RecordingUserInterface : public ui::UserInterface {
   void WaitSetStep(const std::string& step) override;
   void WaitClose() override;
   void ProcessEvents() override;
+  bool StopRequested() override { return stop_requested; }
 
   // The texts of all messages, in order.
   std::vector<std::string> MessageTexts() const;
