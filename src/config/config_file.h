@@ -15,8 +15,8 @@ namespace tarnis::config {
 constexpr std::size_t kConfigurationFileSize = sizeof(BlankFormTable) + kConfigurationSize;
 static_assert(kConfigurationFileSize == 8875);
 
-// The file dialogs' filter and default extension.
-inline const ui::FileDialog kConfigurationFileDialog{{}, "Конфигурация (*.cfg)|*.cfg", "cfg"};
+// The file dialogs' filter and default extension; saving replaces a file without asking.
+inline const ui::FileDialog kConfigurationFileDialog{{}, "Конфигурация (*.cfg)|*.cfg", "cfg", false};
 
 using ConfigurationFileImage = std::array<std::uint8_t, kConfigurationFileSize>;
 

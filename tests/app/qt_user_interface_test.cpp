@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -158,6 +159,21 @@ TEST_F(QtUserInterfaceTest, TheRecordingFakeKeepsTheSameStateAndReportsCallsOutO
                               "progress end while hidden\nwait close while hidden\nwait show while shown\n"
                               "progress start while shown\n");
   fake.check_settled_at_end = false;
+}
+
+TEST_F(QtUserInterfaceTest, SaveDialogsAskBeforeReplacingAFileUnlessToldNotTo) {
+  for (const bool confirm : {true, false}) {
+    bool asks = !confirm;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    WhenModal<QFileDialog>([&](QFileDialog& chooser) {
+      asks = !chooser.testOption(QFileDialog::DontConfirmOverwrite);
+      mode = chooser.acceptMode();
+      chooser.reject();
+    });
+    EXPECT_EQ(ui().ChooseSaveFile({"", "Конфигурация (*.cfg)|*.cfg", "cfg", confirm}), std::nullopt);
+    EXPECT_EQ(asks, confirm);
+    EXPECT_EQ(mode, QFileDialog::AcceptSave);
+  }
 }
 
 TEST_F(QtUserInterfaceTest, ProgressGoesToTheMainWindowsBar) {
