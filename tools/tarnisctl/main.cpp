@@ -3,13 +3,15 @@
 #include <iostream>
 #include <string>
 
+#include "platform/program_version.h"
 #include "subcommand.h"
 
 namespace {
 
 void PrintUsage(std::ostream& out) {
   out << "Usage: tarnisctl <subcommand> [options]\n"
-         "Talks to an ОРМИЗ КМ-07 on a serial port. \"tarnisctl <subcommand> --help\" tells more.\n\n"
+         "Talks to an ОРМИЗ КМ-07 on a serial port. \"tarnisctl <subcommand> --help\" tells more;\n"
+         "\"tarnisctl --version\" prints the version.\n\n"
          "Subcommands:\n";
   for (const auto& subcommand : tarnis::ctl::Subcommands()) {
     const std::string name = subcommand.name;
@@ -30,6 +32,10 @@ int main(int argc, char* argv[]) {
   const QString& name = arguments[1];
   if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
     PrintUsage(std::cout);
+    return 0;
+  }
+  if (name == QLatin1String("--version")) {
+    std::cout << "tarnisctl " << tarnis::kProgramVersion << '\n';
     return 0;
   }
   const tarnis::ctl::Subcommand* subcommand = tarnis::ctl::FindSubcommand(name);
