@@ -56,5 +56,9 @@ if ! { "$ctl" goods import --csv "$work/goods.csv" --file "$work/goods.base" &&
   exit 1
 fi
 
+# The set of pictures is replaced only once the walk has taken every one.
+QT_QPA_PLATFORM=offscreen "$build/tests/tools/screen_tour" --port COM1 "$work/pictures"
 mkdir -p "$out"
-QT_QPA_PLATFORM=offscreen "$build/tests/tools/screen_tour" --port COM1 "$out"
+rm -f "$out"/*.png
+cp "$work/pictures"/*.png "$out"/
+echo "screenshots: $(ls "$out"/*.png | wc -l) pictures in $out"

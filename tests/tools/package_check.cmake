@@ -30,7 +30,8 @@ foreach(path usr/bin/tarnis usr/bin/tarnisctl usr/bin/tarnis-emulator
              usr/share/man/man1/tarnis.1.gz usr/share/man/man1/tarnisctl.1.gz usr/share/man/man1/tarnis-emulator.1.gz
              usr/share/applications/tarnis.desktop usr/share/icons/hicolor/scalable/apps/tarnis.svg
              usr/share/icons/hicolor/48x48/apps/tarnis.png usr/share/icons/hicolor/128x128/apps/tarnis.png
-             usr/share/doc/tarnis/copyright usr/share/doc/tarnis/changelog.gz usr/share/doc/tarnis/README.md)
+             usr/share/doc/tarnis/copyright usr/share/doc/tarnis/changelog.gz usr/share/doc/tarnis/README.md
+             usr/share/doc/tarnis/guide.md usr/share/doc/tarnis/images/constructor.png)
   string(REGEX MATCH " \\./${path}\n" found "${listing}")
   if(NOT found)
     message(FATAL_ERROR "the package lacks /${path}:\n${listing}")

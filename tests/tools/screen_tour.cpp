@@ -38,8 +38,8 @@ class ScreenTour {
     ConnectionSettings();
     Step("main window");
     Save(window, "main-window");
-    WholeTransfer("N011", "whole-read-wait", QStringLiteral("Прочитано удачно..."));
-    WholeTransfer("N012", "whole-write-wait", QStringLiteral("Записано удачно..."));
+    // Reading and writing show the same wait window; the read fills the pages for the wizard.
+    WholeTransfer("N011", "whole-transfer-wait", QStringLiteral("Прочитано удачно..."));
     Wizard();
     Constructor();
     Goods();
