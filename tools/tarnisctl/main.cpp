@@ -10,13 +10,13 @@ namespace {
 
 void PrintUsage(std::ostream& out) {
   out << "Usage: tarnisctl <subcommand> [options]\n"
-         "Talks to an ОРМИЗ КМ-07 on a serial port. \"tarnisctl <subcommand> --help\" tells more;\n"
-         "\"tarnisctl --version\" prints the version.\n\n"
+         "Talks to an ОРМИЗ КМ-07 on a serial port. \"tarnisctl <subcommand> --help\" tells more.\n\n"
          "Subcommands:\n";
   for (const auto& subcommand : tarnis::ctl::Subcommands()) {
     const std::string name = subcommand.name;
     out << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << subcommand.summary << '\n';
   }
+  out << "\n\"tarnisctl --version\" prints the version.\n";
 }
 
 }  // namespace
