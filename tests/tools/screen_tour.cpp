@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -188,9 +189,25 @@ class ScreenTour {
         QWidget& page = Child<QWidget>(wizard, page_name);
         WaitFor(QStringLiteral("the page is not shown"), [&] { return page.isVisible(); });
         Save(wizard, QStringLiteral("wizard-%1").arg(number++));
+        if (page_name == kPages[1]) CellEditors(page);
         Child<QAbstractButton>(page, "Button1").click();  // "Далее >>>", on the last page "Готово"
       }
     });
+  }
+
+  // The two cell editors, opened by a double-click on the operators' name and password.
+  void CellEditors(QWidget& operators_page) {
+    auto* grid = operators_page.findChild<QTableWidget*>();
+    if (!grid) Fail(QStringLiteral("the operators page has no grid"));
+    const std::pair<int, const char*> editors[] = {{2, "TForm6"}, {3, "TForm7"}};
+    for (const auto& [column, name] : editors) {
+      Step(QStringLiteral("cell editor %1").arg(name));
+      grid->setCurrentCell(0, column);
+      WhenModal(name, [&] { emit grid->cellDoubleClicked(0, column); }, [&](QDialog& editor) {
+        Save(editor, column == 2 ? QStringLiteral("wizard-line-editor") : QStringLiteral("wizard-number-editor"));
+        Child<QAbstractButton>(editor, "Button2").click();  // "Отмена"
+      });
+    }
   }
 
   // "Готово" ends the wizard in the blank-form constructor.
