@@ -220,6 +220,11 @@ class ScreenTour {
     if (Child<QPlainTextEdit>(constructor, "RichEdit1").toPlainText().trimmed().isEmpty())
       Fail(QStringLiteral("the preview stays empty"));
     Save(*window_, "constructor");
+    Step("group help");
+    WhenModal("TForm11", [&] { Child<QAbstractButton>(constructor, "BitBtn3").click(); }, [&](QDialog& help) {
+      Save(help, "constructor-help");
+      Child<QAbstractButton>(help, "Button1").click();  // "OK"
+    });
   }
 
   void Goods() {
