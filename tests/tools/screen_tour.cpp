@@ -45,13 +45,10 @@ class ScreenTour {
     Constructor();
     Goods();
     Status();
-    Modal("N3", "Form10", "inn-dialog", "Button1");  // "Отмена"
-    Step("about");
-    WhenModal("Form4", [&] { Trigger("N11"); }, [&](QDialog& about) {
+    Modal("Form10", [&] { Trigger("N3"); }, "inn-dialog", "Button1");  // "Отмена"
+    Modal("Form4", [&] { Trigger("N11"); }, "about", "Button1", [&](QDialog& about) {
       // The version the build embedded, as the installed program shows it.
       if (Child<QLabel>(about, "Label4").text().isEmpty()) Fail(QStringLiteral("the version is not shown"));
-      Save(about, "about");
-      Child<QAbstractButton>(about, "Button1").click();
     });
     std::printf("screen_tour: %d pictures in %s\n", saved_, qPrintable(directory_.path()));
     QApplication::exit(0);
@@ -129,10 +126,12 @@ class ScreenTour {
     if (!reached) Fail(QStringLiteral("the window %1 did not open").arg(name));
   }
 
-  // A modal window from a menu item: its picture, then the button that closes it.
-  void Modal(const char* action, const char* name, const QString& picture, const char* close_button) {
+  // A modal window open() brings up: checked, its picture taken, closed by its button.
+  void Modal(const char* name, const std::function<void()>& open, const QString& picture, const char* close_button,
+             const std::function<void(QDialog&)>& check = {}) {
     Step(picture);
-    WhenModal(name, [&] { Trigger(action); }, [&](QDialog& dialog) {
+    WhenModal(name, open, [&](QDialog& dialog) {
+      if (check) check(dialog);
       Save(dialog, picture);
       Child<QAbstractButton>(dialog, close_button).click();
     });
@@ -199,14 +198,14 @@ class ScreenTour {
   void CellEditors(QWidget& operators_page) {
     auto* grid = operators_page.findChild<QTableWidget*>();
     if (!grid) Fail(QStringLiteral("the operators page has no grid"));
-    const std::pair<int, const char*> editors[] = {{2, "TForm6"}, {3, "TForm7"}};
-    for (const auto& [column, name] : editors) {
-      Step(QStringLiteral("cell editor %1").arg(name));
+    const struct {
+      int column;
+      const char* name;
+      const char* picture;
+    } editors[] = {{2, "TForm6", "wizard-line-editor"}, {3, "TForm7", "wizard-number-editor"}};
+    for (const auto& [column, name, picture] : editors) {
       grid->setCurrentCell(0, column);
-      WhenModal(name, [&] { emit grid->cellDoubleClicked(0, column); }, [&](QDialog& editor) {
-        Save(editor, column == 2 ? QStringLiteral("wizard-line-editor") : QStringLiteral("wizard-number-editor"));
-        Child<QAbstractButton>(editor, "Button2").click();  // "Отмена"
-      });
+      Modal(name, [&] { emit grid->cellDoubleClicked(0, column); }, picture, "Button2");  // "Отмена"
     }
   }
 
@@ -220,11 +219,7 @@ class ScreenTour {
     if (Child<QPlainTextEdit>(constructor, "RichEdit1").toPlainText().trimmed().isEmpty())
       Fail(QStringLiteral("the preview stays empty"));
     Save(*window_, "constructor");
-    Step("group help");
-    WhenModal("TForm11", [&] { Child<QAbstractButton>(constructor, "BitBtn3").click(); }, [&](QDialog& help) {
-      Save(help, "constructor-help");
-      Child<QAbstractButton>(help, "Button1").click();  // "OK"
-    });
+    Modal("TForm11", [&] { Child<QAbstractButton>(constructor, "BitBtn3").click(); }, "constructor-help", "Button1");
   }
 
   void Goods() {
@@ -242,14 +237,10 @@ class ScreenTour {
     if (grid.model()->index(1, 2).data().toString().isEmpty()) Fail(QStringLiteral("no goods were read"));
     Save(*window_, "goods");
 
-    Step("goods item editor");
     const QModelIndex row = grid.model()->index(2, 2);
     grid.setCurrentIndex(row);
-    // The grid's double-click, as a click pair on the viewport would give it.
-    WhenModal("Form8", [&] { emit grid.doubleClicked(row); }, [&](QDialog& editor) {
-      Save(editor, "goods-item");
-      Child<QAbstractButton>(editor, "Button2").click();  // "Отмена"
-    });
+    // The grid's double-click, as a click pair on the viewport would give it; "Отмена" closes.
+    Modal("Form8", [&] { emit grid.doubleClicked(row); }, "goods-item", "Button2");
   }
 
   void Status() {
