@@ -11,6 +11,7 @@
 #include "emulator/fault_options.h"
 #include "emulator/pty_server.h"
 #include "platform/port_names.h"
+#include "platform/program_version.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ void AddOptions(QCommandLineParser& parser) {
       "Forced errors: parameter[:table[.row[.field]]]=code, blank[:number]=code,\n"
       "goods[:record]=code, inn=code, status=code (for example goods:5=59)."));
   parser.addHelpOption();
+  parser.addVersionOption();
   parser.addOptions({
       {QStringLiteral("port"), QStringLiteral("COM name to register (default COM1)."), QStringLiteral("name"), QStringLiteral("COM1")},
       {QStringLiteral("factory"), QStringLiteral("Factory number of the device (default 1; 0: not set)."), QStringLiteral("number")},
@@ -132,6 +134,7 @@ bool SaveState(tarnis::emulator::PtyServer& server, const std::string& path, std
 int main(int argc, char* argv[]) {
   QCoreApplication application(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("tarnis-emulator"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(tarnis::kProgramVersion));
   QCommandLineParser parser;
   AddOptions(parser);
   parser.process(application);

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/program_version.h"
 #include "subcommand.h"
 
 namespace {
@@ -15,6 +16,7 @@ void PrintUsage(std::ostream& out) {
     const std::string name = subcommand.name;
     out << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << subcommand.summary << '\n';
   }
+  out << "\n\"tarnisctl --version\" prints the version.\n";
 }
 
 }  // namespace
@@ -30,6 +32,10 @@ int main(int argc, char* argv[]) {
   const QString& name = arguments[1];
   if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
     PrintUsage(std::cout);
+    return 0;
+  }
+  if (name == QLatin1String("--version")) {
+    std::cout << "tarnisctl " << tarnis::kProgramVersion << '\n';
     return 0;
   }
   const tarnis::ctl::Subcommand* subcommand = tarnis::ctl::FindSubcommand(name);
