@@ -120,6 +120,7 @@ DeviceSession::DeviceSession(const DeviceOptions& options) {
   link_.settings() = options.settings;
   if (options.trace) {
     link_.SetTraceObserver([](link::TraceDirection direction, std::span<const std::uint8_t> bytes) {
+      if (bytes.empty()) return;  // nothing arrived
       std::cerr << (direction == link::TraceDirection::Sent ? ">" : "<") << HexLine(bytes) << std::endl;
     });
   }
