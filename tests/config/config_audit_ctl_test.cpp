@@ -1,6 +1,7 @@
 // tarnisctl config diff / verify / export / import, run as a user would run them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -114,9 +115,21 @@ TEST_F(ConfigAuditCtlTest, VerifyNamesTheOneTextTheDeviceHoldsDifferentlyAfterTh
   device.WithDevice([](emulator::Km07Device& d) {
     d.state().Text(3, 5, 2) = link::ToDeviceText(Utf8ToCp1251Lossy("0ДОП. РЕК 5 - СТРОКА 2"));
   });
-  const auto equal = Ctl("config verify" + options);
+  const auto equal = Ctl("--log " + Path("x.log") + " config verify" + options);
   EXPECT_EQ(equal.exit_code, 0);
   EXPECT_EQ(equal.out, "Прочитано удачно...\nСовпадает полностью\n");
+
+  // The log holds one line per exchange, the first and the last read of the whole read included;
+  // a second run appends to it.
+  EXPECT_EQ(Ctl("config verify --log " + Path("x.log") + options).exit_code, 0);
+  const auto log = ReadFileUpTo(Path("x.log"), 1 << 20);
+  ASSERT_TRUE(log);
+  const std::string text(log->begin(), log->end());
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 * 335);
+  EXPECT_NE(text.find("  COM4 115200  чтение параметра 0.1.1  > "), std::string::npos);
+  EXPECT_NE(text.find("  чтение параметра 4.2.8  > "), std::string::npos);
+  EXPECT_EQ(text.find("не совпала"), std::string::npos);
+  EXPECT_EQ(Ctl("config verify --log /nonexistent-dir/x.log" + options).exit_code, 2);
 }
 
 TEST_F(ConfigAuditCtlTest, VerifyReportsATextItCouldNotReadNeverAsEqual) {
