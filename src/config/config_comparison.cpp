@@ -53,7 +53,7 @@ std::string VariantValue(std::uint8_t variant) { return variant == 0 ? "нет" 
 std::string RequisiteValue(std::uint8_t requisite) { return requisite == 0 ? "Нет" : std::to_string(requisite); }
 std::string ExtraLineValue(std::uint8_t type_sk) {
   static constexpr const char* kLetters[] = {"нет", "С", "Н", "К"};
-  return type_sk <= constructor::kMaxTypeSk ? kLetters[type_sk] : std::to_string(type_sk);
+  return type_sk <= kMaxTypeSk ? kLetters[type_sk] : std::to_string(type_sk);
 }
 
 }  // namespace
@@ -102,14 +102,14 @@ std::vector<Difference> CompareConfigurations(const DeviceConfiguration& first, 
   return out;
 }
 
-std::vector<Difference> CompareBlankForms(const constructor::BlankFormTable& first,
-                                          const constructor::BlankFormTable& second) {
+std::vector<Difference> CompareBlankForms(const BlankFormTable& first,
+                                          const BlankFormTable& second) {
   std::vector<Difference> out;
   const UnreadText none;
   Comparison compare(out, none);
-  for (int form = 1; form <= constructor::kFormCount; ++form) {
-    const constructor::BlankFormEntry& a = *first.Form(form);
-    const constructor::BlankFormEntry& b = *second.Form(form);
+  for (int form = 1; form <= kFormCount; ++form) {
+    const BlankFormEntry& a = *first.Form(form);
+    const BlankFormEntry& b = *second.Form(form);
     compare.Value("Формы БСО", form, "Запрограммирована", YesNo(a.programmed), YesNo(b.programmed));
     compare.Value("Формы БСО", form, "Вариант", VariantValue(a.variant), VariantValue(b.variant));
     compare.Value("Формы БСО", form, "Текущий реквизит", RequisiteValue(a.requisite), RequisiteValue(b.requisite));

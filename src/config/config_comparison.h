@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/device_configuration.h"
-#include "constructor/blank_forms.h"
+#include "config/blank_form_table.h"
 
 namespace tarnis::config {
 
@@ -33,8 +33,8 @@ std::vector<Difference> CompareConfigurations(const DeviceConfiguration& first, 
 inline constexpr const char* kUnreadValue = "не прочитано";
 
 // The eight blank forms: programmed, variant, requisite and extra line.
-std::vector<Difference> CompareBlankForms(const constructor::BlankFormTable& first,
-                                          const constructor::BlankFormTable& second);
+std::vector<Difference> CompareBlankForms(const BlankFormTable& first,
+                                          const BlankFormTable& second);
 
 // A configuration text as the user sees it: «БОДИ», узкий / «БОДИ», широкий; "пусто" for an
 // empty field. A width attribute other than '0' and '1' is shown as the character itself.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "config/device_configuration.h"
-#include "constructor/blank_forms.h"
+#include "config/blank_form_table.h"
 
 namespace tarnis::config {
 
@@ -21,12 +21,12 @@ struct JsonExport {
   std::vector<std::string> warnings;
 };
 
-JsonExport ConfigurationToJson(const constructor::BlankFormTable& table, const DeviceConfiguration& configuration);
+JsonExport ConfigurationToJson(const BlankFormTable& table, const DeviceConfiguration& configuration);
 
 struct JsonImport {
   bool ok = false;
   std::string error;  // the first problem, "$.path: what", when not ok
-  constructor::BlankFormTable table{};
+  BlankFormTable table{};
   DeviceConfiguration configuration{};
 };
 

@@ -104,14 +104,14 @@ std::string Numbered(const char* key, int count, Item item) {
 
 }  // namespace
 
-JsonExport ConfigurationToJson(const constructor::BlankFormTable& table, const DeviceConfiguration& configuration) {
+JsonExport ConfigurationToJson(const BlankFormTable& table, const DeviceConfiguration& configuration) {
   Writer writer;
   std::vector<std::string> parts;
   parts.push_back(std::string("  \"format\": \"") + kJsonFormatName + "\"");
   parts.push_back("  \"version\": " + std::to_string(kJsonFormatVersion));
 
-  parts.push_back(Numbered("blank_forms", constructor::kFormCount, [&](int form) {
-    const constructor::BlankFormEntry& entry = *table.Form(form);
+  parts.push_back(Numbered("blank_forms", kFormCount, [&](int form) {
+    const BlankFormEntry& entry = *table.Form(form);
     const std::string path = "$.blank_forms." + std::to_string(form);
     std::string extra_line;
     if (entry.typeSk < rules::kExtraLines.size()) {

@@ -112,7 +112,7 @@ class Reader {
   [[noreturn]] static void Fail(const std::string& path, const std::string& what) { throw Failure{path + ": " + what}; }
 };
 
-void ReadDocument(const QJsonObject& root, constructor::BlankFormTable& table, DeviceConfiguration& configuration) {
+void ReadDocument(const QJsonObject& root, BlankFormTable& table, DeviceConfiguration& configuration) {
   Reader reader;
   reader.Object(root, "$",
                 {"format", "version", "blank_forms", "operators", "document_name", "services", "requisites", "cliches"});
@@ -120,10 +120,10 @@ void ReadDocument(const QJsonObject& root, constructor::BlankFormTable& table, D
     Reader::Fail("$.format", std::string("\"") + kJsonFormatName + "\" is expected");
   reader.Number(root.value(QLatin1String("version")), "$.version", kJsonFormatVersion, kJsonFormatVersion);
 
-  reader.Numbered(root.value(QLatin1String("blank_forms")), "$.blank_forms", constructor::kFormCount,
+  reader.Numbered(root.value(QLatin1String("blank_forms")), "$.blank_forms", kFormCount,
                   [&](const QJsonValue& value, const std::string& path, int form) {
                     const QJsonObject entry = reader.Object(value, path, {"programmed", "variant", "requisite", "extra_line"});
-                    constructor::BlankFormEntry& out = *table.Form(form);
+                    BlankFormEntry& out = *table.Form(form);
                     out.programmed = reader.Boolean(entry.value(QLatin1String("programmed")), path + ".programmed");
                     out.variant = static_cast<std::uint8_t>(
                         reader.Number(entry.value(QLatin1String("variant")), path + ".variant", 0, rules::kMaxVariant));

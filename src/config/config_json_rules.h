@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "config/device_configuration.h"
-#include "constructor/blank_forms.h"
+#include "config/blank_form_table.h"
 
 namespace tarnis::config::json_rules {
 
@@ -17,7 +17,7 @@ inline constexpr const char* kWidthNarrow = "narrow";
 inline constexpr const char* kWidthWide = "wide";
 
 // Extra line of a blank form by typeSk.
-inline constexpr std::array<const char*, constructor::kMaxTypeSk + 1> kExtraLines{"none", "discount", "tax", "code"};
+inline constexpr std::array<const char*, kMaxTypeSk + 1> kExtraLines{"none", "discount", "tax", "code"};
 
 inline constexpr int kPasswordLimit = static_cast<int>(PasswordText::kSize) - 1;
 
@@ -41,7 +41,7 @@ inline std::optional<std::string> NumberProblem(long long value, int low, int hi
   return std::nullopt;
 }
 
-inline constexpr int kMaxVariant = constructor::kVariantCount;
-inline constexpr int kMaxRequisite = constructor::kRequisiteChoices;
+inline constexpr int kMaxVariant = 6;  // layout variants 1..6
+inline constexpr int kMaxRequisite = kRequisiteChoices;
 
 }  // namespace tarnis::config::json_rules

@@ -26,7 +26,7 @@ class ConfigAuditCtlTest : public ::testing::Test {
     fs::remove_all(directory);
     fs::create_directories(directory);
     FillDefaults(configuration);
-    constructor::ResetBlankForms(table);
+    ResetBlankForms(table);
   }
   ~ConfigAuditCtlTest() override { fs::remove_all(directory); }
 
@@ -41,7 +41,7 @@ class ConfigAuditCtlTest : public ::testing::Test {
 
   fs::path directory;
   DeviceConfiguration configuration;
-  constructor::BlankFormTable table;
+  BlankFormTable table;
 };
 
 TEST_F(ConfigAuditCtlTest, DiffNamesOnlyTheChangedFieldsAndExitsByTheOutcome) {

@@ -13,7 +13,7 @@ class ComparisonTest : public ::testing::Test {
   ComparisonTest() {
     FillDefaults(first);
     second = first;
-    constructor::ResetBlankForms(first_forms);
+    ResetBlankForms(first_forms);
     second_forms = first_forms;
   }
 
@@ -28,8 +28,8 @@ class ComparisonTest : public ::testing::Test {
 
   DeviceConfiguration first;
   DeviceConfiguration second;
-  constructor::BlankFormTable first_forms;
-  constructor::BlankFormTable second_forms;
+  BlankFormTable first_forms;
+  BlankFormTable second_forms;
 };
 
 TEST_F(ComparisonTest, IdenticalRecordsAndTablesHaveNoDifference) {

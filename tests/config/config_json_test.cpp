@@ -15,7 +15,7 @@
 namespace tarnis::config {
 namespace {
 
-ConfigurationFileImage RoundTrip(const constructor::BlankFormTable& table, const DeviceConfiguration& configuration) {
+ConfigurationFileImage RoundTrip(const BlankFormTable& table, const DeviceConfiguration& configuration) {
   const JsonExport exported = ConfigurationToJson(table, configuration);
   EXPECT_TRUE(exported.warnings.empty()) << exported.warnings.front();
   const JsonImport imported = ConfigurationFromJson(exported.json);
@@ -28,8 +28,8 @@ std::string Cp(const char* utf8) { return Utf8ToCp1251Lossy(utf8); }
 TEST(ConfigJsonTest, DefaultRecordRoundTripsByteForByteAndReadsAsText) {
   DeviceConfiguration configuration;
   FillDefaults(configuration);
-  constructor::BlankFormTable table;
-  constructor::ResetBlankForms(table);
+  BlankFormTable table;
+  ResetBlankForms(table);
   EXPECT_EQ(RoundTrip(table, configuration), EncodeConfigurationFile(table, configuration));
 
   const std::string json = ConfigurationToJson(table, configuration).json;
@@ -42,7 +42,7 @@ TEST(ConfigJsonTest, DefaultRecordRoundTripsByteForByteAndReadsAsText) {
 
 TEST(ConfigJsonTest, EveryFieldAtItsLimitRoundTrips) {
   DeviceConfiguration configuration{};
-  constructor::BlankFormTable table{};
+  BlankFormTable table{};
   const std::string narrow = Cp("ЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯ\"\\");  // 24 characters, JSON escapes included
   const std::string wide = Cp("ЁЁЁЁЁЁЁЁЁЁЁ\x01");            // 12, a control character included
   for (int n = 0; n < kOperatorCount; ++n) {
@@ -55,7 +55,7 @@ TEST(ConfigJsonTest, EveryFieldAtItsLimitRoundTrips) {
   for (auto& service : configuration.services) service.lines[1].SetBody(ConfigText::kNarrow, narrow);
   for (int r = 0; r < kRequisiteCount; ++r) configuration.requisites[r].lines[2].SetBody(ConfigText::kWide, wide);
   for (auto& cliche : configuration.cliches) cliche.lines[7].SetBody(ConfigText::kNarrow, "\x98\xFF");
-  for (int form = 1; form <= constructor::kFormCount; ++form) *table.Form(form) = {0, 6, 8, 3};
+  for (int form = 1; form <= kFormCount; ++form) *table.Form(form) = {0, 6, 8, 3};
   EXPECT_EQ(RoundTrip(table, configuration), EncodeConfigurationFile(table, configuration));
 }
 
@@ -63,8 +63,8 @@ TEST(ConfigJsonTest, EveryFieldAtItsLimitRoundTrips) {
 std::string ImportError(const std::string& dotted_path, const QJsonValue& value) {
   DeviceConfiguration configuration;
   FillDefaults(configuration);
-  constructor::BlankFormTable table;
-  constructor::ResetBlankForms(table);
+  BlankFormTable table;
+  ResetBlankForms(table);
   const std::string json = ConfigurationToJson(table, configuration).json;
   QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
   const QStringList keys = QString::fromStdString(dotted_path).split('.');
@@ -126,8 +126,8 @@ TEST(ConfigJsonTest, EachKindOfBadValueIsNamedByItsPath) {
 TEST(ConfigJsonTest, BytesTheFormatCannotCarryAreWarnedAbout) {
   DeviceConfiguration configuration;
   FillDefaults(configuration);
-  constructor::BlankFormTable table;
-  constructor::ResetBlankForms(table);
+  BlankFormTable table;
+  ResetBlankForms(table);
   configuration.services[2].lines[0].bytes[25] = 'J';     // junk behind the terminating zero
   configuration.operators[0].enabled = 7;                 // not a boolean
   configuration.document_name.bytes[0] = '2';             // an attribute the pages never write

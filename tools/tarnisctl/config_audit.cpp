@@ -21,7 +21,7 @@ const QString kKeepGoing = QStringLiteral("keep-going");
 constexpr std::size_t kJsonSizeLimit = 4 * 1024 * 1024;
 
 struct ConfigurationFile {
-  constructor::BlankFormTable table;
+  config::BlankFormTable table;
   config::DeviceConfiguration configuration;
 };
 
