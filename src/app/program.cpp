@@ -1,10 +1,12 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QEvent>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <iostream>
 
 #include "app/main_window.h"
 #include "app/splash_window.h"
@@ -48,9 +50,30 @@ int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qt_texts);
 
+  QCommandLineParser parser;
+  parser.setApplicationDescription("The configurator of the ОРМИЗ КМ-07.");
+  parser.addHelpOption();
+  const QCommandLineOption log_option("log", "Append every exchange with the device to this file.", "file");
+  parser.addOption(log_option);
+  if (!parser.parse(QApplication::arguments())) {
+    std::cerr << "tarnis: " << parser.errorText().toStdString() << '\n';
+    return 2;
+  }
+  if (parser.isSet("help")) {
+    std::cout << parser.helpText().toStdString();
+    return 0;
+  }
+
   // Start-up order: the main window, the splash, the cell editors TForm6 and TForm7, the goods
   // item editor TForm8, the wait window; the splash shows when the main window first shows.
   TForm1 form1;
+  if (parser.isSet(log_option)) {
+    std::string error;
+    if (!form1.OpenLogFile(parser.value(log_option).toStdString(), &error)) {
+      std::cerr << "tarnis: --log: " << error << '\n';
+      return 2;
+    }
+  }
   if (options.show_splash) form1.SetSplash(new TForm2(&form1));
   TForm9 form9(&form1);
   form1.SetWaitWindow(&form9);
