@@ -13,7 +13,6 @@ CompareDialog::CompareDialog(const std::vector<config::Difference>& differences,
     : QDialog(parent) {
   setObjectName("CompareDialog");
   setWindowTitle("Сравнение с ОРМИЗ КМ-07");
-  resize(760, 420);
 
   CountLabel = new QLabel(this);
   CountLabel->setObjectName("CountLabel");
@@ -38,6 +37,12 @@ CompareDialog::CompareDialog(const std::vector<config::Difference>& differences,
   DifferenceTable->resizeColumnsToContents();
   DifferenceTable->horizontalHeader()->setStretchLastSection(true);
   DifferenceTable->setVisible(!differences.empty());
+  if (differences.empty()) {
+    CountLabel->setAlignment(Qt::AlignCenter);
+    resize(360, 120);
+  } else {
+    resize(760, 420);
+  }
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   buttons->button(QDialogButtonBox::Close)->setText("Закрыть");

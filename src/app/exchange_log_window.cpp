@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/whole_file.h"
@@ -70,6 +72,11 @@ void ExchangeLogWindow::Reload() {
   }
   LogText->setPlainText(QString::fromStdString(text));
   LogText->moveCursor(QTextCursor::End);
+  // The newest line at the bottom, read from its start, once the scroll bars are laid out.
+  QTimer::singleShot(0, this, [this] {
+    LogText->verticalScrollBar()->setValue(LogText->verticalScrollBar()->maximum());
+    LogText->horizontalScrollBar()->setValue(0);
+  });
 }
 
 void ExchangeLogWindow::Clear() {

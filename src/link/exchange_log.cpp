@@ -80,18 +80,19 @@ bool TrailerMismatch(Command command, std::span<const std::uint8_t> answer) {
 }
 
 std::string FormatExchange(const ExchangeRecord& record) {
+  // Words first, so that the lines read in a column however long their frames are.
   std::string line = LocalTime(record.time) + "  " + record.port_name + " " + std::to_string(record.baud_rate) +
-                     "  " + DescribeRequest(record.request) + "  > " + HexBytes(record.request) + "  < " +
-                     (record.answer.empty() ? std::string("—") : HexBytes(record.answer));
+                     "  " + DescribeRequest(record.request);
   if (record.request.size() > kCommandOffset) {
     const auto command = static_cast<Command>(record.request[kCommandOffset]);
     line += "  " + ResultText(ValidateAnswer(command, record.answer).status);
     if (TrailerMismatch(command, record.answer)) line += std::string(" (") + kTrailerMismatchNote + ")";
   }
   char duration[32];
-  std::snprintf(duration, sizeof duration, "  %.1f мс",
+  std::snprintf(duration, sizeof duration, "  %.2f мс",
                 std::chrono::duration<double, std::milli>(record.duration).count());
-  return line + duration;
+  return line + duration + "  > " + HexBytes(record.request) + "  < " +
+         (record.answer.empty() ? std::string("—") : HexBytes(record.answer));
 }
 
 void ExchangeLog::Attach(Link& link) {

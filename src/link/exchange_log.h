@@ -35,8 +35,8 @@ bool TrailerMismatch(Command command, std::span<const std::uint8_t> answer);
 // Bytes as "17 02 00 ..." in upper-case hex.
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
-// One line: local time with milliseconds, port and speed, the command in words, both frames in
-// hex, the result with its message, the duration, and the trailer note when it applies.
+// One line: local time with milliseconds, port and speed, the command in words, the result with
+// its message and the trailer note when it applies, the duration, then both frames in hex.
 std::string FormatExchange(const ExchangeRecord& record);
 
 class ExchangeLog {

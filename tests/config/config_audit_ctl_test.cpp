@@ -126,8 +126,8 @@ TEST_F(ConfigAuditCtlTest, VerifyNamesTheOneTextTheDeviceHoldsDifferentlyAfterTh
   ASSERT_TRUE(log);
   const std::string text(log->begin(), log->end());
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 * 335);
-  EXPECT_NE(text.find("  COM4 115200  чтение параметра 0.1.1  > "), std::string::npos);
-  EXPECT_NE(text.find("  чтение параметра 4.2.8  > "), std::string::npos);
+  EXPECT_NE(text.find("  COM4 115200  чтение параметра 0.1.1  успешно  "), std::string::npos);
+  EXPECT_NE(text.find("  чтение параметра 4.2.8  успешно  "), std::string::npos);
   EXPECT_EQ(text.find("не совпала"), std::string::npos);
   EXPECT_EQ(Ctl("config verify --log /nonexistent-dir/x.log" + options).exit_code, 2);
 }
