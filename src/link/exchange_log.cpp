@@ -117,8 +117,14 @@ void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction
   pending_.answer.assign(bytes.begin(), bytes.end());
   pending_.duration = std::chrono::steady_clock::now() - pending_start_;
   if (capacity_ == 0) return;
-  if (records_.size() == capacity_) records_.pop_front();
-  records_.push_back(pending_);
+  // The oldest record's buffers, once the ring is full, carry the next request: no allocation.
+  ExchangeRecord done;
+  if (records_.size() == capacity_) {
+    done = std::move(records_.front());
+    records_.pop_front();
+  }
+  std::swap(done, pending_);
+  records_.push_back(std::move(done));
   if (listener_) listener_(records_.back());
 }
 
