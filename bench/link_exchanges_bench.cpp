@@ -101,8 +101,18 @@ bool WholeConfigurationRead(link::Link& link) {
 
 }  // namespace
 
+// bench_link_exchanges [count] [--exchange-log]: with --exchange-log every figure is taken with
+// the exchange log attached, as the program keeps it while its window is closed.
 int main(int argc, char** argv) {
-  const int count = argc > 1 ? std::atoi(argv[1]) : 2000;
+  int count = 2000;
+  bool with_log = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--exchange-log") {
+      with_log = true;
+    } else {
+      count = std::atoi(argv[i]);
+    }
+  }
   char directory[] = "/tmp/tarnis-bench-XXXXXX";
   if (!::mkdtemp(directory)) return 1;
   ::setenv("TARNIS_PORTS_DIR", directory, 1);
@@ -117,8 +127,11 @@ int main(int argc, char** argv) {
   link::Link link(transport);
   link.settings() = {"COM1", kBaud, 250, 2500, "1", true};
   const Command commands[] = {Command::Parameter, Command::Blank, Command::Inn, Command::Goods, Command::Status};
+  link::ExchangeLog program_log;
+  if (with_log) program_log.Attach(link);
 
-  std::printf("Exchanges over the emulator, no baud delay (%d per command)\n", count);
+  std::printf("Exchanges over the emulator, no baud delay (%d per command)%s\n", count,
+              with_log ? ", exchange log attached" : "");
   std::printf("  %-16s %12s %14s %12s %18s\n", "command", "exchanges/s", "ms/exchange", "median ms",
               "CPU ms/exchange");
   for (const Command command : commands) {
@@ -159,6 +172,7 @@ int main(int argc, char** argv) {
       }
     }
     link.SetTraceObserver({});
+    if (with_log) program_log.Attach(link);
     const double n = static_cast<double>(rounds * per_round);
     std::printf("  exchange log attached (window closed), %d parameter reads each:\n", rounds * per_round);
     std::printf("    without: %.4f ms/exchange, CPU %.4f ms   with: %.4f ms/exchange, CPU %.4f ms   "

@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cctype>
 #include <initializer_list>
+#include <optional>
+#include <set>
 
 #include "config/config_json.h"
 #include "config/config_json_rules.h"
@@ -112,6 +115,56 @@ class Reader {
   [[noreturn]] static void Fail(const std::string& path, const std::string& what) { throw Failure{path + ": " + what}; }
 };
 
+// QJsonDocument keeps the last of two equal keys without a word, and a hand-edited file may well
+// hold such a slip; so the text, already known to be valid JSON, is scanned for them first.
+std::optional<std::string> DuplicateKeyPath(std::string_view json) {
+  struct Level {
+    bool object;
+    std::string path;
+    std::set<std::string> keys;
+    int index = 0;
+  };
+  std::vector<Level> stack;
+  std::string next_path = "$";  // the path of the object member whose value comes next
+  std::size_t i = 0;
+  while (i < json.size()) {
+    const char c = json[i];
+    if (c == '"') {
+      const std::size_t start = ++i;
+      while (i < json.size() && json[i] != '"') i += json[i] == '\\' ? 2 : 1;
+      const std::string_view raw = json.substr(start, i - start);
+      ++i;
+      std::size_t after = i;
+      while (after < json.size() && std::isspace(static_cast<unsigned char>(json[after]))) ++after;
+      if (after < json.size() && json[after] == ':' && !stack.empty() && stack.back().object) {
+        std::string key(raw);
+        if (key.find('\\') != std::string::npos)  // escapes: let the parser decode them
+          key = QJsonDocument::fromJson(QByteArray("[\"") + QByteArray(raw.data(), static_cast<qsizetype>(raw.size())) +
+                                        "\"]")
+                    .array()
+                    .at(0)
+                    .toString()
+                    .toStdString();
+        next_path = stack.back().path + "." + key;
+        if (!stack.back().keys.insert(key).second) return next_path;
+      }
+      continue;
+    }
+    if (c == '{' || c == '[') {
+      std::string path = "$";
+      if (!stack.empty())
+        path = stack.back().object ? next_path : stack.back().path + "[" + std::to_string(stack.back().index) + "]";
+      stack.push_back({c == '{', std::move(path), {}, 0});
+    } else if ((c == '}' || c == ']') && !stack.empty()) {
+      stack.pop_back();
+    } else if (c == ',' && !stack.empty() && !stack.back().object) {
+      ++stack.back().index;
+    }
+    ++i;
+  }
+  return std::nullopt;
+}
+
 void ReadDocument(const QJsonObject& root, BlankFormTable& table, DeviceConfiguration& configuration) {
   Reader reader;
   reader.Object(root, "$",
@@ -189,6 +242,10 @@ JsonImport ConfigurationFromJson(std::string_view json) {
   }
   if (!document.isObject()) {
     result.error = "$: an object is expected";
+    return result;
+  }
+  if (const auto duplicate = DuplicateKeyPath(json)) {
+    result.error = *duplicate + ": the key appears twice";
     return result;
   }
   try {

@@ -117,6 +117,17 @@ TEST(ConfigJsonTest, EachKindOfBadValueIsNamedByItsPath) {
   EXPECT_EQ(ImportError("cliches.1.lines.3.text", QString(QChar(0))),
             "$.cliches.1.lines[3].text: a text cannot hold the character U+0000");
 
+  // Two equal keys: the parser would keep the second silently.
+  DeviceConfiguration defaults;
+  FillDefaults(defaults);
+  std::string twice = ConfigurationToJson({}, defaults).json;
+  const std::string second_line = "\"lines\": [\n      {\"text\": \"УСЛУГА 2 - СТРОКА 1\"";
+  twice.insert(twice.find(second_line), "\"enabled\": false, ");
+  EXPECT_EQ(ConfigurationFromJson(twice).error, "$.services.2.enabled: the key appears twice");
+  std::string escaped = ConfigurationToJson({}, defaults).json;
+  escaped.insert(escaped.find("\"2\": {\"lines\""), "\"\\u0031\": {}, ");
+  EXPECT_EQ(ConfigurationFromJson(escaped).error, "$.services.1: the key appears twice");
+
   const JsonImport broken = ConfigurationFromJson("{\"format\": ");
   EXPECT_FALSE(broken.ok);
   EXPECT_EQ(broken.error.rfind("$: not JSON at byte ", 0), 0u) << broken.error;
