@@ -157,5 +157,21 @@ TEST_F(ServiceToolsTest, LogWindowShowsTheStatusExchangeAndClearsCopiesAndSaves)
   EXPECT_TRUE(log->Text().contains("запрос состояния"));
 }
 
+TEST_F(ServiceToolsTest, LogFileGetsEveryExchangeWithTheWindowClosed) {
+  const std::string path = (std::filesystem::temp_directory_path() / "tarnis-main-window-log-test.log").string();
+  std::filesystem::remove(path);
+  std::string error;
+  ASSERT_TRUE(window->OpenLogFile(path, &error)) << error;
+  ASSERT_TRUE(link::RequestStatus(window->link()).ok());
+  ASSERT_TRUE(link::RequestStatus(window->link()).ok());
+  EXPECT_EQ(window->exchange_log_window(), nullptr);
+  const auto saved = ReadFileUpTo(path, 1 << 20);
+  ASSERT_TRUE(saved);
+  const std::string text(saved->begin(), saved->end());
+  EXPECT_EQ(text, link::FormatExchange(window->exchange_log().records()[0]) + "\n" +
+                      link::FormatExchange(window->exchange_log().records()[1]) + "\n");
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 }  // namespace tarnis::app
