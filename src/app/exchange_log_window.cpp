@@ -84,7 +84,11 @@ void ExchangeLogWindow::Clear() {
   LogText->clear();
 }
 
-void ExchangeLogWindow::Copy() { QApplication::clipboard()->setText(Text()); }
+void ExchangeLogWindow::Copy() {
+  // The lines the user selected, or the whole log.
+  const QString selected = LogText->textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n');
+  QApplication::clipboard()->setText(selected.isEmpty() ? Text() : selected);
+}
 
 void ExchangeLogWindow::Save() {
   const auto path = ui_.ChooseSaveFile(kLogFileDialog);

@@ -20,7 +20,8 @@ class ExchangeLogWindow : public QWidget {
 
   // Adds one completed exchange when the window is visible.
   void Append(const link::ExchangeRecord& record);
-  // The lines shown, as "Копировать" and "Сохранить..." take them.
+  // The lines shown, as "Сохранить..." writes them and "Копировать" copies them when nothing is
+  // selected.
   QString Text() const;
 
   QPlainTextEdit* LogText = nullptr;

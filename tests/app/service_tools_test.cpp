@@ -133,6 +133,13 @@ TEST_F(ServiceToolsTest, LogWindowShowsTheStatusExchangeAndClearsCopiesAndSaves)
 
   log->CopyButton->click();
   EXPECT_EQ(QApplication::clipboard()->text(), log->Text());
+  QTextCursor cursor = log->LogText->textCursor();
+  cursor.movePosition(QTextCursor::Start);
+  cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+  log->LogText->setTextCursor(cursor);
+  log->CopyButton->click();
+  EXPECT_EQ(QApplication::clipboard()->text(), lines[0]) << "a selection is copied alone";
+  log->LogText->moveCursor(QTextCursor::End);
 
   const std::string path = (std::filesystem::temp_directory_path() / "tarnis-log-window-test.txt").string();
   ui.file_choices = {path};
