@@ -103,7 +103,8 @@ TEST_F(GoodsTransferTest, RangesCoverExactlyTheirCodes) {
   EXPECT_EQ(GoodsRequests(), 1002u);
   EXPECT_EQ(ui_.EventsStartingWith("wait step").back(), "wait step Загрузка товаров...");
 
-  ui_ = RecordingUserInterface();
+  ui_.ExpectSettled("after the first two runs");
+  ui_.events.clear();
   EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Range("5", "7")).outcome, TransferOutcome::Done);
   EXPECT_EQ(ui_.EventsStartingWith("progress 3/3"), std::vector<std::string>{"progress 3/3 100"});
   EXPECT_EQ(GoodsRequests(), 1005u);
