@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "config/config_file.h"
@@ -153,6 +154,39 @@ TEST(ConfigJsonTest, BytesTheFormatCannotCarryAreWarnedAbout) {
                 "$.services.3.lines[0]: bytes after the end of the text are not carried",
                 "$.requisites: the unused slots 9..16 hold bytes that are not carried",
             }));
+}
+
+TEST(ConfigJsonTest, DamagedDocumentsAreRefusedByPathOrReadBackConsistently) {
+  DeviceConfiguration configuration;
+  FillDefaults(configuration);
+  BlankFormTable table;
+  ResetBlankForms(table);
+  const std::string json = ConfigurationToJson(table, configuration).json;
+  std::mt19937 random(12);
+  const char replacements[] = {'"', '\\', '{', '}', '[', ']', ',', ':', '1', 'x', ' ', '\0', '\xD0'};
+  for (int round = 0; round < 400; ++round) {
+    std::string damaged = json;
+    for (int n = 1 + static_cast<int>(random() % 3); n > 0; --n) {
+      const std::size_t at = random() % damaged.size();
+      switch (random() % 3) {
+        case 0: damaged[at] = replacements[random() % sizeof replacements]; break;
+        case 1: damaged.erase(at, 1 + random() % 8); break;
+        default: damaged.insert(at, 1, replacements[random() % sizeof replacements]); break;
+      }
+    }
+    const JsonImport imported = ConfigurationFromJson(damaged);
+    if (!imported.ok) {
+      EXPECT_EQ(imported.error.rfind("$", 0), 0u) << imported.error;
+      continue;
+    }
+    // Whatever was accepted is a whole configuration that exports and imports to itself.
+    const JsonExport again = ConfigurationToJson(imported.table, imported.configuration);
+    EXPECT_TRUE(again.warnings.empty());
+    const JsonImport twice = ConfigurationFromJson(again.json);
+    ASSERT_TRUE(twice.ok) << twice.error;
+    EXPECT_EQ(EncodeConfigurationFile(twice.table, twice.configuration),
+              EncodeConfigurationFile(imported.table, imported.configuration));
+  }
 }
 
 }  // namespace
