@@ -13,6 +13,7 @@
 
 #include "emulator/pty_server.h"
 #include "link/commands.h"
+#include "link/exchange_log.h"
 #include "link/serial_transport.h"
 
 namespace {
@@ -100,8 +101,18 @@ bool WholeConfigurationRead(link::Link& link) {
 
 }  // namespace
 
+// bench_link_exchanges [count] [--exchange-log]: with --exchange-log every figure is taken with
+// the exchange log attached, as the program keeps it while its window is closed.
 int main(int argc, char** argv) {
-  const int count = argc > 1 ? std::atoi(argv[1]) : 2000;
+  int count = 2000;
+  bool with_log = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--exchange-log") {
+      with_log = true;
+    } else {
+      count = std::atoi(argv[i]);
+    }
+  }
   char directory[] = "/tmp/tarnis-bench-XXXXXX";
   if (!::mkdtemp(directory)) return 1;
   ::setenv("TARNIS_PORTS_DIR", directory, 1);
@@ -116,8 +127,11 @@ int main(int argc, char** argv) {
   link::Link link(transport);
   link.settings() = {"COM1", kBaud, 250, 2500, "1", true};
   const Command commands[] = {Command::Parameter, Command::Blank, Command::Inn, Command::Goods, Command::Status};
+  link::ExchangeLog program_log;
+  if (with_log) program_log.Attach(link);
 
-  std::printf("Exchanges over the emulator, no baud delay (%d per command)\n", count);
+  std::printf("Exchanges over the emulator, no baud delay (%d per command)%s\n", count,
+              with_log ? ", exchange log attached" : "");
   std::printf("  %-16s %12s %14s %12s %18s\n", "command", "exchanges/s", "ms/exchange", "median ms",
               "CPU ms/exchange");
   for (const Command command : commands) {
@@ -134,6 +148,38 @@ int main(int argc, char** argv) {
   const double whole = Time(1, [&](int) { return WholeConfigurationRead(link); });
   std::printf("  1001 goods reads:     %8.1f ms\n", goods * 1000);
   std::printf("  335 parameter reads:  %8.1f ms\n", whole * 1000);
+
+  // The exchange log as the program keeps it while its window is closed: the trace observer copies
+  // both frames into the ring. Rounds alternate, so that load from other programs falls on both.
+  {
+    link::ExchangeLog log;
+    double seconds[2] = {0, 0};
+    double cpu[2] = {0, 0};
+    const int rounds = 10;
+    const int per_round = std::max(1, count / rounds);
+    for (int round = 0; round < rounds; ++round) {
+      for (const int logged : {0, 1}) {
+        if (logged) {
+          log.Attach(link);
+        } else {
+          link.SetTraceObserver({});
+        }
+        const double cpu_start = CpuSeconds();
+        const double wall = Time(per_round, [&](int i) { return RunOnce(link, Command::Parameter, i); });
+        if (wall < 0) return std::fprintf(stderr, "logged reads failed\n"), 1;
+        seconds[logged] += wall;
+        cpu[logged] += CpuSeconds() - cpu_start;
+      }
+    }
+    link.SetTraceObserver({});
+    if (with_log) program_log.Attach(link);
+    const double n = static_cast<double>(rounds * per_round);
+    std::printf("  exchange log attached (window closed), %d parameter reads each:\n", rounds * per_round);
+    std::printf("    without: %.4f ms/exchange, CPU %.4f ms   with: %.4f ms/exchange, CPU %.4f ms   "
+                "ratio %.4f, CPU ratio %.4f\n",
+                seconds[0] * 1000 / n, cpu[0] * 1000 / n, seconds[1] * 1000 / n, cpu[1] * 1000 / n,
+                seconds[1] / seconds[0], cpu[1] / cpu[0]);
+  }
 
   server.WithDevice([](emulator::Km07Device& device) { device.faults().baud_rate = kBaud; });
   const int paced = std::max(20, count / 10);

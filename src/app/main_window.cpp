@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "admin/state_frame.h"
+#include "app/exchange_log_window.h"
 #include "app/qt_user_interface.h"
 #include "constructor/constructor_frame.h"
 #include "goods/base_frame.h"
@@ -60,6 +61,11 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
     own_ui_ = std::make_unique<QtUserInterface>(*this);
     ui_ = own_ui_.get();
   }
+  exchange_log_.Attach(*link_);
+  exchange_log_.SetListener([this](const link::ExchangeRecord& record) {
+    log_file_.Append(record);
+    if (log_window_) log_window_->Append(record);
+  });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -84,7 +90,10 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
     move(screen->availableGeometry().center() - rect().center());
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // An injected link may outlive the window: it must not call into the log that goes with it.
+  link_->SetTraceObserver({});
+}
 
 void TForm1::BuildStatusBar() {
   StatusBar1 = new QStatusBar(this);
@@ -216,5 +225,14 @@ void TForm1::SetWaitWindow(TForm9* wait_window) {
 }
 
 void TForm1::SetSplash(QDialog* splash) { splash_ = splash; }
+
+void TForm1::ShowExchangeLog() {
+  if (!log_window_) log_window_ = new ExchangeLogWindow(exchange_log_, *ui_, this);
+  log_window_->show();
+  log_window_->raise();
+  log_window_->activateWindow();
+}
+
+bool TForm1::OpenLogFile(const std::string& path, std::string* error) { return log_file_.Open(path, error); }
 
 }  // namespace tarnis::app

@@ -20,6 +20,8 @@
 #include "config/device_configuration.h"
 #include "constructor/blank_forms.h"
 #include "constructor/current_group_query.h"
+#include "link/exchange_log.h"
+#include "link/exchange_log_file.h"
 
 namespace tarnis::constructor {
 class TFrameConstructor;
@@ -50,6 +52,7 @@ class UserInterface;
 
 namespace tarnis::app {
 
+class ExchangeLogWindow;
 class QtUserInterface;
 class TForm9;
 
@@ -110,6 +113,7 @@ class TForm1 : public QWidget {
   void SetSplash(QDialog* splash);
   void N011Click();      // N011: whole read from the device
   void N012Click();      // N012: whole write to the device
+  void N013Click();      // N013: the device read into a scratch record and compared with the record
   void N12Click();       // N12: save the configuration file
   void N8Click();        // N8: open a configuration file
   void N20Click();       // N20: the current-group query, then the blank form constructor
@@ -123,6 +127,15 @@ class TForm1 : public QWidget {
   // Shows the blank form constructor after a current-group query that opens it: the group label
   // from the query, InitConstructor, then the page. The wizard's "Готово" ends the same way.
   void OpenConstructor(const constructor::GroupQueryResult& query);
+
+  // "Журнал обмена" (ExchangeLogButton, Ctrl+L): shows and raises the one log window; works at any
+  // time, a running operation included, since it never touches the link.
+  void ShowExchangeLog();
+  link::ExchangeLog& exchange_log() { return exchange_log_; }
+  ExchangeLogWindow* exchange_log_window() const { return log_window_; }
+  // `tarnis --log FILE`: every exchange is appended to the file as well; false with the reason
+  // when it cannot be opened.
+  bool OpenLogFile(const std::string& path, std::string* error);
 
   // Read by the wizard: whether it shows one page only, and which page it starts on.
   std::uint8_t WizardSinglePage = 0;
@@ -138,6 +151,7 @@ class TForm1 : public QWidget {
   QAction* N12 = nullptr;
   QAction* N011 = nullptr;
   QAction* N012 = nullptr;
+  QAction* N013 = nullptr;
   QAction* N13 = nullptr;
   QAction* N14 = nullptr;
   QAction* N15 = nullptr;
@@ -157,6 +171,8 @@ class TForm1 : public QWidget {
   QToolButton* ToolButton4 = nullptr;
   QToolButton* ToolButton6 = nullptr;
   QToolButton* ToolButton8 = nullptr;
+  QToolButton* ExchangeLogButton = nullptr;
+  QAction* ExchangeLogAction = nullptr;  // its shortcut, Ctrl+L
   QFrame* Panel1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
@@ -194,6 +210,10 @@ class TForm1 : public QWidget {
   link::Link* link_ = nullptr;
   std::unique_ptr<QtUserInterface> own_ui_;
   ui::UserInterface* ui_ = nullptr;
+  // The link's trace observer: every exchange of the run, whether or not the window is open.
+  link::ExchangeLog exchange_log_;
+  link::ExchangeLogFile log_file_;
+  ExchangeLogWindow* log_window_ = nullptr;
 
   QLabel* status_panels_[3] = {};
   std::chrono::milliseconds port_settle_delay_{250};

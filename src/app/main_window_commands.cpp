@@ -9,9 +9,11 @@
 
 #include "admin/inn_dialog.h"
 #include "app/about_window.h"
+#include "app/compare_dialog.h"
 #include "app/connection_settings_dialog.h"
 #include "config/config_file.h"
 #include "config/config_transfer.h"
+#include "config/config_verification.h"
 #include "constructor/constructor_frame.h"
 #include "link/link.h"
 #include "ui/user_interface.h"
@@ -46,6 +48,14 @@ void TForm1::N011Click() {
 }
 
 void TForm1::N012Click() { config::WriteAllToDevice(*link_, *ui_, configuration_); }
+
+void TForm1::N013Click() {
+  // The read goes into a scratch record: the program's own stays exactly as it is.
+  const config::Verification verification = config::VerifyDevice(*link_, *ui_, configuration_);
+  if (!verification.complete) return;  // stopped by the user: nothing to show
+  CompareDialog dialog(verification.differences, this);
+  dialog.exec();
+}
 
 void TForm1::N12Click() {
   if (const auto path = ui_->ChooseSaveFile(config::kConfigurationFileDialog))

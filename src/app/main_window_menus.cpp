@@ -39,6 +39,7 @@ void TForm1::BuildMenu() {
   N12 = item(constructor->addAction("Сохранить конфигурацию в файле"), "N12", false);
   N011 = item(constructor->addAction("Выгрузить из ОРМИЗ КМ-07"), "N011");
   N012 = item(constructor->addAction("Загрузить в ОРМИЗ КМ-07"), "N012");
+  N013 = item(constructor->addAction("Сравнить с ОРМИЗ КМ-07"), "N013");
   N13 = item(constructor->addSeparator(), "N13");
   N14 = item(constructor->addAction("Данные операторов"), "N14");
   N15 = item(constructor->addAction("Название ДСО"), "N15");
@@ -86,6 +87,13 @@ void TForm1::BuildToolBar() {
   ToolButton6 = button("ToolButton6", "База товаров", QStyle::SP_DirIcon, false);
   ToolBar1->addSeparator();
   ToolButton8 = button("ToolButton8", "Отчеты", QStyle::SP_FileIcon, false);
+  ToolBar1->addSeparator();
+  ExchangeLogButton = button("ExchangeLogButton", "Журнал обмена (Ctrl+L)", QStyle::SP_FileDialogContentsView, true);
+
+  ExchangeLogAction = new QAction("Журнал обмена", this);
+  ExchangeLogAction->setObjectName("ExchangeLogAction");
+  ExchangeLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  addAction(ExchangeLogAction);
 }
 
 void TForm1::WireCommands() {
@@ -98,6 +106,7 @@ void TForm1::WireCommands() {
   Wire(N11, &TForm1::N11Click);
   Wire(N011, &TForm1::N011Click);
   Wire(N012, &TForm1::N012Click);
+  Wire(N013, &TForm1::N013Click);
   Wire(N12, &TForm1::N12Click);
   Wire(N8, &TForm1::N8Click);
   Wire(N20, &TForm1::N20Click);
@@ -108,6 +117,9 @@ void TForm1::WireCommands() {
   Wire(N16, &TForm1::N16Click);
   Wire(N17, &TForm1::N17Click);
   Wire(N18, &TForm1::N18Click);
+  // Not refused while busy: the log is what one looks at during a long transfer.
+  connect(ExchangeLogButton, &QToolButton::clicked, this, &TForm1::ShowExchangeLog);
+  connect(ExchangeLogAction, &QAction::triggered, this, &TForm1::ShowExchangeLog);
 }
 
 void TForm1::Wire(QAction* command, void (TForm1::*handler)()) {

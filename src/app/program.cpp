@@ -1,10 +1,12 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QEvent>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <iostream>
 
 #include "app/main_window.h"
 #include "app/splash_window.h"
@@ -48,11 +50,32 @@ int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qt_texts);
 
+  QCommandLineParser parser;
+  parser.setApplicationDescription("The configurator of the ОРМИЗ КМ-07.");
+  parser.addHelpOption();
+  const QCommandLineOption log_option("log", "Append every exchange with the device to this file.", "file");
+  parser.addOption(log_option);
+  if (!parser.parse(QApplication::arguments())) {
+    std::cerr << "tarnis: " << parser.errorText().toStdString() << '\n';
+    return 2;
+  }
+  if (parser.isSet("help")) {
+    std::cout << parser.helpText().toStdString();
+    return 0;
+  }
+
   // Start-up order: the main window (which makes the cell editors TForm6 and TForm7), the splash,
   // the wait window. When the main window first shows, the splash runs modally and then the pages
   // are made: the constructor, the goods page (which makes the goods item editor TForm8) and the
   // status page.
   TForm1 form1;
+  if (parser.isSet(log_option)) {
+    std::string error;
+    if (!form1.OpenLogFile(parser.value(log_option).toStdString(), &error)) {
+      std::cerr << "tarnis: --log: " << error << '\n';
+      return 2;
+    }
+  }
   if (options.show_splash) form1.SetSplash(new TForm2(&form1));
   TForm9 form9(&form1);
   form1.SetWaitWindow(&form9);

@@ -17,20 +17,9 @@ Answer Failed(LinkResult result, std::string message, std::vector<std::uint8_t> 
 
 }  // namespace
 
-Answer Link::Exchange(Command command, std::span<const std::uint8_t> payload) {
-  const auto factory_number = ParseFactoryNumber(settings_.factory_number);
-  if (!factory_number) return Failed(LinkResult::BadSettings, kBadFactoryNumberMessage);
-
-  const auto request = BuildRequest(command, *factory_number, payload);
-  if (observer_) observer_(TraceDirection::Sent, request);
-
-  std::array<std::uint8_t, kFrameBufferSize> buffer{};
-  const std::size_t expected = AnswerSize(command);
-  const auto received = transport_.Exchange(settings_, request, std::span(buffer).first(expected));
-  std::vector<std::uint8_t> bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(received.value_or(0)));
-  if (observer_ && !bytes.empty()) observer_(TraceDirection::Received, bytes);
-
+Answer ValidateAnswer(Command command, std::vector<std::uint8_t> bytes) {
   if (bytes.empty()) return Failed(LinkResult::NoAnswer, LinkResultMessage(LinkResult::NoAnswer));
+  const std::size_t expected = AnswerSize(command);
   const bool length_checked = command != Command::Status;
   if (bytes.size() < kAnswerHeaderSize || bytes[0] != kAnswerStart ||
       (length_checked && bytes[2] != bytes.size()))
@@ -51,6 +40,21 @@ Answer Link::Exchange(Command command, std::span<const std::uint8_t> payload) {
   }
   answer.bytes = std::move(bytes);
   return answer;
+}
+
+Answer Link::Exchange(Command command, std::span<const std::uint8_t> payload) {
+  const auto factory_number = ParseFactoryNumber(settings_.factory_number);
+  if (!factory_number) return Failed(LinkResult::BadSettings, kBadFactoryNumberMessage);
+
+  const auto request = BuildRequest(command, *factory_number, payload);
+  if (observer_) observer_(TraceDirection::Sent, request);
+
+  std::array<std::uint8_t, kFrameBufferSize> buffer{};
+  const std::size_t expected = AnswerSize(command);
+  const auto received = transport_.Exchange(settings_, request, std::span(buffer).first(expected));
+  std::vector<std::uint8_t> bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(received.value_or(0)));
+  if (observer_) observer_(TraceDirection::Received, bytes);
+  return ValidateAnswer(command, std::move(bytes));
 }
 
 }  // namespace tarnis::link

@@ -22,6 +22,10 @@ struct Answer {
   bool header_passed = false;       // start, length and code checks passed; the error byte is read
 };
 
+// The checks of Link::Exchange on the bytes that arrived for a request of command; observers of
+// the trace reach the same result with it.
+Answer ValidateAnswer(Command command, std::vector<std::uint8_t> bytes);
+
 class Link {
  public:
   explicit Link(Transport& transport) : transport_(transport) {}
@@ -37,7 +41,8 @@ class Link {
   // DeviceError for a non-zero error byte. Never throws.
   Answer Exchange(Command command, std::span<const std::uint8_t> payload);
 
-  // Observes every frame written and read; off unless set.
+  // Observes every frame written and read; off unless set. Every Sent is followed by one
+  // Received, with no bytes when nothing arrived.
   void SetTraceObserver(TraceObserver observer) { observer_ = std::move(observer); }
 
   // One device operation at a time: a whole transfer holds the link for all its exchanges.

@@ -71,6 +71,7 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsHintsAndStartStates) {
       {window->N12, "Сохранить конфигурацию в файле"},
       {window->N011, "Выгрузить из ОРМИЗ КМ-07"},
       {window->N012, "Загрузить в ОРМИЗ КМ-07"},
+      {window->N013, "Сравнить с ОРМИЗ КМ-07"},
       {window->N14, "Данные операторов"},
       {window->N15, "Название ДСО"},
       {window->N16, "Услуги"},
@@ -89,7 +90,7 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsHintsAndStartStates) {
   // The items of the "Конструктор" submenu, in order.
   const QList<QAction*> constructor_items = window->N5->menu()->actions();
   const QList<QAction*> expected = {window->N6,  window->N7,  window->N8,  window->N12, window->N011,
-                                    window->N012, window->N13, window->N14, window->N15, window->N16,
+                                    window->N012, window->N013, window->N13, window->N14, window->N15, window->N16,
                                     window->N17, window->N18, window->N19, window->N20};
   EXPECT_EQ(constructor_items, expected);
   EXPECT_EQ(window->N2->menu()->actions(), (QList<QAction*>{window->N3, window->N4}));
@@ -98,6 +99,8 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsHintsAndStartStates) {
   EXPECT_EQ(window->ToolButton4->toolTip(), "Конструктор-\"Помощник\"");
   EXPECT_EQ(window->ToolButton6->toolTip(), "База товаров");
   EXPECT_EQ(window->ToolButton8->toolTip(), "Отчеты");
+  EXPECT_EQ(window->ExchangeLogButton->toolTip(), "Журнал обмена (Ctrl+L)");
+  EXPECT_TRUE(window->ExchangeLogButton->isEnabled());
 
   EXPECT_TRUE(window->N1->isEnabled());
   EXPECT_TRUE(window->N11->isEnabled());

@@ -195,6 +195,12 @@ TEST(LinkTrace, ObserverSeesBothDirections) {
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0], std::make_pair(TraceDirection::Sent, std::size_t{16}));
   EXPECT_EQ(seen[1], std::make_pair(TraceDirection::Received, std::size_t{11}));
+
+  // Silence still ends the exchange for the observer, with no bytes.
+  f.transport.answer = {};
+  ExchangeBlank(f.link, Mode::Read, {1, 0, 0, 0});
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[3], std::make_pair(TraceDirection::Received, std::size_t{0}));
 }
 
 }  // namespace

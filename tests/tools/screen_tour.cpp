@@ -279,5 +279,7 @@ int main(int argc, char** argv) {
   tarnis::app::ProgramOptions options;
   options.show_splash = false;
   options.on_main_window_shown = [&tour](TForm1& window) { tour.Run(window); };
-  return tarnis::app::RunProgram(argc, argv, options);
+  // The program sees only its own name: the tour's options are not the program's.
+  int program_argc = 1;
+  return tarnis::app::RunProgram(program_argc, argv, options);
 }

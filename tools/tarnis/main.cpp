@@ -13,10 +13,11 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::cout << "Usage: tarnis [Qt options]\n"
+      std::cout << "Usage: tarnis [--log <file>] [Qt options]\n"
                    "The desktop configurator of the ОРМИЗ КМ-07. \"man tarnis\" tells more.\n\n"
-                   "  --version  print the version and exit\n"
-                   "  --help     print this text and exit\n";
+                   "  --log <file>  append every exchange with the device to this file\n"
+                   "  --version     print the version and exit\n"
+                   "  --help        print this text and exit\n";
       return 0;
     }
   }

@@ -2,11 +2,13 @@
 //   config read  --port COM1 --file x.cfg [--keep-going]   device → file (table at its start values)
 //   config write --port COM1 --file x.cfg [--keep-going]   file → device
 //   config show x.cfg                                      every text and enabled byte, in UTF-8
+//   config diff a.cfg b.cfg, config verify, config export, config import: see config_audit.h
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "config/config_file.h"
+#include "config_audit.h"
 #include "config/config_transfer.h"
 #include "console_user_interface.h"
 #include "device_options.h"
@@ -125,14 +127,22 @@ int RunConfig(const QStringList& arguments) {
   return RunAction(arguments,
                    {{"read", std::bind(RunTransfer, _1, true)},
                     {"write", std::bind(RunTransfer, _1, false)},
-                    {"show", RunShow}},
+                    {"show", RunShow},
+                    {"diff", RunConfigDiff},
+                    {"verify", RunConfigVerify},
+                    {"export", RunConfigExport},
+                    {"import", RunConfigImport}},
                    "Usage: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
                    "       tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
                    "       tarnisctl config show x.cfg\n"
-                   "\"tarnisctl config <read|write|show> --help\" tells more.\n");
+                   "       tarnisctl config diff a.cfg b.cfg\n"
+                   "       tarnisctl config verify --port COM1 --file x.cfg [--keep-going]\n"
+                   "       tarnisctl config export --file x.cfg --json x.json\n"
+                   "       tarnisctl config import --json x.json --file x.cfg\n"
+                   "\"tarnisctl config <action> --help\" tells more.\n");
 }
 
-const RegisterSubcommand kConfig({"config", "Whole configuration: device ⇄ *.cfg file, or show a file.", &RunConfig});
+const RegisterSubcommand kConfig({"config", "Whole configuration: device ⇄ *.cfg file; show, compare, verify, JSON.", &RunConfig});
 
 }  // namespace
 }  // namespace tarnis::ctl

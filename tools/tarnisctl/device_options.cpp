@@ -14,6 +14,12 @@ const QString kBaud = QStringLiteral("baud");
 const QString kFactory = QStringLiteral("factory");
 const QString kTimeouts = QStringLiteral("timeouts");
 const QString kTrace = QStringLiteral("trace");
+const QString kLog = QStringLiteral("log");
+
+std::string& DefaultLogPath() {
+  static std::string path;
+  return path;
+}
 
 std::string HexLine(std::span<const std::uint8_t> bytes) {
   std::string line;
@@ -39,6 +45,8 @@ QString SubcommandHelp(const QCommandLineParser& parser, const char* name) {
 
 void PrintError(const std::string& text) { std::cerr << text << '\n'; }
 
+void SetDefaultLogPath(std::string path) { DefaultLogPath() = std::move(path); }
+
 void AddDeviceOptions(QCommandLineParser& parser) {
   parser.addOption({kPort, QStringLiteral("Port COM1..COM100, resolved through the ports directory (default COM1)."),
                     QStringLiteral("name"), QStringLiteral("COM1")});
@@ -50,6 +58,8 @@ void AddDeviceOptions(QCommandLineParser& parser) {
                     QStringLiteral("gap,total"),
                     QStringLiteral("%1,%2").arg(link::kDefaultInterByteTimeoutMs).arg(link::kDefaultTotalTimeoutMs)});
   parser.addOption({kTrace, QStringLiteral("Print every frame in hex on standard error.")});
+  parser.addOption({kLog, QStringLiteral("Append every exchange, in words and hex, to this file."),
+                    QStringLiteral("file")});
 }
 
 std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error) {
@@ -85,6 +95,15 @@ std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser,
   settings.total_timeout_ms = *total;
   settings.settings_applied = true;
   options.trace = parser.isSet(kTrace);
+  options.log_path = parser.isSet(kLog) ? parser.value(kLog).toStdString() : DefaultLogPath();
+  if (!options.log_path.empty()) {
+    link::ExchangeLogFile probe;
+    std::string reason;
+    if (!probe.Open(options.log_path, &reason)) {
+      *error = QStringLiteral("--log: ") + QString::fromStdString(reason);
+      return std::nullopt;
+    }
+  }
   return options;
 }
 
@@ -118,11 +137,15 @@ std::optional<int> ParseDeviceSubcommand(QCommandLineParser& parser, const QStri
 
 DeviceSession::DeviceSession(const DeviceOptions& options) {
   link_.settings() = options.settings;
-  if (options.trace) {
-    link_.SetTraceObserver([](link::TraceDirection direction, std::span<const std::uint8_t> bytes) {
+  if (!options.log_path.empty() && log_file_.Open(options.log_path, nullptr))
+    log_.SetListener([this](const link::ExchangeRecord& record) { log_file_.Append(record); });
+  if (!options.trace && !log_file_.is_open()) return;
+  link_.SetTraceObserver([this, trace = options.trace](link::TraceDirection direction,
+                                                       std::span<const std::uint8_t> bytes) {
+    if (trace && !bytes.empty())  // an empty Received: nothing arrived
       std::cerr << (direction == link::TraceDirection::Sent ? ">" : "<") << HexLine(bytes) << std::endl;
-    });
-  }
+    if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes);
+  });
 }
 
 }  // namespace tarnis::ctl

@@ -1,10 +1,14 @@
 #pragma once
 // The options every device subcommand shares, parsed and checked in one place:
-//   --port COM1 --baud 115200 --factory 1 --timeouts 250,2500 --trace
+//   --port COM1 --baud 115200 --factory 1 --timeouts 250,2500 --trace --log FILE
 // The defaults are those of the connection settings dialog.
 #include <QCommandLineParser>
 #include <optional>
 
+#include <string>
+
+#include "link/exchange_log.h"
+#include "link/exchange_log_file.h"
 #include "link/link.h"
 #include "link/serial_transport.h"
 
@@ -15,7 +19,12 @@ void AddDeviceOptions(QCommandLineParser& parser);
 struct DeviceOptions {
   link::LinkSettings settings;
   bool trace = false;
+  std::string log_path;  // every exchange appended to this file; empty: none
 };
+
+// "tarnisctl --log FILE <subcommand> ...": the log file of every device subcommand that does not
+// name its own.
+void SetDefaultLogPath(std::string path);
 
 // The options as link settings, or nothing with the reason in error.
 std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error);
@@ -29,7 +38,8 @@ std::optional<int> ParseSubcommandArguments(QCommandLineParser& parser, const QS
 std::optional<int> ParseDeviceSubcommand(QCommandLineParser& parser, const QStringList& arguments,
                                          const char* name, DeviceOptions& options);
 
-// The link to the device of the options; with --trace every frame goes to standard error in hex.
+// The link to the device of the options; with --trace every frame goes to standard error in hex,
+// with --log every exchange to the log file.
 class DeviceSession {
  public:
   explicit DeviceSession(const DeviceOptions& options);
@@ -38,6 +48,8 @@ class DeviceSession {
  private:
   link::SerialTransport transport_;
   link::Link link_{transport_};
+  link::ExchangeLog log_{1};  // the file gets every exchange; the ring keeps only the last
+  link::ExchangeLogFile log_file_;
 };
 
 // Prints a UTF-8 text and a line break to standard error.

@@ -4,12 +4,14 @@
 #include <string>
 
 #include "platform/program_version.h"
+#include "device_options.h"
 #include "subcommand.h"
 
 namespace {
 
 void PrintUsage(std::ostream& out) {
   out << "Usage: tarnisctl <subcommand> [options]\n"
+         "       tarnisctl --log FILE <subcommand> [options]   (every exchange appended to FILE)\n"
          "Talks to an ОРМИЗ КМ-07 on a serial port. \"tarnisctl <subcommand> --help\" tells more.\n\n"
          "Subcommands:\n";
   for (const auto& subcommand : tarnis::ctl::Subcommands()) {
@@ -24,7 +26,12 @@ void PrintUsage(std::ostream& out) {
 int main(int argc, char* argv[]) {
   QCoreApplication application(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("tarnisctl"));
-  const QStringList arguments = QCoreApplication::arguments();
+  QStringList arguments = QCoreApplication::arguments();
+  // "--log FILE" ahead of the subcommand applies to whatever device subcommand follows.
+  if (arguments.size() >= 3 && arguments[1] == QLatin1String("--log")) {
+    tarnis::ctl::SetDefaultLogPath(arguments[2].toStdString());
+    arguments.remove(1, 2);
+  }
   if (arguments.size() < 2) {
     PrintUsage(std::cerr);
     return 2;

@@ -1,0 +1,184 @@
+// The service tools of the main window: "Сравнить с ОРМИЗ КМ-07" and the "Журнал обмена" window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "app/compare_dialog.h"
+#include "app/exchange_log_window.h"
+#include "app/main_window.h"
+#include "app_test_support.h"
+#include "emulated_device.h"
+#include "link/commands.h"
+#include "link/device_charset.h"
+#include "platform/cp1251_codec.h"
+#include "platform/whole_file.h"
+#include "recording_user_interface.h"
+
+namespace tarnis::app {
+namespace {
+
+class ServiceToolsTest : public ::testing::Test {
+ protected:
+  ServiceToolsTest() : window(std::make_unique<TForm1>(MainWindowServices{&device.link(), &ui})) {
+    window->SetDeviceMenusEnabled(true);
+  }
+
+  // Runs "Сравнить с ОРМИЗ КМ-07" and returns the dialog's rows and count as they were shown.
+  struct Shown {
+    bool dialog = false;
+    QString count;
+    std::vector<QStringList> rows;
+  };
+  Shown Compare() {
+    Shown shown;
+    test::WhenModal<CompareDialog>([&shown](CompareDialog& dialog) {
+      shown.dialog = true;
+      shown.count = dialog.CountLabel->text();
+      for (int row = 0; row < dialog.DifferenceTable->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < dialog.DifferenceTable->columnCount(); ++column)
+          cells << dialog.DifferenceTable->item(row, column)->text();
+        shown.rows.push_back(cells);
+      }
+      dialog.reject();
+    });
+    window->N013->trigger();
+    return shown;
+  }
+
+  test::EmulatedDevice device;
+  test::RecordingUserInterface ui;
+  std::unique_ptr<TForm1> window;
+};
+
+TEST_F(ServiceToolsTest, CompareSitsBesideTheTransfersAndShowsTheOneDifferenceLeavingTheRecordAlone) {
+  const QList<QAction*> items = window->N5->menu()->actions();
+  const auto write = items.indexOf(window->N012);
+  ASSERT_GE(write, 0);
+  EXPECT_EQ(items.value(write + 1), window->N013);
+  EXPECT_EQ(window->N013->text(), "Сравнить с ОРМИЗ КМ-07");
+  EXPECT_EQ(items.value(write - 1), window->N011) << "the existing items keep their places";
+
+  device.WithDevice([](emulator::Km07Device& d) {
+    d.state().Text(2, 12, 1) = link::ToDeviceText(Utf8ToCp1251Lossy("1СТРИЖКА"));
+  });
+  const config::DeviceConfiguration before = window->configuration();
+  const Shown shown = Compare();
+  ASSERT_TRUE(shown.dialog);
+  EXPECT_EQ(shown.count, "Различий: 1");
+  ASSERT_EQ(shown.rows.size(), 1u);
+  EXPECT_EQ(shown.rows[0], (QStringList{"Услуги", "12", "Строка 1", "«УСЛУГА 12 - СТРОКА 1», узкий", "«СТРИЖКА», широкий"}));
+  EXPECT_EQ(std::memcmp(&before, &window->configuration(), sizeof before), 0);
+  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.total_requests_seen(); }), 335u);
+  // The usual wait window and progress ran and were closed.
+  EXPECT_EQ(ui.EventsStartingWith("wait show").size(), 1u);
+  EXPECT_EQ(ui.EventsStartingWith("wait close").size(), 1u);
+  EXPECT_FALSE(ui.busy_cursor);
+  EXPECT_FALSE(window->link().busy());
+}
+
+TEST_F(ServiceToolsTest, CompareOfAnEqualDeviceSaysSoAndAStoppedReadShowsNothing) {
+  const Shown equal = Compare();
+  ASSERT_TRUE(equal.dialog);
+  EXPECT_EQ(equal.count, "Совпадает полностью");
+  EXPECT_TRUE(equal.rows.empty());
+
+  device.server().WithDevice([](emulator::Km07Device& d) { d.faults().silent = true; });
+  ui.answers = {ui::Answer::No};
+  const Shown stopped = Compare();
+  EXPECT_FALSE(stopped.dialog);
+  EXPECT_EQ(ui.MessageTexts().back(), "Не удалось прочитать параметр... Нет ответа или не удалось открыть порт.\n Продолжить?");
+}
+
+TEST_F(ServiceToolsTest, LogWindowShowsTheStatusExchangeAndClearsCopiesAndSaves) {
+  // The tool button is the last on the tool bar, and works even while an operation runs.
+  const QList<QAction*> tools = window->ToolBar1->actions();
+  ASSERT_FALSE(tools.isEmpty());
+  EXPECT_EQ(window->ToolBar1->widgetForAction(tools.back()), window->ExchangeLogButton);
+  EXPECT_EQ(window->ExchangeLogAction->shortcut(), QKeySequence("Ctrl+L"));
+
+  ASSERT_TRUE(link::RequestStatus(window->link()).ok()) << "an exchange before the window opens is kept too";
+  {
+    const link::Link::Operation operation(window->link());
+    window->ExchangeLogButton->click();
+  }
+  ExchangeLogWindow* log = window->exchange_log_window();
+  ASSERT_NE(log, nullptr);
+  EXPECT_TRUE(log->isVisible());
+  EXPECT_FALSE(log->isModal());
+  EXPECT_EQ(log->windowTitle(), "Журнал обмена");
+
+  ASSERT_TRUE(link::RequestStatus(window->link()).ok());
+  const auto& records = window->exchange_log().records();
+  ASSERT_EQ(records.size(), 2u);
+  const QStringList lines = log->Text().split('\n');
+  ASSERT_EQ(lines.size(), 2);
+  for (const QString& line : lines) {
+    EXPECT_TRUE(line.contains(QString::fromStdString("> " + link::HexBytes(records.back().request)))) << line.toStdString();
+    EXPECT_TRUE(line.contains("запрос состояния"));
+  }
+  EXPECT_TRUE(lines[1].contains(QString::fromStdString("< " + link::HexBytes(records.back().answer))));
+
+  log->CopyButton->click();
+  EXPECT_EQ(QApplication::clipboard()->text(), log->Text());
+  QTextCursor cursor = log->LogText->textCursor();
+  cursor.movePosition(QTextCursor::Start);
+  cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+  log->LogText->setTextCursor(cursor);
+  log->CopyButton->click();
+  EXPECT_EQ(QApplication::clipboard()->text(), lines[0]) << "a selection is copied alone";
+  log->LogText->moveCursor(QTextCursor::End);
+
+  const std::string path = (std::filesystem::temp_directory_path() / "tarnis-log-window-test.txt").string();
+  ui.file_choices = {path};
+  log->SaveButton->click();
+  const auto saved = ReadFileUpTo(path, 1 << 20);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(saved->data()), static_cast<qsizetype>(saved->size())),
+            log->Text() + "\n");
+  EXPECT_EQ(ui.MessageTexts().back(), "Сохранено...");
+  std::filesystem::remove(path);
+
+  log->ClearButton->click();
+  EXPECT_TRUE(log->Text().isEmpty());
+  EXPECT_TRUE(window->exchange_log().records().empty());
+
+  // Closed, it stops following; opened again, it shows what came meanwhile.
+  log->close();
+  ASSERT_TRUE(link::RequestStatus(window->link()).ok());
+  EXPECT_TRUE(log->Text().isEmpty());
+  window->ExchangeLogAction->trigger();
+  EXPECT_EQ(log->Text().count('\n'), 0);
+  EXPECT_TRUE(log->Text().contains("запрос состояния"));
+}
+
+TEST_F(ServiceToolsTest, LogFileGetsEveryExchangeWithTheWindowClosed) {
+  const std::string path = (std::filesystem::temp_directory_path() / "tarnis-main-window-log-test.log").string();
+  std::filesystem::remove(path);
+  std::string error;
+  ASSERT_TRUE(window->OpenLogFile(path, &error)) << error;
+  ASSERT_TRUE(link::RequestStatus(window->link()).ok());
+  ASSERT_TRUE(link::RequestStatus(window->link()).ok());
+  EXPECT_EQ(window->exchange_log_window(), nullptr);
+  const auto saved = ReadFileUpTo(path, 1 << 20);
+  ASSERT_TRUE(saved);
+  const std::string text(saved->begin(), saved->end());
+  EXPECT_EQ(text, link::FormatExchange(window->exchange_log().records()[0]) + "\n" +
+                      link::FormatExchange(window->exchange_log().records()[1]) + "\n");
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace tarnis::app
