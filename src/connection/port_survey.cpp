@@ -34,11 +34,10 @@ bool UserInGroup(gid_t gid) {
 
 // Resolves the name and fills what needs no process table: device, state missing or no-access,
 // group, description and stable name.
-PortReport Resolve(std::string_view name, const SystemRoots& roots, const std::string& ports_directory,
-                   const std::map<std::string, std::string>& stable_names) {
+PortReport Resolve(std::string_view name, const std::optional<std::string>& entry, const SystemRoots& roots,
+                   const std::string& ports_directory, const std::map<std::string, std::string>& stable_names) {
   PortReport report;
   report.name = std::string(name);
-  const auto entry = ResolvePortNameIn(name, ports_directory, roots.dev);
   if (!entry) return report;
   report.through_ports_directory = fs::path(*entry).parent_path() == fs::path(ports_directory);
   std::error_code ec;
@@ -76,6 +75,10 @@ void FindHolders(std::vector<PortReport>& reports, ProcessTable& processes) {
     if (report.state != PortState::Missing) report.openers = processes.Openers(report.device);
 }
 
+std::string PortsDirectoryOf(const SystemRoots& roots) {
+  return roots.ports_directory.empty() ? PortsDirectory() : roots.ports_directory;
+}
+
 }  // namespace
 
 const char* PortStateName(PortState state) {
@@ -89,14 +92,31 @@ const char* PortStateName(PortState state) {
 }
 
 std::vector<PortReport> SurveyNames(const std::vector<std::string>& names, const SystemRoots& roots) {
-  const std::string ports_directory = roots.ports_directory.empty() ? PortsDirectory() : roots.ports_directory;
+  const std::string ports_directory = PortsDirectoryOf(roots);
   const auto stable_names = StableNames(roots.dev);
   std::vector<PortReport> reports;
   for (const std::string& name : names)
-    if (PortNumber(name)) reports.push_back(Resolve(name, roots, ports_directory, stable_names));
+    if (PortNumber(name))
+      reports.push_back(
+          Resolve(name, ResolvePortNameIn(name, ports_directory, roots.dev), roots, ports_directory, stable_names));
   ProcessTable processes(roots.proc, roots.lock);
   FindHolders(reports, processes);
   return reports;
+}
+
+PortReport SurveyFixedPort(std::string_view name, const std::string& path, const SystemRoots& roots) {
+  std::vector<PortReport> reports{Resolve(name, path, roots, PortsDirectoryOf(roots), StableNames(roots.dev))};
+  ProcessTable processes(roots.proc, roots.lock);
+  FindHolders(reports, processes);
+  return std::move(reports.front());
+}
+
+std::string OpenFailureReason(std::string_view name, const std::optional<std::string>& path,
+                              const SystemRoots& roots) {
+  const PortReport report = path ? SurveyFixedPort(name, *path, roots) : SurveyPort(name, roots);
+  if (std::string reason = FailureReason(report); !reason.empty()) return reason;
+  return "Порт " + report.device +
+         " не открывается: его держит другая программа в монопольном режиме или за ним нет устройства.";
 }
 
 std::vector<PortReport> SurveyPorts(const SystemRoots& roots) {

@@ -45,6 +45,14 @@ std::vector<PortReport> SurveyPorts(const SystemRoots& roots = {});
 // The given names only, in the given order; names that are not COM names are left out.
 std::vector<PortReport> SurveyNames(const std::vector<std::string>& names, const SystemRoots& roots = {});
 PortReport SurveyPort(std::string_view name, const SystemRoots& roots = {});
+// A name whose path was fixed earlier (see LinkSettings::port_path), surveyed at that path.
+PortReport SurveyFixedPort(std::string_view name, const std::string& path, const SystemRoots& roots = {});
+
+// Why a port that would not open failed, for the line under "Не удалось открыть порт...": the
+// survey's reason, or a guess when the system shows nothing wrong. path: what the name stands
+// for, nothing when it stands for no device.
+std::string OpenFailureReason(std::string_view name, const std::optional<std::string>& path,
+                              const SystemRoots& roots = {});
 
 // Why the port cannot be used, in the user's words; empty for a free port.
 std::string FailureReason(const PortReport& report);

@@ -10,7 +10,12 @@
 #include <QSignalSpy>
 #include <QToolButton>
 #include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/connection_settings_dialog.h"
 #include "app/main_window.h"
@@ -136,7 +141,9 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenIsReportedAndStillEnablesTheMenus) {
   ApplyFromMenu("COM7", "115200");
 
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Не удалось открыть порт...");
+  // The second line says why.
+  EXPECT_EQ(ui.messages[0].text, "Не удалось открыть порт...\nУстройство " + ports.path() +
+                                     "/unplugged не найдено: адаптер не подключен или порт назван иначе.");
   EXPECT_EQ(ui.messages[0].caption, "Ошибка...");
   EXPECT_EQ(ui.messages[0].icon, ui::Icon::Error);
   EXPECT_EQ(port_opened.count(), 0);
@@ -144,6 +151,29 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenIsReportedAndStillEnablesTheMenus) {
   EXPECT_EQ(window->StatusPanelText(2), "Скорость: ");
   EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
   EXPECT_EQ(window->link().settings().port_name, "COM7");
+  EXPECT_EQ(window->link().settings().port_path, ports.path() + "/COM7");  // fixed at Apply
+
+  // A port another process holds names that process.
+  test::EmulatedDevice device("COM8");
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t holder = ::fork();
+  if (holder == 0) {
+    const int fd = ::open(device.server().slave_path().c_str(), O_RDWR | O_NOCTTY);
+    const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
+    [[maybe_unused]] auto written = ::write(ready[1], &ok, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  ApplyFromMenu("COM8", "115200");
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].text.rfind("Не удалось открыть порт...\nПорт " + device.server().slave_path() + " занят ", 0), 0u)
+      << ui.messages[1].text;
+  EXPECT_NE(ui.messages[1].text.find("(PID " + std::to_string(holder) + ")."), std::string::npos);
 }
 
 TEST_F(MainWindowTest, CancelChangesNothing) {
