@@ -95,19 +95,15 @@ TForm3::TForm3(TForm1& main_window)
   basic_grid->addWidget(new QLabel("Зав. номер машины:", basic), 3, 0);
   basic_grid->addWidget(Edit3, 3, 1);
   basic_grid->setColumnStretch(2, 1);
-  // The column right of the fields holds the new pieces, so the existing controls keep their places.
+  // The reason takes the free cells right of the speed and the factory number, so the existing
+  // controls keep their places.
   PortReason = new QLabel(basic);
   PortReason->setObjectName("PortReason");
   PortReason->setWordWrap(true);
   PortReason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   PortReason->setMaximumWidth(PortDevice->minimumWidth());
   PortReason->setStyleSheet("color: #a02020;");
-  basic_grid->addWidget(PortReason, 2, 2);
-  FindDevice = new QPushButton("Найти аппарат", basic);
-  FindDevice->setObjectName("FindDevice");
-  FindDevice->setToolTip("Опросить все свободные порты на всех скоростях");
-  basic_grid->addWidget(FindDevice, 3, 2, Qt::AlignLeft);
-  connect(FindDevice, &QPushButton::clicked, this, &TForm3::FindDeviceClick);
+  basic_grid->addWidget(PortReason, 2, 2, 2, 1);
 
   auto* extra = new QGroupBox("Дополнительные", this);
   extra->setObjectName("GroupBox2");
@@ -129,7 +125,12 @@ TForm3::TForm3(TForm1& main_window)
   Button2->setObjectName("Button2");
   connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+  FindDevice = new QPushButton("Найти аппарат", this);
+  FindDevice->setObjectName("FindDevice");
+  FindDevice->setToolTip("Опросить все свободные порты на всех скоростях");
+  connect(FindDevice, &QPushButton::clicked, this, &TForm3::FindDeviceClick);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(FindDevice);
   buttons->addStretch(1);
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/qt_text.h"
 
@@ -18,7 +19,12 @@ DeviceChoiceDialog::DeviceChoiceDialog(const std::vector<connection::FoundDevice
   layout->addWidget(new QLabel("Выберите аппарат, с которым работать:", this));
   DeviceList = new QListWidget(this);
   DeviceList->setObjectName("DeviceList");
-  for (const auto& device : devices) DeviceList->addItem(DeviceLine(device));
+  int widest = 0;
+  for (const auto& device : devices) {
+    DeviceList->addItem(DeviceLine(device));
+    widest = std::max(widest, DeviceList->fontMetrics().horizontalAdvance(DeviceLine(device)));
+  }
+  DeviceList->setMinimumWidth(widest + 2 * DeviceList->frameWidth() + 24);
   DeviceList->setCurrentRow(0);
   layout->addWidget(DeviceList);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -159,9 +159,8 @@ std::string FailureReason(const PortReport& report) {
     case PortState::NoAccess:
       if (report.in_group)
         return "Нет прав на чтение и запись " + report.device + " (группа " + report.group + ").";
-      return "Нет прав на " + report.device + ": им владеет группа " + report.group +
-             ", а вы в нее не входите. Выполните sudo usermod -aG " + report.group +
-             " $USER и войдите в систему заново.";
+      return "Нет прав на " + report.device + ": нужна группа " + report.group + " (sudo usermod -aG " + report.group +
+             " $USER, затем войти в систему заново).";
   }
   return {};
 }
