@@ -1,6 +1,8 @@
 #include "connection/adapter_description.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <system_error>
 #include <vector>
@@ -27,14 +29,38 @@ fs::path UsbDevice(fs::path folder, const fs::path& sys_root) {
   return {};
 }
 
+// The driver of the device or of the nearest folder above it; the serial core's own "port" and
+// "ctrl" layers say nothing about the hardware.
+std::string DriverName(fs::path folder) {
+  for (int level = 0; level < 4 && !folder.empty(); ++level, folder = folder.parent_path()) {
+    std::error_code ec;
+    const std::string name = fs::read_symlink(folder / "driver", ec).filename().string();
+    if (!ec && name != "port" && name != "ctrl") return name;
+  }
+  return {};
+}
+
+// A plain UART as the serial core knows it: its chip and I/O port, or that there is none.
+std::string UartDescription(const fs::path& tty_folder) {
+  static const char* const kChips[] = {"", "8250", "16450", "16550", "16550A", "Cirrus", "ST16650", "ST16650V2",
+                                       "16750", "Startech", "16C950", "16654", "16850", "RSA"};
+  const std::string type = Attribute(tty_folder, "type");
+  if (type.empty()) return {};
+  if (type == "0") return "UART absent";
+  const int number = std::atoi(type.c_str());
+  std::string text = "UART ";
+  text += number > 0 && number < static_cast<int>(std::size(kChips)) ? kChips[number] : "type " + type;
+  if (const std::string port = Attribute(tty_folder, "port"); !port.empty() && port != "0x0") text += " at " + port;
+  return text;
+}
+
 }  // namespace
 
 std::string AdapterDescription(const std::string& sys_root, const std::string& tty_name) {
   std::error_code ec;
   const fs::path device = fs::canonical(fs::path(sys_root) / "class/tty" / tty_name / "device", ec);
   if (ec) return {};
-  std::string driver;
-  if (const auto link = fs::read_symlink(device / "driver", ec); !ec) driver = link.filename().string();
+  const std::string driver = DriverName(device);
 
   std::vector<std::string> parts;
   if (const fs::path usb = UsbDevice(device, fs::canonical(sys_root, ec)); !usb.empty()) {
@@ -44,6 +70,8 @@ std::string AdapterDescription(const std::string& sys_root, const std::string& t
     if (!name.empty()) parts.push_back(name);
     if (const std::string serial = Attribute(usb, "serial"); !serial.empty()) parts.push_back(serial);
     parts.push_back(Attribute(usb, "idVendor") + ":" + Attribute(usb, "idProduct"));
+  } else if (std::string uart = UartDescription(fs::path(sys_root) / "class/tty" / tty_name); !uart.empty()) {
+    parts.push_back(std::move(uart));
   }
   if (!driver.empty()) parts.push_back(driver);
   std::string description;

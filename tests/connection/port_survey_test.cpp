@@ -58,9 +58,13 @@ class FabricatedMachine : public ::testing::Test {
     Link(top / "sys/bus/usb/drivers/cdc_acm", acm / "1-2:1.0/driver");
     Link(acm / "1-2:1.0", top / "sys/class/tty/ttyACM0/device");
 
-    fs::create_directories(top / "sys/devices/pnp0/00:05");
+    // The serial core's port layer sits between the tty and the UART's own driver.
+    fs::create_directories(top / "sys/devices/pnp0/00:05/00:05:0/00:05:0.0");
     Link(top / "sys/bus/pnp/drivers/serial", top / "sys/devices/pnp0/00:05/driver");
-    Link(top / "sys/devices/pnp0/00:05", top / "sys/class/tty/ttyS0/device");
+    Link(top / "sys/bus/serial-base/drivers/port", top / "sys/devices/pnp0/00:05/00:05:0/00:05:0.0/driver");
+    Link(top / "sys/devices/pnp0/00:05/00:05:0/00:05:0.0", top / "sys/class/tty/ttyS0/device");
+    Write(top / "sys/class/tty/ttyS0/type", "4\n");
+    Write(top / "sys/class/tty/ttyS0/port", "0x3F8\n");
 
     Link("../../ttyUSB0", top / "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
     Write(top / "proc/locks", "");
@@ -112,7 +116,7 @@ TEST_F(FabricatedMachine, AdaptersAreDescribedFromSysfsAndFoundByTheirNames) {
 
   EXPECT_EQ(Find(survey, "COM65").description, "Uno, 2341:0043, cdc_acm");
   EXPECT_EQ(Find(survey, "COM65").by_id, "");
-  EXPECT_EQ(Find(survey, "COM1").description, "serial");
+  EXPECT_EQ(Find(survey, "COM1").description, "UART 16550A at 0x3F8, serial");
   EXPECT_EQ(Find(survey, "COM1").state, PortState::Free);
 
   const PortReport absent = Find(survey, "COM34");
