@@ -16,6 +16,7 @@
 #include "app/connection_settings_dialog.h"
 #include "app/device_choice_dialog.h"
 #include "emulator/pty_server.h"
+#include "lock_holder.h"
 #include "app/main_window.h"
 #include "app_test_support.h"
 #include "link/link.h"
@@ -209,21 +210,11 @@ TEST_F(ConnectionSettingsTest, PortsAreMarkedWithTheirStateAndAFailingOneSaysWhy
   test::PrivatePortsDirectory ports;
   const auto free_device = Emulator("COM3", 0, 1);
   const auto held_device = Emulator("COM4", 0, 1);
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    const int fd = ::open(held_device->slave_path().c_str(), O_RDWR | O_NOCTTY);
-    const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
-    [[maybe_unused]] auto written = ::write(ready[1], &ok, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  char ok = 0;
-  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  test::LockHolder holder(held_device->slave_path());
+  ASSERT_TRUE(holder.locked());
   TForm3 fresh(*window);
-  ::kill(holder, SIGKILL);
-  ::waitpid(holder, nullptr, 0);
+  const pid_t holder_pid = holder.pid();
+  holder.Release();
 
   const auto tip = [&](int index) { return fresh.ComboBox1->itemData(index, Qt::ToolTipRole).toString(); };
   EXPECT_EQ(tip(2), "COM3: свободен");
@@ -235,7 +226,7 @@ TEST_F(ConnectionSettingsTest, PortsAreMarkedWithTheirStateAndAFailingOneSaysWhy
 
   fresh.ComboBox1->setCurrentText("COM4");
   EXPECT_TRUE(fresh.PortReason->text().startsWith(QString::fromStdString("Порт " + held_device->slave_path() + " занят ")));
-  EXPECT_TRUE(fresh.PortReason->text().contains(QString("(PID %1)").arg(holder)));
+  EXPECT_TRUE(fresh.PortReason->text().contains(QString("(PID %1)").arg(holder_pid)));
   fresh.ComboBox1->setCurrentText("COM3");
   EXPECT_EQ(fresh.PortReason->text(), "");
   EXPECT_EQ(fresh.PortDevice->toolTip(), QString::fromStdString("Устройство: " + free_device->slave_path()));

@@ -21,6 +21,7 @@
 #include "app/main_window.h"
 #include "app_test_support.h"
 #include "emulated_device.h"
+#include "lock_holder.h"
 #include "link/link.h"
 #include "platform/port_names.h"
 #include "recording_user_interface.h"
@@ -155,25 +156,15 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenIsReportedAndStillEnablesTheMenus) {
 
   // A port another process holds names that process.
   test::EmulatedDevice device("COM8");
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    const int fd = ::open(device.server().slave_path().c_str(), O_RDWR | O_NOCTTY);
-    const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
-    [[maybe_unused]] auto written = ::write(ready[1], &ok, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  char ok = 0;
-  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  test::LockHolder holder(device.server().slave_path());
+  ASSERT_TRUE(holder.locked());
   ApplyFromMenu("COM8", "115200");
-  ::kill(holder, SIGKILL);
-  ::waitpid(holder, nullptr, 0);
+  const pid_t holder_pid = holder.pid();
+  holder.Release();
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[1].text.rfind("Не удалось открыть порт...\nПорт " + device.server().slave_path() + " занят ", 0), 0u)
       << ui.messages[1].text;
-  EXPECT_NE(ui.messages[1].text.find("(PID " + std::to_string(holder) + ")."), std::string::npos);
+  EXPECT_NE(ui.messages[1].text.find("(PID " + std::to_string(holder_pid) + ")."), std::string::npos);
 }
 
 TEST_F(MainWindowTest, CancelChangesNothing) {

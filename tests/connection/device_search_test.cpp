@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "connection/device_search.h"
+#include "connection/device_search_operation.h"
+#include "recording_user_interface.h"
 #include "emulator/pty_server.h"
 #include "platform/port_names.h"
 
@@ -65,6 +67,50 @@ TEST(DeviceSearch, StopsAfterTheTryUnderWayAndBoundsEachTry) {
 
   EXPECT_EQ(TryBudget(115200, 50), std::chrono::milliseconds(54));  // 42 bytes of 10 bits: 3.6 ms
   EXPECT_EQ(TryBudget(2400, 50), std::chrono::milliseconds(225));
+}
+
+}  // namespace
+}  // namespace tarnis::connection
+
+namespace tarnis::connection {
+namespace {
+
+TEST(DeviceSearch, NothingFoundIsToldWithThePortsThatWereNotTried) {
+  PortReport busy;
+  busy.name = "COM33";
+  busy.device = "/dev/ttyUSB0";
+  busy.state = PortState::Busy;
+  busy.holder = ProcessInfo{812, "ModemManager"};
+  PortReport locked_out = busy;
+  locked_out.name = "COM65";
+  locked_out.device = "/dev/ttyACM0";
+  locked_out.state = PortState::NoAccess;
+  locked_out.holder.reset();
+  locked_out.group = "dialout";
+  PortReport missing;
+  missing.name = "COM34";
+  missing.device = "/dev/ttyUSB1";
+
+  test::RecordingUserInterface ui;
+  SearchRequest request;
+  request.ports = {busy, missing, locked_out};
+  EXPECT_TRUE(SearchWithProgress(ui, request).empty());
+  EXPECT_EQ(ui.MessageTexts(),
+            (std::vector<std::string>{
+                "Аппарат не найден: ни один свободный порт не ответил ни на одной скорости.\n"
+                "Не проверены:\n"
+                "COM33: Порт /dev/ttyUSB0 занят программой ModemManager (PID 812).\n"
+                "COM65: Нет прав на /dev/ttyACM0: нужна группа dialout (sudo usermod -aG dialout $USER, затем "
+                "войти в систему заново)."}));
+  EXPECT_FALSE(ui.wait_visible || ui.progress_visible || ui.busy_cursor);
+
+  // Stopped by the user: no notice, the windows closed all the same.
+  test::RecordingUserInterface stopping;
+  stopping.stop_requested = true;
+  EXPECT_TRUE(SearchWithProgress(stopping, request).empty());
+  EXPECT_TRUE(stopping.messages.empty());
+  EXPECT_EQ(stopping.EventsStartingWith("wait close").size(), 1u);
+  EXPECT_FALSE(stopping.wait_visible || stopping.progress_visible || stopping.busy_cursor);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "connection/port_survey.h"
 #include "emulator_process.h"
+#include "lock_holder.h"
 
 namespace tarnis::connection {
 namespace {
@@ -176,24 +177,9 @@ TEST_F(RealPorts, FreeBusyAndMissingAsTheSystemShowsThem) {
   fs::remove(fs::path(PortsDirectory()) / "COM23");
   fs::create_symlink("/dev/pts/999999", fs::path(PortsDirectory()) / "COM23");
 
-  // Another process takes the usual advisory lock on the second port, as a terminal program does.
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t locker = ::fork();
-  if (locker == 0) {
-    const int fd = ::open(held.slave_path().c_str(), O_RDWR | O_NOCTTY);
-    const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
-    [[maybe_unused]] auto written = ::write(ready[1], &ok, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  char ok = 0;
-  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-  ASSERT_EQ(ok, 1);
-
+  test::LockHolder locker(held.slave_path());
+  ASSERT_TRUE(locker.locked());
   const auto survey = SurveyNames({"COM21", "COM22", "COM23"});
-  ::kill(locker, SIGKILL);
-  ::waitpid(locker, nullptr, 0);
   ASSERT_EQ(survey.size(), 3u);
   EXPECT_EQ(survey[0].device, emulator.slave_path());
   EXPECT_EQ(survey[0].state, PortState::Free);
@@ -204,7 +190,7 @@ TEST_F(RealPorts, FreeBusyAndMissingAsTheSystemShowsThem) {
   EXPECT_EQ(survey[0].description, "");  // a pseudo-terminal has nothing in sysfs
   EXPECT_EQ(survey[1].state, PortState::Busy);
   ASSERT_TRUE(survey[1].holder);
-  EXPECT_EQ(survey[1].holder->pid, locker);
+  EXPECT_EQ(survey[1].holder->pid, locker.pid());
   EXPECT_EQ(survey[2].state, PortState::Missing);
   EXPECT_EQ(survey[2].device, "/dev/pts/999999");
 }

@@ -60,6 +60,14 @@ void PrintPort(const PortReport& port) {
     std::cout << "  " << reason << '\n';
 }
 
+// Neither subcommand takes arguments besides its options: exit code 2 for one.
+std::optional<int> RefuseArguments(const QCommandLineParser& parser, const char* name) {
+  if (parser.positionalArguments().isEmpty()) return std::nullopt;
+  PrintError("tarnisctl " + std::string(name) + ": unexpected argument \"" +
+             parser.positionalArguments().first().toStdString() + "\".");
+  return 2;
+}
+
 void PrintJson(const QJsonArray& array) {
   std::cout << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
 }
@@ -72,10 +80,7 @@ int RunPorts(const QStringList& arguments) {
   parser.addOption({kJson, QStringLiteral("Print a JSON array of every name, missing ones included.")});
   parser.addOption({QStringLiteral("all"), QStringLiteral("List missing names too.")});
   if (const auto done = ParseSubcommandArguments(parser, arguments, "ports")) return *done;
-  if (!parser.positionalArguments().isEmpty()) {
-    PrintError("tarnisctl ports: unexpected argument \"" + parser.positionalArguments().first().toStdString() + "\".");
-    return 2;
-  }
+  if (const auto refused = RefuseArguments(parser, "ports")) return *refused;
   const auto survey = connection::SurveyPorts();
   if (parser.isSet(kJson)) {
     QJsonArray array;
@@ -99,10 +104,7 @@ int RunFind(const QStringList& arguments) {
   parser.addOption({QStringLiteral("factory"), QStringLiteral("Factory number sent in the request (default 1)."),
                     QStringLiteral("number"), QStringLiteral("1")});
   if (const auto done = ParseSubcommandArguments(parser, arguments, "find")) return *done;
-  if (!parser.positionalArguments().isEmpty()) {
-    PrintError("tarnisctl find: unexpected argument \"" + parser.positionalArguments().first().toStdString() + "\".");
-    return 2;
-  }
+  if (const auto refused = RefuseArguments(parser, "find")) return *refused;
   connection::SearchRequest request;
   request.factory_number = parser.value(QStringLiteral("factory")).toStdString();
   if (!link::ParseFactoryNumber(request.factory_number)) {
