@@ -6,10 +6,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <map>
 
+#include "app/device_choice_dialog.h"
 #include "app/main_window.h"
+#include "connection/device_search_operation.h"
 #include "link/link.h"
 #include "link/link_settings.h"
 #include "platform/port_names.h"
@@ -38,6 +44,26 @@ QLineEdit* DigitEdit(const char* name, QWidget* parent) {
 std::string TextOrDefault(QLineEdit* edit, const char* fallback) {
   if (edit->text().isEmpty()) edit->setText(fallback);
   return ui::ToUtf8(edit->text());
+}
+
+// A round mark in the colour of the state: green free, amber busy, red no access, grey missing.
+QIcon StateMark(connection::PortState state) {
+  static const std::map<connection::PortState, QColor> kColours = {
+      {connection::PortState::Free, QColor(0x2e, 0x9e, 0x44)},
+      {connection::PortState::Busy, QColor(0xe0, 0x9a, 0x10)},
+      {connection::PortState::NoAccess, QColor(0xcc, 0x33, 0x33)},
+      {connection::PortState::Missing, QColor(0xb0, 0xb0, 0xb0)}};
+  static std::map<connection::PortState, QIcon> icons;
+  if (const auto known = icons.find(state); known != icons.end()) return known->second;
+  QPixmap picture(12, 12);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(kColours.at(state).darker(130));
+  painter.setBrush(kColours.at(state));
+  painter.drawEllipse(1, 1, 10, 10);
+  painter.end();
+  return icons[state] = QIcon(picture);
 }
 
 }  // namespace
@@ -69,6 +95,15 @@ TForm3::TForm3(TForm1& main_window)
   basic_grid->addWidget(new QLabel("Зав. номер машины:", basic), 3, 0);
   basic_grid->addWidget(Edit3, 3, 1);
   basic_grid->setColumnStretch(2, 1);
+  // The reason takes the free cells right of the speed and the factory number, so the existing
+  // controls keep their places.
+  PortReason = new QLabel(basic);
+  PortReason->setObjectName("PortReason");
+  PortReason->setWordWrap(true);
+  PortReason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PortReason->setMaximumWidth(PortDevice->minimumWidth());
+  PortReason->setStyleSheet("color: #a02020;");
+  basic_grid->addWidget(PortReason, 2, 2, 2, 1);
 
   auto* extra = new QGroupBox("Дополнительные", this);
   extra->setObjectName("GroupBox2");
@@ -90,7 +125,12 @@ TForm3::TForm3(TForm1& main_window)
   Button2->setObjectName("Button2");
   connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+  FindDevice = new QPushButton("Найти аппарат", this);
+  FindDevice->setObjectName("FindDevice");
+  FindDevice->setToolTip("Опросить все свободные порты на всех скоростях");
+  connect(FindDevice, &QPushButton::clicked, this, &TForm3::FindDeviceClick);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(FindDevice);
   buttons->addStretch(1);
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);
@@ -113,7 +153,18 @@ void TForm3::FormShow() {
   Edit3->setText("1");
   Edit1->setText("250");
   Edit2->setText("2500");
+  MarkPorts();
   DescribeChosenPort();
+}
+
+void TForm3::MarkPorts() {
+  survey_ = connection::SurveyPorts();
+  for (const connection::PortReport& port : survey_) {
+    const int index = ComboBox1->findText(ui::FromUtf8(port.name));
+    if (index < 0) continue;
+    ComboBox1->setItemIcon(index, StateMark(port.state));
+    ComboBox1->setItemData(index, ui::FromUtf8(port.name + ": " + connection::StateWord(port.state)), Qt::ToolTipRole);
+  }
 }
 
 void TForm3::showEvent(QShowEvent* event) {
@@ -122,7 +173,10 @@ void TForm3::showEvent(QShowEvent* event) {
 }
 
 void TForm3::DescribeChosenPort() {
-  const PortDescription device = DescribePort(ui::ToUtf8(ComboBox1->currentText()));
+  const std::string name = ui::ToUtf8(ComboBox1->currentText());
+  const PortDescription device = DescribePort(name);
+  const auto surveyed = std::find_if(survey_.begin(), survey_.end(),
+                                     [&](const connection::PortReport& port) { return port.name == name; });
   QString text;
   if (device.path.empty())
     text = "Устройство: не задано";
@@ -130,6 +184,14 @@ void TForm3::DescribeChosenPort() {
     text = "Устройство: " + ui::FromUtf8(device.path);
   else
     text = "Устройство: " + ui::FromUtf8(device.path) + " (не найдено)";
+  QString reason;
+  if (surveyed != survey_.end()) {
+    if (!surveyed->description.empty()) text += ", " + ui::FromUtf8(surveyed->description);
+    // A missing device is already said above; the reason line adds what to do about the others.
+    if (surveyed->state != connection::PortState::Missing) reason = ui::FromUtf8(connection::FailureReason(*surveyed));
+  }
+  PortReason->setText(reason);
+  PortReason->setToolTip(reason);
   PortDevice->setToolTip(text);
   PortDevice->setText(PortDevice->fontMetrics().elidedText(text, Qt::ElideMiddle, PortDevice->minimumWidth()));
 }
@@ -154,6 +216,8 @@ void TForm3::Button1Click() {
   link::LinkSettings& settings = main_window_.link().settings();
   settings.settings_applied = true;
   settings.port_name = ui::ToUtf8(ComboBox1->currentText());
+  // Fixed now: a ports-directory entry that vanishes later must not turn the name into another tty.
+  settings.port_path = ResolvePortName(settings.port_name).value_or(std::string());
   settings.baud_rate = ComboBox2->currentText().toInt();
   settings.inter_byte_timeout_ms = *inter_byte;
   settings.total_timeout_ms = *total;
@@ -163,6 +227,28 @@ void TForm3::Button1Click() {
 }
 
 void TForm3::Button2Click() { reject(); }
+
+void TForm3::FindDeviceClick() {
+  MarkPorts();
+  connection::SearchRequest request;
+  request.ports = survey_;
+  const std::string factory_text = ui::ToUtf8(Edit3->text());
+  if (link::ParseFactoryNumber(factory_text)) request.factory_number = factory_text;
+  const auto found = connection::SearchWithProgress(main_window_.user_interface(), request);
+  if (found.empty()) return;
+  std::size_t chosen = 0;
+  if (found.size() > 1) {
+    DeviceChoiceDialog choice(found, this);
+    if (choice.exec() != QDialog::Accepted) return;
+    chosen = static_cast<std::size_t>(choice.ChosenIndex());
+  }
+  const connection::FoundDevice& device = found[chosen];
+  ComboBox1->setCurrentIndex(ComboBox1->findText(ui::FromUtf8(device.port)));
+  ComboBox2->setCurrentIndex(ComboBox2->findText(QString::number(device.baud)));
+  // The field holds the number as the requests carry it: the same 32 bits, read as signed.
+  if (device.factory_number) Edit3->setText(QString::number(static_cast<std::int32_t>(*device.factory_number)));
+  DescribeChosenPort();
+}
 
 void TForm3::reject() {
   main_window_.link().settings().settings_applied = false;

@@ -3,6 +3,9 @@
 // Made anew each time it opens, so it always starts from the defaults, never from the settings
 // in force. Apply checks every field first and changes nothing while one is wrong.
 #include <QDialog>
+#include <vector>
+
+#include "connection/port_survey.h"
 
 class QComboBox;
 class QLabel;
@@ -21,6 +24,7 @@ class TForm3 : public QDialog {
 
   void Button1Click();  // "Применить"
   void Button2Click();  // "Отмена"
+  void FindDeviceClick();  // "Найти аппарат"
 
   QComboBox* ComboBox1 = nullptr;  // port
   QComboBox* ComboBox2 = nullptr;  // speed
@@ -28,6 +32,8 @@ class TForm3 : public QDialog {
   QLineEdit* Edit2 = nullptr;      // total time-out
   QLineEdit* Edit3 = nullptr;      // factory number
   QLabel* PortDevice = nullptr;    // what the chosen name resolves to on this machine
+  QLabel* PortReason = nullptr;    // why the chosen port cannot be used; empty for a free one
+  QPushButton* FindDevice = nullptr;
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
 
@@ -39,6 +45,10 @@ class TForm3 : public QDialog {
  private:
   void FormShow();
   void DescribeChosenPort();
+  // Surveys every name and marks each item of the port list with its state.
+  void MarkPorts();
+
+  std::vector<connection::PortReport> survey_;
 
   TForm1& main_window_;
 };

@@ -14,8 +14,10 @@
 #include "config/config_file.h"
 #include "config/config_transfer.h"
 #include "config/config_verification.h"
+#include "connection/port_survey.h"
 #include "constructor/constructor_frame.h"
 #include "link/link.h"
+#include "link/serial_transport.h"
 #include "ui/user_interface.h"
 #include "wizard/cell_editors.h"
 #include "wizard/wizard_dialog.h"
@@ -120,7 +122,10 @@ void TForm1::CheckAppliedPort() {
     emit PortOpened();
     return;
   }
-  ui::ShowError(*ui_, "Не удалось открыть порт...");
+  // The second line says why, so the user need not guess (busy by whom, no access, nothing there).
+  const link::LinkSettings& settings = link_->settings();
+  ui::ShowError(*ui_, "Не удалось открыть порт...\n" +
+                          connection::OpenFailureReason(settings.port_name, link::SerialTransport::PortPath(settings)));
   SetPortStatus(QString(), QString());
   SetDeviceMenusEnabled(true);
 }

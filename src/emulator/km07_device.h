@@ -63,6 +63,7 @@ struct Faults {
   std::optional<std::uint8_t> answer_code;      // puts this in the answer's code byte
   std::vector<ForcedError> forced_errors;
   int baud_rate = 0;                            // > 0: PtyServer paces bytes at 10 bits per byte
+  int line_speed = 0;                           // > 0: PtyServer answers only a client at this speed
 };
 
 struct DeviceState {

@@ -31,6 +31,22 @@ Clock::duration ByteTime(int baud_rate) {
   return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(10.0 / baud_rate));
 }
 
+// The speed the client set on its side of the pseudo-terminal, which the master reports.
+int ClientSpeed(int master_fd) {
+  termios settings{};
+  if (::tcgetattr(master_fd, &settings) != 0) return 0;
+  switch (::cfgetospeed(&settings)) {
+    case B2400: return 2400;
+    case B4800: return 4800;
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    default: return 0;
+  }
+}
+
 }  // namespace
 
 PtyServer::PtyServer(Km07Device device) : device_(std::move(device)) {}
@@ -136,6 +152,12 @@ void PtyServer::Serve() {
       int baud_rate = 0;
       {
         std::lock_guard lock(device_mutex_);
+        const int line_speed = device_.faults().line_speed;
+        // At another speed a real device hears noise: it keeps silent, and its state is untouched.
+        if (line_speed > 0 && ClientSpeed(master_fd_) != line_speed) {
+          first_byte = Clock::now();
+          continue;
+        }
         answer = device_.Answer(request);
         baud_rate = device_.faults().baud_rate;
       }

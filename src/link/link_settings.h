@@ -20,6 +20,10 @@ struct LinkSettings {
   int total_timeout_ms = 0;
   std::string factory_number = "0";   // decimal text, sent as a signed 32-bit number
   bool settings_applied = false;
+  // What the name stood for when the settings were applied (empty: nothing). Fixed then, so that
+  // a ports-directory entry that vanishes never lets the name fall back to another device.
+  // Unset: the name is resolved at every exchange.
+  std::optional<std::string> port_path = std::nullopt;
 };
 
 // A factory number text of at most 15 characters holding a signed 32-bit decimal number

@@ -7,6 +7,9 @@ namespace tarnis::link {
 // held between exchanges, so other programs may use it in between.
 class SerialTransport final : public Transport {
  public:
+  // The path the exchange opens: the one fixed at Apply, else what the name resolves to now.
+  static std::optional<std::string> PortPath(const LinkSettings& settings);
+
   bool CheckPort(const LinkSettings& settings) override;
   std::optional<std::size_t> Exchange(const LinkSettings& settings, std::span<const std::uint8_t> request,
                                       std::span<std::uint8_t> answer) override;

@@ -26,15 +26,20 @@ std::string PortsDirectory() {
 }
 
 std::optional<std::string> ResolvePortName(std::string_view com_name) {
+  return ResolvePortNameIn(com_name, PortsDirectory(), "/dev");
+}
+
+std::optional<std::string> ResolvePortNameIn(std::string_view com_name, const std::string& ports_directory,
+                                             const std::string& device_folder) {
   const auto number = PortNumber(com_name);
   if (!number) return std::nullopt;
-  const fs::path entry = fs::path(PortsDirectory()) / std::string(com_name);
+  const fs::path entry = fs::path(ports_directory) / std::string(com_name);
   std::error_code ec;
   if (fs::is_symlink(entry, ec) || fs::exists(entry, ec)) return entry.string();
   const int n = *number;
-  if (n <= 32) return "/dev/ttyS" + std::to_string(n - 1);
-  if (n <= 64) return "/dev/ttyUSB" + std::to_string(n - 33);
-  if (n <= 96) return "/dev/ttyACM" + std::to_string(n - 65);
+  if (n <= 32) return device_folder + "/ttyS" + std::to_string(n - 1);
+  if (n <= 64) return device_folder + "/ttyUSB" + std::to_string(n - 33);
+  if (n <= 96) return device_folder + "/ttyACM" + std::to_string(n - 65);
   return std::nullopt;
 }
 

@@ -20,6 +20,9 @@ std::string PortsDirectory();
 // one, else COM1-32 → /dev/ttyS0-31, COM33-64 → /dev/ttyUSB0-31, COM65-96 → /dev/ttyACM0-31.
 // Nothing for COM97..COM100 without a directory entry, or for a name that is not a COM name.
 std::optional<std::string> ResolvePortName(std::string_view com_name);
+// The same over a given ports directory and device folder (tests point them at fabricated trees).
+std::optional<std::string> ResolvePortNameIn(std::string_view com_name, const std::string& ports_directory,
+                                             const std::string& device_folder);
 
 struct PortDescription {
   std::string path;  // empty when the name resolves to nothing

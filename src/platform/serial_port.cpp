@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -30,6 +31,9 @@ int MillisecondsUntil(Clock::time_point deadline) {
   return left < 0 ? 0 : static_cast<int>(left);
 }
 
+// The errors of a tty whose hardware or other end has gone.
+bool IsLineLost(int error) { return error == EIO || error == ENODEV || error == ENXIO || error == EPIPE; }
+
 }  // namespace
 
 bool IsSupportedBaudRate(int baud) { return SpeedConstant(baud).has_value(); }
@@ -48,7 +52,15 @@ bool SerialPort::Open(const std::string& path) {
   }
   termios current{};
   if (::tcgetattr(fd, &current) == 0) kept_ = current;
+  // Drivers without the knob (pseudo-terminals among them) refuse TIOCGSERIAL; that is fine.
+  serial_struct serial{};
+  if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 && !(serial.flags & ASYNC_LOW_LATENCY)) {
+    const int previous = serial.flags;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    if (::ioctl(fd, TIOCSSERIAL, &serial) == 0) kept_serial_flags_ = previous;
+  }
   fd_ = fd;
+  line_lost_ = false;
   return true;
 }
 
@@ -71,18 +83,21 @@ bool SerialPort::Configure(int baud) {
   return true;
 }
 
-bool SerialPort::Write(std::span<const std::uint8_t> bytes) {
+bool SerialPort::Write(std::span<const std::uint8_t> bytes, int timeout_ms) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
   std::size_t written = 0;
-  while (fd_ >= 0 && written < bytes.size()) {
+  while (fd_ >= 0 && !line_lost_ && written < bytes.size()) {
     const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
     if (n > 0) {
       written += static_cast<std::size_t>(n);
     } else if (n < 0 && errno == EAGAIN) {
       pollfd pfd{fd_, POLLOUT, 0};
-      if (::poll(&pfd, 1, 1000) <= 0) return false;
+      if (::poll(&pfd, 1, MillisecondsUntil(deadline)) <= 0) return false;
+      if (pfd.revents & (POLLHUP | POLLERR)) line_lost_ = true;
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {
+      if (n < 0 && IsLineLost(errno)) line_lost_ = true;
       return false;
     }
   }
@@ -90,7 +105,7 @@ bool SerialPort::Write(std::span<const std::uint8_t> bytes) {
 }
 
 std::size_t SerialPort::Read(std::span<std::uint8_t> buffer, ReadTimeouts timeouts) {
-  if (fd_ < 0) return 0;
+  if (fd_ < 0 || line_lost_) return 0;
   const auto start = Clock::now();
   const bool has_total = timeouts.total_ms > 0;
   const auto total_deadline = start + std::chrono::milliseconds(timeouts.total_ms);
@@ -105,10 +120,17 @@ std::size_t SerialPort::Read(std::span<std::uint8_t> buffer, ReadTimeouts timeou
     const int ready = ::poll(&pfd, 1, wait_ms);
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) break;  // a deadline passed
-    if (!(pfd.revents & POLLIN)) break;  // hang-up or error with nothing to read
+    if (!(pfd.revents & POLLIN)) {  // hang-up or error with nothing to read
+      line_lost_ = true;
+      break;
+    }
     const ssize_t n = ::read(fd_, buffer.data() + received, buffer.size() - received);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-    if (n <= 0) break;
+    if (n <= 0) {
+      // A tty reads 0 only after a hang-up (VMIN and VTIME are 0 but poll said there was data).
+      if (n == 0 || IsLineLost(errno)) line_lost_ = true;
+      break;
+    }
     received += static_cast<std::size_t>(n);
     if (timeouts.inter_byte_ms > 0)
       gap_deadline = Clock::now() + std::chrono::milliseconds(timeouts.inter_byte_ms);
@@ -120,6 +142,11 @@ void SerialPort::Close() {
   if (fd_ < 0) return;
   ::tcflush(fd_, TCIOFLUSH);
   if (kept_) ::tcsetattr(fd_, TCSANOW, &*kept_);
+  if (serial_struct serial{}; kept_serial_flags_ && ::ioctl(fd_, TIOCGSERIAL, &serial) == 0) {
+    serial.flags = *kept_serial_flags_;
+    ::ioctl(fd_, TIOCSSERIAL, &serial);
+  }
+  kept_serial_flags_.reset();
   ::ioctl(fd_, TIOCNXCL);
   ::close(fd_);
   fd_ = -1;

@@ -26,7 +26,9 @@ class SerialPort {
   SerialPort& operator=(const SerialPort&) = delete;
   ~SerialPort();
 
-  // Opens the device for reading and writing, refusing when another program holds it.
+  // Opens the device for reading and writing, refusing when another program holds it. Asks the
+  // driver for low latency where it has the knob (USB adapters otherwise hold each answer up to
+  // their latency timer); the previous flags come back at close.
   bool Open(const std::string& path);
   // 8 data bits, no parity, one stop bit at baud, and raw: no input or output processing (no
   // CR/LF mapping, no stripping or marking), no echo, no signal characters, no XON/XOFF flow
@@ -34,16 +36,22 @@ class SerialPort {
   // Then drops input that arrived before. Hardware flow control and the rest stay as found.
   bool Configure(int baud);
   bool IsOpen() const { return fd_ >= 0; }
-  bool Write(std::span<const std::uint8_t> bytes);
+  // Writes everything within timeout_ms (a line held by flow control may never drain).
+  bool Write(std::span<const std::uint8_t> bytes, int timeout_ms = 1000);
   // Reads until expected bytes have arrived, the gap after a byte exceeds the inter-byte time-out,
-  // or the total time-out has elapsed; returns how many bytes arrived.
+  // or the total time-out has elapsed; returns how many bytes arrived. Returns at once when the
+  // line is lost.
   std::size_t Read(std::span<std::uint8_t> buffer, ReadTimeouts timeouts);
+  // The tty hung up or went away (adapter unplugged, the other end closed): nothing more will come.
+  bool line_lost() const { return line_lost_; }
   // Puts the kept settings back, discards anything unsent and closes without waiting.
   void Close();
 
  private:
   int fd_ = -1;
   std::optional<termios> kept_;
+  std::optional<int> kept_serial_flags_;  // set when low latency was switched on at open
+  bool line_lost_ = false;
 };
 
 }  // namespace tarnis

@@ -1,13 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/connection_settings_dialog.h"
+#include "app/device_choice_dialog.h"
+#include "emulator/pty_server.h"
+#include "lock_holder.h"
 #include "app/main_window.h"
 #include "app_test_support.h"
 #include "link/link.h"
@@ -181,6 +190,83 @@ TEST_F(ConnectionSettingsTest, ShowsTheDeviceTheChosenNameResolvesTo) {
   EXPECT_EQ(fresh.PortDevice->toolTip(), "Устройство: не задано");
   fresh.ComboBox1->setCurrentText("COM33");
   EXPECT_TRUE(fresh.PortDevice->toolTip().startsWith("Устройство: /dev/ttyUSB0"));
+}
+
+}  // namespace
+}  // namespace tarnis::app
+
+namespace tarnis::app {
+namespace {
+
+std::unique_ptr<emulator::PtyServer> Emulator(const std::string& name, int line_speed, std::uint32_t factory_number) {
+  emulator::Km07Device device;
+  device.state().factory_number = factory_number;
+  device.faults().line_speed = line_speed;
+  auto server = std::make_unique<emulator::PtyServer>(std::move(device));
+  EXPECT_TRUE(server->Start(name));
+  return server;
+}
+
+TEST_F(ConnectionSettingsTest, PortsAreMarkedWithTheirStateAndAFailingOneSaysWhy) {
+  test::PrivatePortsDirectory ports;
+  const auto free_device = Emulator("COM3", 0, 1);
+  const auto held_device = Emulator("COM4", 0, 1);
+  test::LockHolder holder(held_device->slave_path());
+  ASSERT_TRUE(holder.locked());
+  TForm3 fresh(*window);
+  const pid_t holder_pid = holder.pid();
+  holder.Release();
+
+  const auto tip = [&](int index) { return fresh.ComboBox1->itemData(index, Qt::ToolTipRole).toString(); };
+  EXPECT_EQ(tip(2), "COM3: свободен");
+  EXPECT_EQ(tip(3), "COM4: занят");
+  EXPECT_EQ(tip(96), "COM97: нет устройства");
+  EXPECT_FALSE(fresh.ComboBox1->itemIcon(2).isNull());
+  EXPECT_NE(fresh.ComboBox1->itemIcon(2).cacheKey(), fresh.ComboBox1->itemIcon(3).cacheKey());
+  EXPECT_EQ(fresh.ComboBox1->itemText(3), "COM4");  // the names stay as they were
+
+  fresh.ComboBox1->setCurrentText("COM4");
+  EXPECT_TRUE(fresh.PortReason->text().startsWith(QString::fromStdString("Порт " + held_device->slave_path() + " занят ")));
+  EXPECT_TRUE(fresh.PortReason->text().contains(QString("(PID %1)").arg(holder_pid)));
+  fresh.ComboBox1->setCurrentText("COM3");
+  EXPECT_EQ(fresh.PortReason->text(), "");
+  EXPECT_EQ(fresh.PortDevice->toolTip(), QString::fromStdString("Устройство: " + free_device->slave_path()));
+}
+
+TEST_F(ConnectionSettingsTest, FindDeviceFillsTheFieldsAndLetsTheUserPickOneOfSeveral) {
+  test::PrivatePortsDirectory ports;
+  auto fast = Emulator("COM5", 0, 1);
+  const auto slow = Emulator("COM6", 2400, 1);
+  TForm3 fresh(*window);
+  EXPECT_EQ(fresh.FindDevice->text(), "Найти аппарат");
+  fresh.Edit3->setText("1");
+
+  QStringList offered;
+  test::WhenModal<DeviceChoiceDialog>([&](DeviceChoiceDialog& choice) {
+    for (int i = 0; i < choice.DeviceList->count(); ++i) offered << choice.DeviceList->item(i)->text();
+    choice.DeviceList->setCurrentRow(1);
+    choice.accept();
+  });
+  fresh.FindDevice->click();
+  EXPECT_EQ(offered, (QStringList{"COM5, 115200 бод, зав. номер 1", "COM6, 2400 бод, зав. номер 1"}));
+  EXPECT_EQ(fresh.ComboBox1->currentText(), "COM6");
+  EXPECT_EQ(fresh.ComboBox2->currentText(), "2400");
+  EXPECT_EQ(ui.EventsStartingWith("wait show").size(), 1u);
+  EXPECT_EQ(ui.EventsStartingWith("wait close").size(), 1u);
+  EXPECT_EQ(ui.EventsStartingWith("progress end").size(), 1u);
+  EXPECT_FALSE(ui.busy_cursor);
+
+  // One device: taken at once, its factory number with it.
+  fast.reset();
+  slow->WithDevice([](emulator::Km07Device& device) { device.state().factory_number = 4242; });
+  fresh.Edit3->setText("4242");
+  fresh.ComboBox2->setCurrentText("115200");
+  fresh.ComboBox1->setCurrentText("COM1");
+  fresh.FindDevice->click();
+  EXPECT_EQ(fresh.ComboBox1->currentText(), "COM6");
+  EXPECT_EQ(fresh.ComboBox2->currentText(), "2400");
+  EXPECT_EQ(fresh.Edit3->text(), "4242");
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace

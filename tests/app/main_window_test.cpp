@@ -10,12 +10,18 @@
 #include <QSignalSpy>
 #include <QToolButton>
 #include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/connection_settings_dialog.h"
 #include "app/main_window.h"
 #include "app_test_support.h"
 #include "emulated_device.h"
+#include "lock_holder.h"
 #include "link/link.h"
 #include "platform/port_names.h"
 #include "recording_user_interface.h"
@@ -139,7 +145,9 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenIsReportedAndStillEnablesTheMenus) {
   ApplyFromMenu("COM7", "115200");
 
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Не удалось открыть порт...");
+  // The second line says why.
+  EXPECT_EQ(ui.messages[0].text, "Не удалось открыть порт...\nУстройство " + ports.path() +
+                                     "/unplugged не найдено: адаптер не подключен или порт назван иначе.");
   EXPECT_EQ(ui.messages[0].caption, "Ошибка...");
   EXPECT_EQ(ui.messages[0].icon, ui::Icon::Error);
   EXPECT_EQ(port_opened.count(), 0);
@@ -147,6 +155,19 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenIsReportedAndStillEnablesTheMenus) {
   EXPECT_EQ(window->StatusPanelText(2), "Скорость: ");
   EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
   EXPECT_EQ(window->link().settings().port_name, "COM7");
+  EXPECT_EQ(window->link().settings().port_path, ports.path() + "/COM7");  // fixed at Apply
+
+  // A port another process holds names that process.
+  test::EmulatedDevice device("COM8");
+  test::LockHolder holder(device.server().slave_path());
+  ASSERT_TRUE(holder.locked());
+  ApplyFromMenu("COM8", "115200");
+  const pid_t holder_pid = holder.pid();
+  holder.Release();
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].text.rfind("Не удалось открыть порт...\nПорт " + device.server().slave_path() + " занят ", 0), 0u)
+      << ui.messages[1].text;
+  EXPECT_NE(ui.messages[1].text.find("(PID " + std::to_string(holder_pid) + ")."), std::string::npos);
 }
 
 TEST_F(MainWindowTest, CancelChangesNothing) {

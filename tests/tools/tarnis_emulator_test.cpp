@@ -114,7 +114,7 @@ TEST_F(EmulatorProgram, FaultsFromTheCommandLine) {
   EXPECT_EQ(Stop(), 0);
 
   for (const char* bad : {"--error goods=x", "--error frob=1", "--error parameter:5=1", "--disable 0.33", "--port COM0",
-                          "--lock-cliche 3", "--baud fast"}) {
+                          "--lock-cliche 3", "--baud fast", "--line-speed 1234"}) {
     const auto run = test::RunProgram(std::string(TARNIS_EMULATOR) + " " + bad);
     EXPECT_EQ(run.exit_code, 2) << bad;
     EXPECT_NE(run.err.find("tarnis-emulator: "), std::string::npos) << bad;

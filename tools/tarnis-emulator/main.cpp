@@ -12,6 +12,7 @@
 #include "emulator/pty_server.h"
 #include "platform/port_names.h"
 #include "platform/program_version.h"
+#include "platform/serial_port.h"
 
 namespace {
 
@@ -57,6 +58,15 @@ bool ReadOptions(const QCommandLineParser& parser, Options& options, std::string
       !take("baud", 4'000'000, faults.baud_rate) || !take("cut-after", 128, faults.cut_after) ||
       !take("length-byte", 255, faults.length_byte) || !take("answer-code", 255, faults.answer_code))
     return false;
+  if (parser.isSet(QStringLiteral("line-speed"))) {
+    const QString text = parser.value(QStringLiteral("line-speed"));
+    const auto speed = ParseNumber(text.toStdString(), 4'000'000);
+    if (!speed || !tarnis::IsSupportedBaudRate(static_cast<int>(*speed))) {
+      error = "--line-speed: \"" + text.toStdString() + "\" is not one of 2400, 4800, 9600, 19200, 38400, 57600, 115200.";
+      return false;
+    }
+    faults.line_speed = static_cast<int>(*speed);
+  }
   for (const QString& option : parser.values(QStringLiteral("error"))) {
     const auto forced = tarnis::emulator::ParseForcedError(option.toStdString());
     if (!forced) {
@@ -98,6 +108,8 @@ void AddOptions(QCommandLineParser& parser) {
       {QStringLiteral("password"), QStringLiteral("INN password the device expects (0: any)."), QStringLiteral("number")},
       {QStringLiteral("baud"), QStringLiteral("Pace answers like a line of this speed (10 bits a byte)."),
        QStringLiteral("baud")},
+      {QStringLiteral("line-speed"),
+       QStringLiteral("Answer only a client set to this speed; stay silent at any other."), QStringLiteral("baud")},
       {QStringLiteral("state"), QStringLiteral("Keep the device memory in this file between runs."),
        QStringLiteral("file")},
       {QStringLiteral("silent"), QStringLiteral("Answer nothing.")},

@@ -1,0 +1,132 @@
+#include "connection/device_search.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "link/commands.h"
+#include "link/frame.h"
+#include "platform/serial_port.h"
+
+namespace tarnis::connection {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kPollInterval = std::chrono::milliseconds(20);
+
+// The port stays open for all speeds of one port: each open raises DTR again.
+class ProbeTransport final : public link::Transport {
+ public:
+  ProbeTransport(SerialPort& port, int margin_ms) : port_(port), margin_ms_(margin_ms) {}
+  bool CheckPort(const link::LinkSettings&) override { return port_.IsOpen(); }
+  std::optional<std::size_t> Exchange(const link::LinkSettings& settings, std::span<const std::uint8_t> request,
+                                      std::span<std::uint8_t> answer) override {
+    const auto deadline = Clock::now() + TryBudget(settings.baud_rate, margin_ms_);
+    const auto left = [&] {
+      return static_cast<int>(std::max<std::int64_t>(
+          1, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+    };
+    if (!port_.Configure(settings.baud_rate)) return std::nullopt;
+    if (!port_.Write(request, left())) return 0;
+    return port_.Read(answer, ReadTimeouts{margin_ms_, left()});
+  }
+
+ private:
+  SerialPort& port_;
+  int margin_ms_;
+};
+
+struct PortProbe {
+  std::string name;
+  std::string device;
+  std::optional<FoundDevice> found;
+};
+
+// Tries the speeds of one port in turn. Tries left out because the device was found, or the
+// port could not be opened or went away, count as done; those left out for a stop do not.
+void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<bool>& stop, std::atomic<int>& done) {
+  int left = static_cast<int>(kSearchSpeeds.size());
+  SerialPort port;
+  if (stop) return;
+  if (port.Open(probe.device)) {
+    ProbeTransport transport(port, request.margin_ms);
+    link::Link link(transport);
+    link.settings().port_name = probe.name;
+    link.settings().factory_number = request.factory_number;
+    for (const int baud : kSearchSpeeds) {
+      if (stop) return;
+      if (port.line_lost()) break;
+      link.settings().baud_rate = baud;
+      const link::StatusReply reply = link::RequestStatus(link);
+      --left;
+      ++done;
+      if (reply.ok() || reply.result == link::LinkResult::DeviceError) {
+        probe.found = FoundDevice{probe.name, baud, std::nullopt};
+        if (reply.ok()) probe.found->factory_number = reply.fields.factory_number;
+        break;
+      }
+    }
+  }
+  done += left;
+}
+
+}  // namespace
+
+std::chrono::milliseconds TryBudget(int baud, int margin_ms) {
+  constexpr int kBitsPerByte = 10;
+  const auto bits = static_cast<std::int64_t>(link::RequestSize(link::Command::Status) +
+                                              link::AnswerSize(link::Command::Status)) * kBitsPerByte;
+  const std::int64_t wire_ms = baud > 0 ? (bits * 1000 + baud - 1) / baud : 0;
+  return std::chrono::milliseconds(wire_ms + margin_ms);
+}
+
+std::vector<FoundDevice> FindDevices(const SearchRequest& request, const SearchCallbacks& callbacks) {
+  // One probe per tty; a name from the ports directory is the one the user chose for it.
+  std::vector<PortProbe> probes;
+  std::map<std::string, std::size_t> by_device;
+  for (const PortReport& port : request.ports) {
+    if (port.state != PortState::Free || port.device.empty()) continue;
+    const auto [known, inserted] = by_device.emplace(port.device, probes.size());
+    if (inserted) probes.push_back(PortProbe{port.name, port.device, std::nullopt});
+    else if (port.through_ports_directory && !probes[known->second].found)
+      probes[known->second].name = port.name;
+  }
+  const int total = static_cast<int>(probes.size() * kSearchSpeeds.size());
+  std::atomic<bool> stop{false};
+  std::atomic<int> done{0};
+  std::atomic<std::size_t> running{probes.size()};
+  std::mutex mutex;
+  std::condition_variable finished;
+  std::vector<std::thread> threads;
+  threads.reserve(probes.size());
+  for (PortProbe& probe : probes) {
+    threads.emplace_back([&, probe_ptr = &probe] {
+      Probe(*probe_ptr, request, stop, done);
+      std::lock_guard lock(mutex);
+      --running;
+      finished.notify_all();
+    });
+  }
+  {
+    std::unique_lock lock(mutex);
+    while (running > 0) {
+      finished.wait_for(lock, kPollInterval);
+      lock.unlock();
+      if (callbacks.progress) callbacks.progress(done, total);
+      if (callbacks.stop_requested && callbacks.stop_requested()) stop = true;
+      lock.lock();
+    }
+  }
+  for (std::thread& thread : threads) thread.join();
+  if (callbacks.progress) callbacks.progress(done, total);
+
+  std::vector<FoundDevice> found;
+  for (const PortProbe& probe : probes)
+    if (probe.found) found.push_back(*probe.found);
+  return found;
+}
+
+}  // namespace tarnis::connection

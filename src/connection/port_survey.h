@@ -1,0 +1,62 @@
+#pragma once
+// What is on each port the program offers, seen from outside. Nothing here opens a port: opening
+// a tty raises and then drops DTR, which resets some attached devices.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnis::connection {
+
+// Where the survey reads the system; tests point these at fabricated trees.
+struct SystemRoots {
+  std::string sys = "/sys";
+  std::string proc = "/proc";
+  std::string dev = "/dev";
+  std::string lock = "/var/lock";
+  std::string ports_directory;  // empty: the program's ports directory
+};
+
+enum class PortState { Missing, NoAccess, Busy, Free };
+// "missing", "no-access", "busy", "free".
+const char* PortStateName(PortState state);
+
+struct ProcessInfo {
+  int pid = 0;
+  std::string command;  // the process's command name; empty when it cannot be read
+  bool operator==(const ProcessInfo&) const = default;
+};
+
+struct PortReport {
+  std::string name;    // COMn
+  std::string device;  // the tty the name stands for, symlinks followed; empty: nothing
+  bool through_ports_directory = false;
+  PortState state = PortState::Missing;
+  std::optional<ProcessInfo> holder;  // busy: the process holding a lock on the tty
+  std::vector<ProcessInfo> openers;   // processes that have the tty open (best effort)
+  std::string description;            // adapter: maker product, serial number, vid:pid, driver
+  std::string by_id;                  // the stable /dev/serial/by-id/ name
+  std::string group;                  // the group owning the tty
+  bool in_group = false;              // whether this user belongs to that group
+};
+
+// Every offered name, COM1 to COM100 in order.
+std::vector<PortReport> SurveyPorts(const SystemRoots& roots = {});
+// The given names only, in the given order; names that are not COM names are left out.
+std::vector<PortReport> SurveyNames(const std::vector<std::string>& names, const SystemRoots& roots = {});
+PortReport SurveyPort(std::string_view name, const SystemRoots& roots = {});
+// A name whose path was fixed earlier (see LinkSettings::port_path), surveyed at that path.
+PortReport SurveyFixedPort(std::string_view name, const std::string& path, const SystemRoots& roots = {});
+
+// Why a port that would not open failed, for the line under "Не удалось открыть порт...": the
+// survey's reason, or a guess when the system shows nothing wrong. path: what the name stands
+// for, nothing when it stands for no device.
+std::string OpenFailureReason(std::string_view name, const std::optional<std::string>& path,
+                              const SystemRoots& roots = {});
+
+// Why the port cannot be used, in the user's words; empty for a free port.
+std::string FailureReason(const PortReport& report);
+// The state as the port list shows it: "свободен", "занят", "нет доступа", "нет устройства".
+std::string StateWord(PortState state);
+
+}  // namespace tarnis::connection

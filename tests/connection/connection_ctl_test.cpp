@@ -1,0 +1,121 @@
+// tarnisctl ports and find as scripts use them: the JSON shapes, the exit codes, and the survey
+// of a user without access to the tty.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <fcntl.h>
+#include <filesystem>
+#include <grp.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "emulator_process.h"
+#include "run_program.h"
+
+namespace tarnis {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kCtl = TARNISCTL;
+
+QJsonObject Port(const QJsonArray& ports, const char* name) {
+  for (const auto& port : ports)
+    if (port.toObject().value("name").toString() == QLatin1String(name)) return port.toObject();
+  ADD_FAILURE() << name << " not listed";
+  return {};
+}
+
+TEST(ConnectionCtl, PortsJsonShowsEveryNameWithItsStateAndHolder) {
+  fs::create_directories(PortsDirectory());
+  test::EmulatorProcess emulator("COM61");
+  ASSERT_TRUE(emulator.running());
+  const int fd = ::open(emulator.slave_path().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);  // this test's own process holds the port
+
+  auto run = test::RunProgram(kCtl + " ports --json");
+  ::close(fd);
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const QJsonArray ports = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array();
+  ASSERT_EQ(ports.size(), 100);
+  const QJsonObject held = Port(ports, "COM61");
+  EXPECT_EQ(held.keys(), (QStringList{"by_id", "description", "device", "group", "holder_command", "holder_pid",
+                                      "name", "openers", "state"}));
+  EXPECT_EQ(held.value("state").toString(), "busy");
+  EXPECT_EQ(held.value("device").toString().toStdString(), emulator.slave_path());
+  EXPECT_EQ(held.value("holder_pid").toInt(), ::getpid());
+  EXPECT_FALSE(held.value("holder_command").toString().isEmpty());
+  EXPECT_TRUE(held.value("description").isNull());
+  EXPECT_TRUE(held.value("by_id").isNull());
+  bool emulator_listed = false;
+  for (const auto& opener : held.value("openers").toArray()) {
+    EXPECT_EQ(opener.toObject().keys(), (QStringList{"command", "pid"}));
+    if (opener.toObject().value("pid").toInt() == emulator.pid())
+      emulator_listed = opener.toObject().value("command").toString() == "tarnis-emulator";
+  }
+  EXPECT_TRUE(emulator_listed);
+  const QJsonObject nothing = Port(ports, "COM97");
+  EXPECT_EQ(nothing.value("state").toString(), "missing");
+  EXPECT_TRUE(nothing.value("device").isNull() && nothing.value("group").isNull() &&
+              nothing.value("holder_pid").isNull());
+
+  run = test::RunProgram(kCtl + " ports");  // names with nothing behind them are left out
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_NE(run.out.find("COM61\t" + emulator.slave_path() + "\tfree\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("COM97"), std::string::npos);
+}
+
+TEST(ConnectionCtl, FindReportsDevicesAsJsonAndExitsOneWhenNoneAnswers) {
+  fs::create_directories(PortsDirectory());
+  {
+    test::EmulatorProcess device("COM62", {"--line-speed", "19200", "--factory", "3141"});
+    ASSERT_TRUE(device.running());
+    auto run = test::RunProgram(kCtl + " find --json --ports COM62,COM63 --factory 3141");
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array(),
+              (QJsonArray{QJsonObject{{"port", "COM62"}, {"baud", 19200}, {"factory_number", 3141}}}));
+    run = test::RunProgram(kCtl + " find --ports COM62");  // factory number 1 differs: error 55
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out, "COM62\t19200\t-\n");
+  }
+  auto run = test::RunProgram(kCtl + " find --json --ports COM62");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array(), QJsonArray());
+  for (const char* bad : {" find --ports COM0", " find --factory x", " ports extra"})
+    EXPECT_EQ(test::RunProgram(kCtl + bad).exit_code, 2) << bad;
+}
+
+TEST(ConnectionCtl, UserOutsideTheTtyGroupSeesNoAccessAndTheGroup) {
+  if (::access("/usr/bin/setpriv", X_OK) != 0 && ::access("/bin/setpriv", X_OK) != 0)
+    GTEST_SKIP() << "setpriv (util-linux) is not installed: cannot run the survey as another user";
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can drop to the unprivileged user for this check";
+  // A ports directory the unprivileged user can read.
+  const fs::path ports = fs::path("/tmp") / ("tarnis-noaccess-" + std::to_string(::getpid()));
+  fs::remove_all(ports);
+  fs::create_directories(ports);
+  fs::permissions(ports, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+  ::setenv("TARNIS_PORTS_DIR", ports.c_str(), 1);
+  {
+    test::EmulatorProcess device("COM64");
+    ASSERT_TRUE(device.running());
+    const group* dialout = ::getgrnam("dialout");
+    const gid_t gid = dialout ? dialout->gr_gid : 20;
+    ASSERT_EQ(::chown(device.slave_path().c_str(), 0, gid), 0);
+    ASSERT_EQ(::chmod(device.slave_path().c_str(), 0660), 0);
+    const auto run = test::RunProgram("setpriv --reuid 65534 --regid 65534 --clear-groups " + kCtl + " ports --json");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const QJsonObject port = Port(QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array(), "COM64");
+    EXPECT_EQ(port.value("state").toString(), "no-access");
+    EXPECT_EQ(port.value("group").toString().toStdString(), dialout ? dialout->gr_name : "20");
+    const auto text = test::RunProgram("setpriv --reuid 65534 --regid 65534 --clear-groups " + kCtl + " ports");
+    EXPECT_NE(text.out.find("sudo usermod -aG"), std::string::npos) << text.out;
+  }
+  fs::remove_all(ports);
+}
+
+}  // namespace
+}  // namespace tarnis
