@@ -25,11 +25,12 @@ constexpr int kClientHeight = 206;
 constexpr int kBarcodeMaxLength = 13;
 constexpr int kPriceMaxLength = 12;
 
-// Whether typing `typed` into a price field holding `current` keeps to digits and one point.
+// Whether typing `typed` into a price field holding `current` keeps to digits and one point; a
+// comma is a point, as Russian keyboards type it.
 bool PriceTypingAccepted(const QString& typed, const QString& current) {
   bool point = current.contains('.');
   for (const QChar c : typed) {
-    if (c == u'.' && !point) {
+    if ((c == u'.' || c == u',') && !point) {
       point = true;
     } else if (!ui::DigitKeyFilter::Accepts(QString(c))) {
       return false;
@@ -39,7 +40,8 @@ bool PriceTypingAccepted(const QString& typed, const QString& current) {
 }
 
 // The price field takes digits and one point; everything else typed is swallowed, whether it
-// comes as a key or from an input method.
+// comes as a key or from an input method. A comma that gets through becomes the point (see
+// PointForComma).
 class PriceKeyFilter : public QObject {
  public:
   using QObject::QObject;
@@ -55,6 +57,15 @@ class PriceKeyFilter : public QObject {
     return QObject::eventFilter(watched, event);
   }
 };
+
+// Whatever puts a comma into the price, typing or pasting, it stands for the point.
+void PointForComma(QLineEdit* field) {
+  const QString text = field->text();
+  if (!text.contains(u',')) return;
+  const int cursor = field->cursorPosition();
+  field->setText(QString(text).replace(u',', u'.'));
+  field->setCursorPosition(cursor);
+}
 
 }  // namespace
 
@@ -90,6 +101,7 @@ void TForm8::Build() {
   Edit4 = named(new QLineEdit("0.00", this), "Edit4");
   Edit4->setMaxLength(kPriceMaxLength);
   Edit4->installEventFilter(new PriceKeyFilter(Edit4));
+  connect(Edit4, &QLineEdit::textEdited, this, [this] { PointForComma(Edit4); });
 
   Button1 = named(new QPushButton("Применить", this), "Button1");
   Button2 = named(new QPushButton("Отмена", this), "Button2");

@@ -70,6 +70,9 @@ std::optional<std::string> FailureOf(const link::CommandResult& result) {
 }
 
 std::string UnsendableRowText(int code, GoodsColumn column) {
+  if (column == GoodsColumn::Barcode)
+    return "В строке " + std::to_string(code + 1) + " поле \"Штрих-код\" больше " + std::to_string(kDeviceBarcodeMax) +
+           ": такого штрих-кода КМ не хранит.";
   return "В строке " + std::to_string(code + 1) + " неверно заполнено поле \"" + GoodsColumnTitle(column) + "\".";
 }
 

@@ -203,6 +203,28 @@ TEST_F(GoodsTransferTest, WriteRangeAsksAboutARowThatCannotBeSent) {
   EXPECT_EQ(ui_.messages[1].text, "Записано удачно...");
 }
 
+// The device keeps 48 bits of a barcode: a longer one would arrive as a different barcode.
+TEST_F(GoodsTransferTest, BarcodesTheDeviceCannotHoldAreRefusedNamingTheirRow) {
+  table_.SetRow(20, {"20", Cp("ДЛИННЫЙ"), Cp("узкий"), "1234567890123456789", "1", "1.00"});
+  table_.SetRow(21, {"21", Cp("КРАЙНИЙ"), Cp("узкий"), "281474976710655", "1", "1.00"});
+  ASSERT_EQ(WriteGoods(device_.link(), ui_, table_, Selected(20)).outcome, TransferOutcome::Refused);
+  EXPECT_EQ(GoodsRequests(), 0u);
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Не удалось записать параметр... В строке 21 поле \"Штрих-код\" "
+                                                          "больше 281474976710655: такого штрих-кода КМ не хранит."});
+
+  table_.SetCell(22, GoodsColumn::Barcode, "281474976710656");
+  ui_ = RecordingUserInterface();
+  ui_.answers = {ui::Answer::Yes, ui::Answer::Yes};
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Range("20", "22")).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 1u);  // code 21 only
+  EXPECT_EQ(Slot(21).barcode, 281474976710655u);
+  EXPECT_EQ(Slot(20).barcode, 0u);
+  EXPECT_EQ(Slot(22).barcode, 0u);
+  ASSERT_EQ(ui_.messages.size(), 3u);
+  EXPECT_NE(ui_.messages[0].text.find("В строке 21 поле"), std::string::npos);
+  EXPECT_NE(ui_.messages[1].text.find("В строке 23 поле"), std::string::npos);
+}
+
 TEST_F(GoodsTransferTest, TwentyFourCharacterNamesRoundTripThroughTheDevice) {
   const std::string name = Cp("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧ");
   table_.SetRow(7, {"7", name, Cp("узкий"), "9999999999999", "255", "999999999.00"});
