@@ -7,7 +7,7 @@
 
 namespace tarnis::config {
 
-ConfigurationFileImage EncodeConfigurationFile(const constructor::BlankFormTable& table,
+ConfigurationFileImage EncodeConfigurationFile(const BlankFormTable& table,
                                                const DeviceConfiguration& configuration) {
   ConfigurationFileImage image{};
   std::memcpy(image.data(), &table, sizeof table);
@@ -16,7 +16,7 @@ ConfigurationFileImage EncodeConfigurationFile(const constructor::BlankFormTable
   return image;
 }
 
-bool DecodeConfigurationFile(std::span<const std::uint8_t> bytes, constructor::BlankFormTable& table,
+bool DecodeConfigurationFile(std::span<const std::uint8_t> bytes, BlankFormTable& table,
                              DeviceConfiguration& configuration) {
   if (bytes.size() != kConfigurationFileSize) return false;
   std::memcpy(&table, bytes.data(), sizeof table);
@@ -25,7 +25,7 @@ bool DecodeConfigurationFile(std::span<const std::uint8_t> bytes, constructor::B
   return true;
 }
 
-bool SaveConfigurationFile(const std::string& path, const constructor::BlankFormTable& table,
+bool SaveConfigurationFile(const std::string& path, const BlankFormTable& table,
                            const DeviceConfiguration& configuration, ui::UserInterface& ui) {
   const ConfigurationFileImage image = EncodeConfigurationFile(table, configuration);
   if (!ReplaceFile(path, image)) {
@@ -36,7 +36,7 @@ bool SaveConfigurationFile(const std::string& path, const constructor::BlankForm
   return true;
 }
 
-bool OpenConfigurationFile(const std::string& path, constructor::BlankFormTable& table,
+bool OpenConfigurationFile(const std::string& path, BlankFormTable& table,
                            DeviceConfiguration& configuration, ui::UserInterface& ui) {
   const auto bytes = ReadFileUpTo(path, kConfigurationFileSize);
   if (!bytes) {

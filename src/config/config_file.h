@@ -7,12 +7,12 @@
 #include <string>
 
 #include "config/device_configuration.h"
-#include "constructor/blank_forms.h"
+#include "config/blank_form_table.h"
 #include "ui/user_interface.h"
 
 namespace tarnis::config {
 
-constexpr std::size_t kConfigurationFileSize = sizeof(constructor::BlankFormTable) + kConfigurationSize;
+constexpr std::size_t kConfigurationFileSize = sizeof(BlankFormTable) + kConfigurationSize;
 static_assert(kConfigurationFileSize == 8875);
 
 // The file dialogs' filter and default extension.
@@ -20,23 +20,23 @@ inline const ui::FileDialog kConfigurationFileDialog{{}, "Конфигураци
 
 using ConfigurationFileImage = std::array<std::uint8_t, kConfigurationFileSize>;
 
-ConfigurationFileImage EncodeConfigurationFile(const constructor::BlankFormTable& table,
+ConfigurationFileImage EncodeConfigurationFile(const BlankFormTable& table,
                                                const DeviceConfiguration& configuration);
 
 // Replaces table and configuration with the image; false, changing nothing, unless the image is
 // exactly kConfigurationFileSize bytes.
-bool DecodeConfigurationFile(std::span<const std::uint8_t> bytes, constructor::BlankFormTable& table,
+bool DecodeConfigurationFile(std::span<const std::uint8_t> bytes, BlankFormTable& table,
                              DeviceConfiguration& configuration);
 
 // Writes the file through a temporary file, then shows "Сохранено..." or, on failure,
 // "Не удалось создать файл..."; any earlier file of that name survives a failure.
-bool SaveConfigurationFile(const std::string& path, const constructor::BlankFormTable& table,
+bool SaveConfigurationFile(const std::string& path, const BlankFormTable& table,
                            const DeviceConfiguration& configuration, ui::UserInterface& ui);
 
 // Reads and checks the whole file before anything in memory changes, then shows "Считано...".
 // A file that cannot be read gets "Не удалось открыть файл...", one of another size
 // "Файл конфигурации некорректен..."; in both cases table and configuration stay as they were.
-bool OpenConfigurationFile(const std::string& path, constructor::BlankFormTable& table,
+bool OpenConfigurationFile(const std::string& path, BlankFormTable& table,
                            DeviceConfiguration& configuration, ui::UserInterface& ui);
 
 }  // namespace tarnis::config

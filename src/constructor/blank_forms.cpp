@@ -2,16 +2,6 @@
 
 namespace tarnis::constructor {
 
-BlankFormEntry* BlankFormTable::Form(int form) {
-  return form >= 1 && form <= kFormCount ? &entries[static_cast<std::size_t>(form - 1)] : nullptr;
-}
-
-const BlankFormEntry* BlankFormTable::Form(int form) const {
-  return form >= 1 && form <= kFormCount ? &entries[static_cast<std::size_t>(form - 1)] : nullptr;
-}
-
-void ResetBlankForms(BlankFormTable& table) { table.entries.fill(BlankFormEntry{}); }
-
 const std::array<VariantLimitRow, kVariantCount> VariantLimits = {{
     {"2", "1", "9", "есть", "есть", "есть", "нет", "2350000"},
     {"1", "1", "6", "нет", "нет", "нет", "нет", "3240000"},

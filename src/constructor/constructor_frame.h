@@ -58,11 +58,13 @@ class TFrameConstructor : public QFrame {
 
  private:
   void BuildControls();
+  void BuildRequisiteGrid();
   // Opens the requisite and extra-line controls a variant allows; a variant outside 1..6 leaves them.
   void ShowControlsOfVariant(int variant);
   void HideChoiceControls();
   void ResetLimits();
   static void ReleaseAll(std::span<QToolButton* const> buttons);
+  static int PressedIndex(std::span<QToolButton* const> buttons);  // -1 when none is pressed
   void PressTypeSk(int type_sk);
   void SelectRequisite(int requisite);
   void PaintFormButtons();

@@ -38,7 +38,7 @@ TEST_F(ConfigCommandsTest, WindowStartsWithDefaultsAndBlankFormsAtStartValues) {
   EXPECT_EQ(window->configuration().document_name.Text(), Utf8ToCp1251Lossy("0СТРОКА ДСО"));
   EXPECT_EQ(window->configuration().operators[31].password.Text(), "32");
   for (const auto& entry : window->blank_forms().entries)
-    EXPECT_EQ(entry, (constructor::BlankFormEntry{1, 0, 0, 0}));
+    EXPECT_EQ(entry, (config::BlankFormEntry{1, 0, 0, 0}));
   EXPECT_FALSE(window->N12->isEnabled());
 }
 

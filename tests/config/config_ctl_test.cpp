@@ -69,7 +69,7 @@ TEST_F(ConfigCtlTest, ReadSavesTheDeviceWithStartBlankFormsAndShowPrintsIt) {
   FillDefaults(expected);
   expected.document_name.Set(Utf8ToCp1251Lossy("0КВИТАНЦИЯ"));
   expected.operators[1].enabled = 0;
-  constructor::BlankFormTable table;
+  config::BlankFormTable table;
   const auto image = EncodeConfigurationFile(table, expected);
   EXPECT_EQ(ReadFileUpTo(file, kConfigurationFileSize),
             std::vector<std::uint8_t>(image.begin(), image.end()));

@@ -39,7 +39,7 @@ class ConfigFileTest : public ::testing::Test {
 
   fs::path directory;
   DeviceConfiguration configuration;
-  constructor::BlankFormTable table;
+  config::BlankFormTable table;
   test::RecordingUserInterface ui;
 };
 
@@ -73,7 +73,7 @@ TEST_F(ConfigFileTest, SaveOpenSaveIsByteIdentical) {
 
   DeviceConfiguration reopened;
   FillDefaults(reopened);
-  constructor::BlankFormTable reopened_table;
+  config::BlankFormTable reopened_table;
   ASSERT_TRUE(OpenConfigurationFile(first, reopened_table, reopened, ui));
   EXPECT_EQ(ui.MessageTexts().back(), "Считано...");
   EXPECT_EQ(reopened_table, table);
@@ -97,9 +97,9 @@ TEST_F(ConfigFileTest, FileOfAnotherSizeIsRefusedAndChangesNothing) {
     std::copy_n(good.begin(), std::min(size, good.size()), bytes.begin());
     WriteAll(path, bytes);
     configuration = before;
-    constructor::BlankFormTable kept;
+    config::BlankFormTable kept;
     kept.entries[0].variant = 5;
-    constructor::BlankFormTable current = kept;
+    config::BlankFormTable current = kept;
     ui.messages.clear();
     EXPECT_FALSE(OpenConfigurationFile(path, current, configuration, ui)) << size;
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -128,7 +128,7 @@ TEST(ConfigFileImageTest, RandomImagesRoundTripAndReadWithinBounds) {
   for (int round = 0; round < 50; ++round) {
     std::vector<std::uint8_t> bytes(kConfigurationFileSize);
     for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random() % 4 == 0 ? 0 : random());
-    constructor::BlankFormTable table;
+    config::BlankFormTable table;
     DeviceConfiguration configuration;
     ASSERT_TRUE(DecodeConfigurationFile(bytes, table, configuration));
     for (const SectionMap& map : kParameterMap)

@@ -56,7 +56,7 @@ TEST(TarnisctlBlank, RefusesValuesOutOfRangeAndReportsFailures) {
 TEST(TarnisctlPreview, PrintsTheFormOfAConfigurationFile) {
   QTemporaryDir directory;
   const std::string path = directory.filePath(QStringLiteral("x.cfg")).toStdString();
-  BlankFormTable table;
+  config::BlankFormTable table;
   table.entries[1] = {1, 1, 3, 3};
   config::DeviceConfiguration configuration;
   std::memset(&configuration, 0, sizeof configuration);

@@ -42,8 +42,8 @@ int RunTransfer(const QStringList& arguments, bool reading) {
   DeviceSession session(options);
   config::DeviceConfiguration configuration;
   config::FillDefaults(configuration);
-  constructor::BlankFormTable table;
-  constructor::ResetBlankForms(table);
+  config::BlankFormTable table;
+  config::ResetBlankForms(table);
   if (reading) {
     const bool complete = config::ReadAllFromDevice(session.link(), ui, configuration);
     if (!complete) return 1;
@@ -69,10 +69,10 @@ std::string Quoted(std::string_view cp1251) {
   return text + "\"";
 }
 
-void PrintConfiguration(const constructor::BlankFormTable& table, config::DeviceConfiguration& configuration) {
+void PrintConfiguration(const config::BlankFormTable& table, config::DeviceConfiguration& configuration) {
   std::cout << "Формы БСО (programmed variant requisite typeSk):\n";
-  for (int form = 1; form <= constructor::kFormCount; ++form) {
-    const constructor::BlankFormEntry& entry = *table.Form(form);
+  for (int form = 1; form <= config::kFormCount; ++form) {
+    const config::BlankFormEntry& entry = *table.Form(form);
     std::cout << "  " << form << ": " << int(entry.programmed) << ' ' << int(entry.variant) << ' '
               << int(entry.requisite) << ' ' << int(entry.typeSk) << '\n';
   }
@@ -110,7 +110,7 @@ int RunShow(const QStringList& arguments) {
     PrintError("Не удалось открыть файл...");
     return 1;
   }
-  constructor::BlankFormTable table;
+  config::BlankFormTable table;
   config::DeviceConfiguration configuration;
   if (!config::DecodeConfigurationFile(*bytes, table, configuration)) {
     PrintError("Файл конфигурации некорректен...");

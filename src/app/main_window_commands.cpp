@@ -1,0 +1,133 @@
+// The main window's command handlers: each hands its command to the page, dialog or operation
+// that does the work.
+#include "app/main_window.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <algorithm>
+
+#include "admin/inn_dialog.h"
+#include "app/about_window.h"
+#include "app/connection_settings_dialog.h"
+#include "config/config_file.h"
+#include "config/config_transfer.h"
+#include "constructor/constructor_frame.h"
+#include "link/link.h"
+#include "ui/user_interface.h"
+#include "wizard/cell_editors.h"
+#include "wizard/wizard_dialog.h"
+
+namespace tarnis::app {
+namespace {
+
+// Runs pending messages other than user input until `delay` has passed.
+void LetSettle(std::chrono::milliseconds delay) {
+  const QDeadlineTimer deadline(delay);
+  while (!deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(static_cast<unsigned long>(std::min<qint64>(10, deadline.remainingTime())));
+  }
+}
+
+}  // namespace
+
+void TForm1::OnOptionClick() {
+  {
+    TForm3 dialog(*this);
+    dialog.exec();
+  }
+  CheckAppliedPort();
+}
+
+void TForm1::N011Click() {
+  ShowFrame(nullptr);
+  if (config::ReadAllFromDevice(*link_, *ui_, configuration_)) EnableSaveConfiguration();
+}
+
+void TForm1::N012Click() { config::WriteAllToDevice(*link_, *ui_, configuration_); }
+
+void TForm1::N12Click() {
+  if (const auto path = ui_->ChooseSaveFile(config::kConfigurationFileDialog))
+    config::SaveConfigurationFile(*path, blank_forms_, configuration_, *ui_);
+}
+
+void TForm1::N8Click() {
+  const auto path = ui_->ChooseOpenFile(config::kConfigurationFileDialog);
+  if (!path) return;
+  config::OpenConfigurationFile(*path, blank_forms_, configuration_, *ui_);
+  EnableSaveConfiguration();
+  if (!constructor_frame_) return;
+  constructor_frame_->InitConstructor();
+  ShowFrame(constructor_frame_);
+}
+
+void TForm1::N20Click() {
+  const constructor::GroupQueryResult query = constructor::QueryCurrentGroup(*link_, *ui_, blank_forms_);
+  if (query.outcome == constructor::GroupQueryOutcome::Busy) return;
+  EnableSaveConfiguration();
+  if (query.OpensConstructor()) OpenConstructor(query);
+}
+
+void TForm1::N6Click() { OpenWizard(false, static_cast<int>(wizard::WizardPage::Start)); }
+void TForm1::N14Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::Operators)); }
+void TForm1::N15Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::DocumentName)); }
+void TForm1::N16Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::Services)); }
+void TForm1::N17Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::Requisites)); }
+void TForm1::N18Click() { OpenWizard(true, static_cast<int>(wizard::WizardPage::Cliches)); }
+
+void TForm1::OpenWizard(bool single_page, int start_page) {
+  ShowFrame(nullptr);
+  WizardSinglePage = single_page ? 1 : 0;
+  WizardStartPage = start_page;
+  wizard::TForm5 wizard(
+      wizard::WizardContext{configuration_, blank_forms_, *link_, *ui_, {*form6_, *form7_}, WizardSinglePage != 0,
+                            WizardStartPage, [this] { EnableSaveConfiguration(); },
+                            [this](const constructor::GroupQueryResult& query) { OpenConstructor(query); }},
+      this);
+  wizard.exec();
+}
+
+void TForm1::OpenConstructor(const constructor::GroupQueryResult& query) {
+  if (!constructor_frame_) return;
+  constructor_frame_->SetGroupLabel(QString::fromStdString(query.GroupLabel()));
+  QCoreApplication::processEvents();
+  constructor_frame_->InitConstructor();
+  ShowFrame(constructor_frame_);
+}
+
+void TForm1::CheckAppliedPort() {
+  LetSettle(port_settle_delay_);
+  if (!link_->settings().settings_applied) return;
+  bool opened = false;
+  {
+    const ui::BusyCursor busy(*ui_);
+    const link::Link::Operation operation(*link_);
+    opened = operation && link_->CheckPort();
+  }
+  if (opened) {
+    SetDeviceMenusEnabled(true);
+    emit PortOpened();
+    return;
+  }
+  ui::ShowError(*ui_, "Не удалось открыть порт...");
+  SetPortStatus(QString(), QString());
+  SetDeviceMenusEnabled(true);
+}
+
+void TForm1::N9Click() { ShowFrame(base_frame_); }
+
+void TForm1::N4Click() { ShowFrame(state_frame_); }
+
+void TForm1::N3Click() {
+  ShowFrame(nullptr);
+  admin::TForm10 dialog(*link_, *ui_, this);
+  dialog.exec();
+}
+
+void TForm1::N11Click() {
+  TForm4 about(this);
+  about.exec();
+}
+
+}  // namespace tarnis::app
