@@ -37,6 +37,11 @@ class FirstPaintWatcher : public QObject {
 
 }  // namespace
 
+bool LoadQtRussianTexts(QTranslator& translator) {
+  return translator.load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
 int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("tarnis");
@@ -44,9 +49,7 @@ int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
   QApplication::setDesktopFileName("tarnis");
   // Qt's own dialogs (file choosers) speak the program's language.
   QTranslator qt_texts;
-  if (qt_texts.load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qt_texts);
+  if (LoadQtRussianTexts(qt_texts)) QApplication::installTranslator(&qt_texts);
 
   // Start-up order: the main window, the splash, the cell editors TForm6 and TForm7, the goods
   // item editor TForm8, the wait window; the splash shows when the main window first shows.
