@@ -106,7 +106,9 @@ void TForm8::Build() {
   Button1 = named(new QPushButton("Применить", this), "Button1");
   Button2 = named(new QPushButton("Отмена", this), "Button2");
   Button3 = named(new QPushButton("Очистить поля", this), "Button3");
+  // Enter applies wherever the focus is; Escape cancels (reject).
   for (QPushButton* button : {Button1, Button2, Button3}) button->setAutoDefault(false);
+  Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm8::Button3Click);

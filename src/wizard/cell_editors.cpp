@@ -24,10 +24,10 @@ CellEditorDialog::CellEditorDialog(const QString& caption, QSize client_size, QW
   Button1->setObjectName("Button1");
   Button2 = new QPushButton("Отмена", this);
   Button2->setObjectName("Button2");
-  // Enter is the edit's own: it applies, whichever button has the focus otherwise.
+  // Enter applies, whichever control has the focus; Escape cancels (reject).
   Button1->setAutoDefault(false);
   Button2->setAutoDefault(false);
-  connect(Edit1, &QLineEdit::returnPressed, this, &CellEditorDialog::Apply);
+  Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &CellEditorDialog::Apply);
   connect(Button2, &QPushButton::clicked, this, &CellEditorDialog::reject);
 }

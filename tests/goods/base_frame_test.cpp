@@ -225,6 +225,35 @@ TEST_F(BaseFrameTest, CommaInThePriceIsTheDecimalPointTypedOrPasted) {
   std::filesystem::remove(path);
 }
 
+// The keyboard reaches the editor: Enter or F2 on the grid opens it, Enter in it applies from
+// any control, Escape cancels; Tab leaves the grid.
+TEST_F(BaseFrameTest, GridKeysOpenTheEditorAndTabLeavesTheGrid) {
+  ShowActive();
+  Select(9);
+  frame_.StringGrid1->setFocus();
+  WhileEditorRuns([](TForm8& editor) {
+    editor.Edit1->setText("ОТМЕНЕНО");
+    QTest::keyClick(editor.Edit1, Qt::Key_Escape);
+  });
+  QTest::keyClick(frame_.StringGrid1, Qt::Key_Return);
+  EXPECT_FALSE(frame_.editor().applied());
+  EXPECT_EQ(frame_.table().row(9), EmptyGoodsRow(9));
+
+  WhileEditorRuns([](TForm8& editor) {
+    editor.Edit1->setText("ЧАЙ");
+    editor.CheckBox1->setFocus();
+    QTest::keyClick(editor.CheckBox1, Qt::Key_Enter, Qt::KeypadModifier);
+    if (editor.isVisible()) editor.Button2->click();
+  });
+  QTest::keyClick(frame_.StringGrid1, Qt::Key_F2);
+  EXPECT_EQ(frame_.table().row(9).name, Cp("ЧАЙ"));
+
+  frame_.StringGrid1->setFocus();
+  QTest::keyClick(frame_.StringGrid1, Qt::Key_Tab);
+  EXPECT_FALSE(frame_.StringGrid1->hasFocus());
+  EXPECT_EQ(frame_.StringGrid1->currentIndex().row(), 9);
+}
+
 TEST_F(BaseFrameTest, EditorRefusalsKeepItOpenAndCancelLeavesTheRow) {
   Select(3);
   const GoodsRow before = frame_.table().row(3);
