@@ -24,7 +24,7 @@ constexpr const char* kSpeeds[] = {"2400", "4800", "9600", "19200", "38400", "57
 constexpr int kDefaultSpeedIndex = 6;
 
 const char* const kBadInterByteTimeout =
-    "Тайм-аут между приемом байт: введите целое число миллисекунд от 1 до 600000.";
+    "Тайм-аут между приемом байт: введите целое число миллисекунд от 0 до 600000.";
 const char* const kBadTotalTimeout = "Общий тайм-аут: введите целое число миллисекунд от 1 до 600000.";
 
 QLineEdit* DigitEdit(const char* name, QWidget* parent) {
@@ -139,7 +139,7 @@ void TForm3::Button1Click() {
   const std::string total_text = TextOrDefault(Edit2, "2500");
   const std::string factory_text = TextOrDefault(Edit3, "0");
 
-  const auto inter_byte = link::ParseTimeoutMs(inter_byte_text);
+  const auto inter_byte = link::ParseInterByteTimeoutMs(inter_byte_text);
   const auto total = link::ParseTimeoutMs(total_text);
   const auto factory_number = link::ParseFactoryNumber(factory_text);
   const auto refuse = [this](QLineEdit* field, const char* message) {

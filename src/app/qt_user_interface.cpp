@@ -74,6 +74,7 @@ std::optional<std::string> QtUserInterface::ChooseFile(const ui::FileDialog& dia
   chooser.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   chooser.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   chooser.setDefaultSuffix(ui::FromUtf8(dialog.default_suffix));
+  chooser.setOption(QFileDialog::DontConfirmOverwrite, !dialog.confirm_overwrite);
   if (busy_depth_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const bool chosen = chooser.exec() == QDialog::Accepted;
   if (busy_depth_ > 0) QApplication::restoreOverrideCursor();

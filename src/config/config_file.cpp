@@ -18,9 +18,10 @@ ConfigurationFileImage EncodeConfigurationFile(const BlankFormTable& table,
 
 bool DecodeConfigurationFile(std::span<const std::uint8_t> bytes, BlankFormTable& table,
                              DeviceConfiguration& configuration) {
-  if (bytes.size() != kConfigurationFileSize) return false;
+  // Whatever follows the image is not part of it.
+  if (bytes.size() < kConfigurationFileSize) return false;
   std::memcpy(&table, bytes.data(), sizeof table);
-  const auto block = bytes.subspan(sizeof table);
+  const auto block = bytes.subspan(sizeof table, kConfigurationSize);
   std::copy(block.begin(), block.end(), Bytes(configuration).begin());
   return true;
 }
@@ -38,12 +39,12 @@ bool SaveConfigurationFile(const std::string& path, const BlankFormTable& table,
 
 bool OpenConfigurationFile(const std::string& path, BlankFormTable& table,
                            DeviceConfiguration& configuration, ui::UserInterface& ui) {
-  const auto bytes = ReadFileUpTo(path, kConfigurationFileSize);
-  if (!bytes) {
+  const FileRead read = ReadFile(path, kConfigurationFileSize);
+  if (read.status == FileRead::Status::CannotOpen) {
     ui::ShowError(ui, "Не удалось открыть файл...");
     return false;
   }
-  if (!DecodeConfigurationFile(*bytes, table, configuration)) {
+  if (read.status == FileRead::Status::CannotRead || !DecodeConfigurationFile(read.bytes, table, configuration)) {
     ui::ShowNotice(ui, "Файл конфигурации некорректен...");
     return false;
   }

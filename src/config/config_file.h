@@ -15,16 +15,16 @@ namespace tarnis::config {
 constexpr std::size_t kConfigurationFileSize = sizeof(BlankFormTable) + kConfigurationSize;
 static_assert(kConfigurationFileSize == 8875);
 
-// The file dialogs' filter and default extension.
-inline const ui::FileDialog kConfigurationFileDialog{{}, "Конфигурация (*.cfg)|*.cfg", "cfg"};
+// The file dialogs' filter and default extension; saving replaces a file without asking.
+inline const ui::FileDialog kConfigurationFileDialog{{}, "Конфигурация (*.cfg)|*.cfg", "cfg", false};
 
 using ConfigurationFileImage = std::array<std::uint8_t, kConfigurationFileSize>;
 
 ConfigurationFileImage EncodeConfigurationFile(const BlankFormTable& table,
                                                const DeviceConfiguration& configuration);
 
-// Replaces table and configuration with the image; false, changing nothing, unless the image is
-// exactly kConfigurationFileSize bytes.
+// Replaces table and configuration with the first kConfigurationFileSize bytes; false, changing
+// nothing, when there are fewer. Bytes beyond the image are ignored.
 bool DecodeConfigurationFile(std::span<const std::uint8_t> bytes, BlankFormTable& table,
                              DeviceConfiguration& configuration);
 
@@ -34,8 +34,9 @@ bool SaveConfigurationFile(const std::string& path, const BlankFormTable& table,
                            const DeviceConfiguration& configuration, ui::UserInterface& ui);
 
 // Reads and checks the whole file before anything in memory changes, then shows "Считано...".
-// A file that cannot be read gets "Не удалось открыть файл...", one of another size
-// "Файл конфигурации некорректен..."; in both cases table and configuration stay as they were.
+// A file that cannot be opened gets "Не удалось открыть файл...", one that fails while being read
+// or is shorter than the image "Файл конфигурации некорректен..."; in every such case table and
+// configuration stay as they were. Bytes beyond the image are ignored.
 bool OpenConfigurationFile(const std::string& path, BlankFormTable& table,
                            DeviceConfiguration& configuration, ui::UserInterface& ui);
 

@@ -55,23 +55,6 @@ class Transfer {
     ui_.ProcessEvents();
   }
 
-  // Ends a section: bar hidden, normal cursor.
-  void EndSection() {
-    ui_.ProgressEnd();
-    ui_.SetBusyCursor(false);
-  }
-
-  // Ends a stopped transfer.
-  void Stop() {
-    ui_.SetBusyCursor(false);
-    ui_.WaitClose();
-  }
-
-  void StartSection(const std::string& step) {
-    ui_.WaitSetStep(step);
-    ui_.SetBusyCursor(true);
-  }
-
  private:
   bool Continue(const char* sentence, const link::ParameterReply& reply) {
     return ui::AskContinue(ui_, sentence + reply.message);
@@ -80,6 +63,43 @@ class Transfer {
   link::Link& link_;
   ui::UserInterface& ui_;
   DeviceConfiguration& configuration_;
+};
+
+// One section of a transfer: the hourglass, and with `progress` the progress bar, for the
+// lifetime of the object, so that every way out of the section leaves both as they were.
+class SectionRun {
+ public:
+  SectionRun(ui::UserInterface& ui, bool progress) : ui_(ui), progress_(progress) {
+    ui_.SetBusyCursor(true);
+    if (progress_) ui_.ProgressStart();
+  }
+  SectionRun(const SectionRun&) = delete;
+  SectionRun& operator=(const SectionRun&) = delete;
+  ~SectionRun() {
+    if (progress_) ui_.ProgressEnd();
+    ui_.SetBusyCursor(false);
+  }
+
+ private:
+  ui::UserInterface& ui_;
+  bool progress_;
+};
+
+// The wait window from the start of a transfer until Close() or the end of the scope.
+class WaitWindow {
+ public:
+  explicit WaitWindow(ui::UserInterface& ui) : ui_(ui) { ui_.WaitShow(); }
+  WaitWindow(const WaitWindow&) = delete;
+  WaitWindow& operator=(const WaitWindow&) = delete;
+  ~WaitWindow() { Close(); }
+  void Close() {
+    if (shown_) ui_.WaitClose();
+    shown_ = false;
+  }
+
+ private:
+  ui::UserInterface& ui_;
+  bool shown_ = true;
 };
 
 void Call(const std::function<void()>& callback) {
@@ -117,26 +137,25 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
   link::Link::Operation operation(link);
   if (!operation) return false;
   Transfer transfer(link, ui, configuration);
+  WaitWindow wait(ui);
 
-  ui.WaitShow();
   ui.WaitSetStep("Данные операторов...");
   ui.ProcessEvents();
-  ui.SetBusyCursor(true);
-  ui.ProgressStart();
-  const SectionMap& operators = MapOf(Section::Operators);
-  bool go_on = ReadRows(transfer, operators, 1, operators.rows, true);
-  transfer.EndSection();
+  bool go_on = true;
+  {
+    const SectionRun run(ui, true);
+    const SectionMap& operators = MapOf(Section::Operators);
+    go_on = ReadRows(transfer, operators, 1, operators.rows, true);
+  }
   Call(refresh.operators);
-  if (!go_on) {
-    ui.WaitClose();
-    return false;
-  }
+  if (!go_on) return false;
 
-  transfer.StartSection("ДСО...");
-  if (!transfer.Read(AddressOf(MapOf(Section::DocumentName), 1, 1), false)) {
-    transfer.Stop();
-    return false;
+  ui.WaitSetStep("ДСО...");
+  {
+    const SectionRun run(ui, false);
+    go_on = transfer.Read(AddressOf(MapOf(Section::DocumentName), 1, 1), false);
   }
+  if (!go_on) return false;
   Call(refresh.document_name);
 
   // Requisites: the whole read leaves their enabled bytes as they are.
@@ -149,33 +168,28 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
                   {Section::Requisites, "Дополнительные реквизиты...", false, refresh.requisites}};
   for (const auto& section : sections) {
     const SectionMap& map = MapOf(section.section);
-    transfer.StartSection(section.step);
-    ui.ProgressStart();
-    go_on = ReadRows(transfer, map, 1, map.rows, section.take_attribute);
-    transfer.EndSection();
-    Call(section.refresh);
-    if (!go_on) {
-      ui.WaitClose();
-      return false;
+    ui.WaitSetStep(section.step);
+    {
+      const SectionRun run(ui, true);
+      go_on = ReadRows(transfer, map, 1, map.rows, section.take_attribute);
     }
+    Call(section.refresh);
+    if (!go_on) return false;
   }
 
   const SectionMap& cliches = MapOf(Section::Cliches);
-  transfer.StartSection("Клише...");
+  ui.WaitSetStep("Клише...");
   ui.ProcessEvents();
   for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
-    ui.SetBusyCursor(true);
-    ui.ProgressStart();
-    go_on = ReadRows(transfer, cliches, cliche, cliche, false);
-    transfer.EndSection();
-    if (refresh.cliche) refresh.cliche(cliche);
-    if (!go_on) {
-      ui.WaitClose();
-      return false;
+    {
+      const SectionRun run(ui, true);
+      go_on = ReadRows(transfer, cliches, cliche, cliche, false);
     }
+    if (refresh.cliche) refresh.cliche(cliche);
+    if (!go_on) return false;
   }
 
-  ui.WaitClose();
+  wait.Close();
   ui::ShowNotice(ui, "Прочитано удачно...");
   return true;
 }
@@ -184,29 +198,27 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
   link::Link::Operation operation(link);
   if (!operation) return false;
   Transfer transfer(link, ui, configuration);
+  WaitWindow wait(ui);
 
-  ui.WaitShow();
   ui.WaitSetCaption("Загрузка...");
   ui.WaitSetStep("Данные операторов...");
   ui.ProcessEvents();
-  ui.SetBusyCursor(true);
-  ui.ProgressStart();
-  const SectionMap& operators = MapOf(Section::Operators);
   bool go_on = true;
-  for (int row = 1; go_on && row <= operators.rows; ++row) {
-    if (OperatorIsWritten(configuration.operators[row - 1])) go_on = WriteRow(transfer, operators, row);
+  {
+    const SectionRun run(ui, true);
+    const SectionMap& operators = MapOf(Section::Operators);
+    for (int row = 1; go_on && row <= operators.rows; ++row) {
+      if (OperatorIsWritten(configuration.operators[row - 1])) go_on = WriteRow(transfer, operators, row);
+    }
   }
-  transfer.EndSection();
-  if (!go_on) {
-    ui.WaitClose();
-    return false;
-  }
+  if (!go_on) return false;
 
-  transfer.StartSection("Загрузка ДСО...");
-  if (!transfer.Write(AddressOf(MapOf(Section::DocumentName), 1, 1))) {
-    transfer.Stop();
-    return false;
+  ui.WaitSetStep("Загрузка ДСО...");
+  {
+    const SectionRun run(ui, false);
+    go_on = transfer.Write(AddressOf(MapOf(Section::DocumentName), 1, 1));
   }
+  if (!go_on) return false;
 
   const struct {
     Section section;
@@ -214,36 +226,30 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
   } sections[] = {{Section::Services, "Загрузка услуг..."}, {Section::Requisites, "Загрузка дополнительных услуг..."}};
   for (const auto& section : sections) {
     const SectionMap& map = MapOf(section.section);
-    transfer.StartSection(section.step);
-    ui.ProgressStart();
+    ui.WaitSetStep(section.step);
+    const SectionRun run(ui, true);
     for (int row = 1; go_on && row <= map.rows; ++row) {
       // Services and requisites carry their enabled byte with every line.
       if (*ParameterAt(configuration, AddressOf(map, row, 1))->enabled != 0) go_on = WriteRow(transfer, map, row);
     }
-    transfer.EndSection();
-    if (!go_on) {
-      ui.WaitClose();
-      return false;
-    }
+    if (!go_on) return false;
   }
 
   // The device accepts one of the two clichés; a refused one answers error 51 to a read of its
   // first line. The first accepted cliché is written and no other.
   const SectionMap& cliches = MapOf(Section::Cliches);
-  transfer.StartSection("Загрузка клише...");
-  ui.ProgressStart();
-  for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
-    if (transfer.ClicheRefused(cliche)) continue;
-    go_on = WriteRow(transfer, cliches, cliche);
-    break;
+  ui.WaitSetStep("Загрузка клише...");
+  {
+    const SectionRun run(ui, true);
+    for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
+      if (transfer.ClicheRefused(cliche)) continue;
+      go_on = WriteRow(transfer, cliches, cliche);
+      break;
+    }
   }
-  transfer.EndSection();
-  if (!go_on) {
-    ui.WaitClose();
-    return false;
-  }
+  if (!go_on) return false;
 
-  ui.WaitClose();
+  wait.Close();
   ui::ShowNotice(ui, "Записано удачно...");
   return true;
 }

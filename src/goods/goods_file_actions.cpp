@@ -12,7 +12,8 @@ const std::string kBadFile = "Некорректный файл...";
 // A goods table in CSV stays far below this; anything larger is not one.
 constexpr std::size_t kCsvMaxSize = 4 * 1024 * 1024;
 
-const ui::FileDialog kSaveDialog{"Файлы базы данных", "Базы (*.base)|*.base", "base"};
+// Saving a table replaces a file without asking.
+const ui::FileDialog kSaveDialog{"Файлы базы данных", "Базы (*.base)|*.base", "base", false};
 const ui::FileDialog kOpenDialog{"", "Базыl (*.base)|*.base", "base"};
 const ui::FileDialog kCsvExportDialog{"Экспорт базы товаров", "Таблицы CSV (*.csv)|*.csv", "csv"};
 const ui::FileDialog kCsvImportDialog{"Импорт базы товаров", "Таблицы CSV (*.csv)|*.csv", "csv"};

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "goods/goods_item_entry.h"
 #include "platform/cp1251_codec.h"
@@ -67,6 +68,21 @@ void PointForComma(QLineEdit* field) {
   field->setCursorPosition(cursor);
 }
 
+// The limit is on what the user types. A longer text the program puts into the field (a row's
+// 15-digit barcode, a price from a file) must reach the field and come back whole, so the limit
+// stays at the longer length until the user's edits bring the text back within the limit.
+void LimitTyping(QLineEdit* field, int limit) {
+  field->setMaxLength(limit);
+  QObject::connect(field, &QLineEdit::textEdited, field, [field, limit](const QString& text) {
+    field->setMaxLength(std::max(limit, static_cast<int>(text.size())));
+  });
+}
+
+void SetProgramText(QLineEdit* field, const QString& text, int limit) {
+  field->setMaxLength(std::max(limit, static_cast<int>(text.size())));
+  field->setText(text);
+}
+
 }  // namespace
 
 TForm8::TForm8(ui::UserInterface& ui, QWidget* parent)
@@ -94,12 +110,12 @@ void TForm8::Build() {
 
   CheckBox1 = named(new QCheckBox("Широкий", this), "CheckBox1");
   Edit2 = named(new QLineEdit("0", this), "Edit2");
-  Edit2->setMaxLength(kBarcodeMaxLength);
+  LimitTyping(Edit2, kBarcodeMaxLength);
   ui::InstallDigitKeyFilter(Edit2);
   Edit3 = named(new QLineEdit("1", this), "Edit3");
   ui::InstallDigitKeyFilter(Edit3);
   Edit4 = named(new QLineEdit("0.00", this), "Edit4");
-  Edit4->setMaxLength(kPriceMaxLength);
+  LimitTyping(Edit4, kPriceMaxLength);
   Edit4->installEventFilter(new PriceKeyFilter(Edit4));
   connect(Edit4, &QLineEdit::textEdited, this, [this] { PointForComma(Edit4); });
 
@@ -154,9 +170,9 @@ void TForm8::CapitaliseName(const QString& text) {
 void TForm8::LoadFrom(const GoodsRow& row) {
   Edit1->setText(ui::FromCp1251(row.name));
   CheckBox1->setChecked(row.font == WideFontWord());
-  Edit2->setText(row.barcode.empty() ? QString("0") : ui::FromCp1251(row.barcode));
+  SetProgramText(Edit2, row.barcode.empty() ? QString("0") : ui::FromCp1251(row.barcode), kBarcodeMaxLength);
   Edit3->setText(ui::FromCp1251(row.section));
-  Edit4->setText(ui::FromCp1251(row.price));
+  SetProgramText(Edit4, ui::FromCp1251(row.price), kPriceMaxLength);
 }
 
 bool TForm8::Run() {
@@ -179,7 +195,7 @@ GoodsRow TForm8::RowFor(int code) const {
 void TForm8::Button1Click() {
   const ItemCheck check =
       CheckGoodsItem(ui::ToUtf8(Edit2->text()), ui::ToUtf8(Edit3->text()), ui::ToUtf8(Edit4->text()));
-  if (!check.price.empty()) Edit4->setText(ui::FromUtf8(check.price));
+  if (!check.price.empty()) SetProgramText(Edit4, ui::FromUtf8(check.price), kPriceMaxLength);
   if (!check.ok()) {
     ui_.Message(check.error, ui::kErrorCaption, ui::Icon::None, ui::Buttons::Ok);
     if (check.focus == ItemField::Price) Edit4->setFocus();
@@ -199,10 +215,10 @@ void TForm8::reject() { Button2Click(); }
 
 void TForm8::Button3Click() {
   Edit1->clear();
-  Edit2->setText("0");
+  SetProgramText(Edit2, "0", kBarcodeMaxLength);
   CheckBox1->setChecked(false);
   Edit3->setText("0");
-  Edit4->setText("0.00");
+  SetProgramText(Edit4, "0.00", kPriceMaxLength);
 }
 
 }  // namespace tarnis::goods

@@ -21,6 +21,8 @@ std::optional<Int> ParseWhole(std::string_view text) {
   return value;
 }
 
+constexpr int kMaxTimeoutMs = 600000;
+
 }  // namespace
 
 std::optional<std::int32_t> ParseFactoryNumber(std::string_view text) {
@@ -30,7 +32,13 @@ std::optional<std::int32_t> ParseFactoryNumber(std::string_view text) {
 
 std::optional<int> ParseTimeoutMs(std::string_view text) {
   const auto value = ParseWhole<int>(text);
-  if (!value || *value < 1 || *value > 600000) return std::nullopt;
+  if (!value || *value < 1 || *value > kMaxTimeoutMs) return std::nullopt;
+  return value;
+}
+
+std::optional<int> ParseInterByteTimeoutMs(std::string_view text) {
+  const auto value = ParseWhole<int>(text);
+  if (!value || *value < 0 || *value > kMaxTimeoutMs) return std::nullopt;
   return value;
 }
 

@@ -25,8 +25,12 @@ struct LinkSettings {
 // A factory number text of at most 15 characters holding a signed 32-bit decimal number
 // (an optional sign, then digits); nothing for anything else.
 std::optional<std::int32_t> ParseFactoryNumber(std::string_view text);
-// A decimal time-out in milliseconds of at least 1 and at most 600000; nothing for anything else.
+// A decimal total time-out in milliseconds of at least 1 and at most 600000 (0 would wait for
+// ever); nothing for anything else.
 std::optional<int> ParseTimeoutMs(std::string_view text);
+// A decimal inter-byte time-out in milliseconds from 0 (no limit on the gap between bytes) to
+// 600000; nothing for anything else.
+std::optional<int> ParseInterByteTimeoutMs(std::string_view text);
 
 // What the user is told when the factory number cannot be sent.
 extern const char* const kBadFactoryNumberMessage;

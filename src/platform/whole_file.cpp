@@ -1,6 +1,7 @@
 #include "platform/whole_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -40,20 +41,28 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::string& path, std::size_t max_size) {
+FileRead ReadFile(const std::string& path, std::size_t max_size) {
   Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) return std::nullopt;
+  struct stat status {};
+  if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode))
+    return {FileRead::Status::CannotOpen, {}};
   std::vector<std::uint8_t> bytes(max_size + 1);
   std::size_t filled = 0;
   while (filled < bytes.size()) {
     const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
+    if (got < 0) return {FileRead::Status::CannotRead, {}};
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
   }
   bytes.resize(filled);
-  return bytes;
+  return {FileRead::Status::Ok, std::move(bytes)};
+}
+
+std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::string& path, std::size_t max_size) {
+  FileRead read = ReadFile(path, max_size);
+  if (read.status != FileRead::Status::Ok) return std::nullopt;
+  return std::move(read.bytes);
 }
 
 bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {

@@ -11,8 +11,16 @@
 
 namespace tarnis {
 
-// The file's bytes, at most max_size + 1 of them (so a caller can tell a file that is too long);
-// nothing when it cannot be opened or read.
+// A file read whole: its bytes, at most max_size + 1 of them (so a caller can tell a file that is
+// too long), or why there are none. A directory counts as a file that cannot be opened.
+struct FileRead {
+  enum class Status { Ok, CannotOpen, CannotRead };
+  Status status = Status::Ok;
+  std::vector<std::uint8_t> bytes;
+};
+FileRead ReadFile(const std::string& path, std::size_t max_size);
+
+// The same, for callers that treat every failure alike: nothing when it cannot be opened or read.
 std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::string& path, std::size_t max_size);
 
 // Replaces path with bytes; false, with any earlier file left as it was, on any failure.

@@ -16,6 +16,7 @@ struct FileDialog {
   std::string title;             // empty: the toolkit's own
   std::string filter;            // as "Конфигурация (*.cfg)|*.cfg"
   std::string default_suffix;    // added when the name has none, as "cfg"
+  bool confirm_overwrite = true;  // false: a save replaces an existing file without a question
 };
 
 class UserInterface {

@@ -69,7 +69,7 @@ TEST_F(ConnectionSettingsTest, OpensWithTheDefaultsAndTexts) {
 TEST_F(ConnectionSettingsTest, ApplyStoresEverySettingAndShowsPortAndSpeed) {
   dialog->ComboBox1->setCurrentText("COM12");
   dialog->ComboBox2->setCurrentText("2400");
-  dialog->Edit1->setText("100");
+  dialog->Edit1->setText("0");  // no limit on the gap between bytes
   dialog->Edit2->setText("1000");
   dialog->Edit3->setText("-5");
   dialog->Button1->click();
@@ -80,7 +80,7 @@ TEST_F(ConnectionSettingsTest, ApplyStoresEverySettingAndShowsPortAndSpeed) {
   EXPECT_TRUE(settings.settings_applied);
   EXPECT_EQ(settings.port_name, "COM12");
   EXPECT_EQ(settings.baud_rate, 2400);
-  EXPECT_EQ(settings.inter_byte_timeout_ms, 100);
+  EXPECT_EQ(settings.inter_byte_timeout_ms, 0);
   EXPECT_EQ(settings.total_timeout_ms, 1000);
   EXPECT_EQ(settings.factory_number, "-5");
   EXPECT_EQ(window->StatusPanelText(1), "Порт: COM12");
@@ -109,14 +109,15 @@ TEST_F(ConnectionSettingsTest, ABadFieldIsNamedAndNothingIsApplied) {
     const char* text;  // may be pasted, so not only digits
     const char* message;
   };
-  const char* const inter_byte = "Тайм-аут между приемом байт: введите целое число миллисекунд от 1 до 600000.";
+  const char* const inter_byte = "Тайм-аут между приемом байт: введите целое число миллисекунд от 0 до 600000.";
   const char* const total = "Общий тайм-аут: введите целое число миллисекунд от 1 до 600000.";
   const Case cases[] = {
-      {&TForm3::Edit1, "0", inter_byte},
+      {&TForm3::Edit1, "-1", inter_byte},
       {&TForm3::Edit1, "12a", inter_byte},
       {&TForm3::Edit1, "600001", inter_byte},
       {&TForm3::Edit2, "99999999999", total},
       {&TForm3::Edit2, "%25", total},
+      {&TForm3::Edit2, "0", total},
       {&TForm3::Edit3, "2147483648", link::kBadFactoryNumberMessage},
       {&TForm3::Edit3, "1'2", link::kBadFactoryNumberMessage},
   };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -11,6 +12,7 @@
 #include "app/qt_user_interface.h"
 #include "app/wait_window.h"
 #include "app_test_support.h"
+#include "recording_user_interface.h"
 
 namespace tarnis::app {
 namespace {
@@ -110,6 +112,68 @@ TEST_F(QtUserInterfaceTest, TheHourglassNestsAndAnUnmatchedReleaseIsHarmless) {
   ui().SetBusyCursor(false);
   ASSERT_NE(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::IBeamCursor);
+}
+
+// The tests' fake must keep the same state as the window after every call, and report what the
+// window would silently absorb.
+TEST_F(QtUserInterfaceTest, TheRecordingFakeKeepsTheSameStateAndReportsCallsOutOfTurn) {
+  test::RecordingUserInterface fake;
+  // The window's bar shows an empty bar until the first operation ends; compared from then on.
+  bool compare_bar = false;
+  const auto same_state = [&](const std::string& after) {
+    EXPECT_EQ(QApplication::overrideCursor() != nullptr, fake.busy_cursor) << after;
+    if (compare_bar) EXPECT_EQ(window->ProgressBar1->isVisible(), fake.progress_visible) << after;
+    EXPECT_EQ(wait->isVisible(), fake.wait_visible) << after;
+  };
+  for (const bool busy : {true, true, false, true, false, false, false, true, false}) {
+    ui().SetBusyCursor(busy);
+    fake.SetBusyCursor(busy);
+    same_state(busy ? "busy" : "normal");
+  }
+  ui().WaitShow();
+  fake.WaitShow();
+  ui().ProgressStart();
+  fake.ProgressStart();
+  compare_bar = true;
+  same_state("shown");
+  ui().ProgressEnd();
+  fake.ProgressEnd();
+  ui().WaitClose();
+  fake.WaitClose();
+  same_state("hidden");
+  EXPECT_EQ(fake.Unsettled(), "cursor normal while normal\n");
+  EXPECT_EQ(fake.faults, std::vector<std::string>{"cursor normal while normal"});
+
+  fake.faults.clear();
+  fake.ProgressStep(1, 2);
+  fake.ProgressEnd();
+  fake.WaitClose();
+  fake.WaitShow();
+  fake.WaitShow();
+  fake.ProgressStart();
+  fake.ProgressStart();
+  EXPECT_EQ(fake.faults, (std::vector<std::string>{"progress step while hidden", "progress end while hidden",
+                                                   "wait close while hidden", "wait show while shown",
+                                                   "progress start while shown"}));
+  EXPECT_EQ(fake.Unsettled(), "progress bar shown\nwait window shown\nprogress step while hidden\n"
+                              "progress end while hidden\nwait close while hidden\nwait show while shown\n"
+                              "progress start while shown\n");
+  fake.check_settled_at_end = false;
+}
+
+TEST_F(QtUserInterfaceTest, SaveDialogsAskBeforeReplacingAFileUnlessToldNotTo) {
+  for (const bool confirm : {true, false}) {
+    bool asks = !confirm;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    WhenModal<QFileDialog>([&](QFileDialog& chooser) {
+      asks = !chooser.testOption(QFileDialog::DontConfirmOverwrite);
+      mode = chooser.acceptMode();
+      chooser.reject();
+    });
+    EXPECT_EQ(ui().ChooseSaveFile({"", "Конфигурация (*.cfg)|*.cfg", "cfg", confirm}), std::nullopt);
+    EXPECT_EQ(asks, confirm);
+    EXPECT_EQ(mode, QFileDialog::AcceptSave);
+  }
 }
 
 TEST_F(QtUserInterfaceTest, ProgressGoesToTheMainWindowsBar) {

@@ -82,6 +82,7 @@ TEST_F(ConfigCommandsTest, SaveAndOpenGoThroughTheDialogsWithTheCfgFilter) {
   ASSERT_EQ(ui.file_dialogs.size(), 1u);
   EXPECT_EQ(ui.file_dialogs[0].filter, "Конфигурация (*.cfg)|*.cfg");
   EXPECT_EQ(ui.file_dialogs[0].default_suffix, "cfg");
+  EXPECT_FALSE(ui.file_dialogs[0].confirm_overwrite);
   EXPECT_EQ(fs::file_size(path), 8875u);
 
   TForm1 other(MainWindowServices{&device.link(), &ui});

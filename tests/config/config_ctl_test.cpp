@@ -81,6 +81,15 @@ TEST_F(ConfigCtlTest, ReadSavesTheDeviceWithStartBlankFormsAndShowPrintsIt) {
   EXPECT_NE(show.output.find("  99: \"0УСЛУГА 99 - СТРОКА 1\" \"0УСЛУГА 99 - СТРОКА 2\" дост. 1\n"),
             std::string::npos);
   EXPECT_NE(show.output.find("    \"0СТРОКА КЛИШЕ 7\"\n    дост. 1\n"), std::string::npos);
+
+  // Whatever follows the image changes nothing that is shown.
+  const std::string longer = (directory / "longer.cfg").string();
+  std::vector<std::uint8_t> with_junk(image.begin(), image.end());
+  with_junk.insert(with_junk.end(), {'j', 'u', 'n', 'k', '\n'});
+  ASSERT_TRUE(ReplaceFile(longer, with_junk));
+  const CtlRun show_longer = Tarnisctl("config show " + longer);
+  EXPECT_EQ(show_longer.exit_code, 0);
+  EXPECT_EQ(show_longer.output, show.output);
 }
 
 TEST_F(ConfigCtlTest, WriteStopsAtTheFirstFailureUnlessToldToKeepGoing) {

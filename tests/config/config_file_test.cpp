@@ -83,7 +83,7 @@ TEST_F(ConfigFileTest, SaveOpenSaveIsByteIdentical) {
   EXPECT_EQ(ReadAll(first), ReadAll(second));
 }
 
-TEST_F(ConfigFileTest, FileOfAnotherSizeIsRefusedAndChangesNothing) {
+TEST_F(ConfigFileTest, ShorterFileIsRefusedAndChangesNothing) {
   const fs::path path = directory / "x.cfg";
   ASSERT_TRUE(SaveConfigurationFile(path, table, configuration, ui));
   const auto good = ReadAll(path);
@@ -92,7 +92,7 @@ TEST_F(ConfigFileTest, FileOfAnotherSizeIsRefusedAndChangesNothing) {
     copy.document_name.Set("0OLD");
     return copy;
   }();
-  for (std::size_t size : {std::size_t{0}, std::size_t{32}, std::size_t{8874}, std::size_t{8876}}) {
+  for (std::size_t size : {std::size_t{0}, std::size_t{32}, std::size_t{8874}}) {
     std::vector<std::uint8_t> bytes(size, 0x41);
     std::copy_n(good.begin(), std::min(size, good.size()), bytes.begin());
     WriteAll(path, bytes);
@@ -109,6 +109,40 @@ TEST_F(ConfigFileTest, FileOfAnotherSizeIsRefusedAndChangesNothing) {
     EXPECT_EQ(current, kept) << size;
     EXPECT_EQ(std::memcmp(&configuration, &before, sizeof before), 0) << size;
   }
+}
+
+TEST_F(ConfigFileTest, BytesBeyondTheImageAreIgnored) {
+  configuration.document_name.Set("0TAIL");
+  table.entries[7] = {0, 6, 2, 1};
+  const auto image = EncodeConfigurationFile(table, configuration);
+  const fs::path path = directory / "long.cfg";
+  for (std::size_t extra : {std::size_t{1}, std::size_t{100000}}) {
+    std::vector<std::uint8_t> bytes(image.begin(), image.end());
+    bytes.resize(bytes.size() + extra, 0xEE);
+    WriteAll(path, bytes);
+    DeviceConfiguration opened;
+    FillDefaults(opened);
+    config::BlankFormTable opened_table;
+    ui.messages.clear();
+    EXPECT_TRUE(OpenConfigurationFile(path, opened_table, opened, ui)) << extra;
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Считано..."});
+    EXPECT_EQ(opened_table, table);
+    EXPECT_EQ(EncodeConfigurationFile(opened_table, opened), image) << extra;
+  }
+}
+
+// A file that opens but cannot be read is a bad configuration file, not a missing one.
+TEST_F(ConfigFileTest, ReadErrorAfterOpeningIsReportedAsABadFile) {
+  const DeviceConfiguration before = configuration;
+  ASSERT_TRUE(fs::exists("/proc/self/mem"));
+  EXPECT_FALSE(OpenConfigurationFile("/proc/self/mem", table, configuration, ui));
+  EXPECT_FALSE(OpenConfigurationFile(directory, table, configuration, ui));
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text, "Файл конфигурации некорректен...");
+  EXPECT_EQ(ui.messages[0].caption, "Предупреждение...");
+  EXPECT_EQ(ui.messages[0].icon, ui::Icon::Information);
+  EXPECT_EQ(ui.messages[1].text, "Не удалось открыть файл...") << "a directory is no file";
+  EXPECT_EQ(std::memcmp(&configuration, &before, sizeof before), 0);
 }
 
 TEST_F(ConfigFileTest, FieldsWithoutTerminatingZeroAreReadWithinTheirBounds) {

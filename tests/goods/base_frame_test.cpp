@@ -254,6 +254,37 @@ TEST_F(BaseFrameTest, GridKeysOpenTheEditorAndTabLeavesTheGrid) {
   EXPECT_EQ(frame_.StringGrid1->currentIndex().row(), 9);
 }
 
+// The typing limits (13 barcode digits, 12 price characters) must not cut what a row holds: the
+// device keeps 48-bit barcodes and a file's price may carry leading zeros.
+TEST_F(BaseFrameTest, EditorKeepsLongerValuesFromTheRowAndLimitsOnlyTyping) {
+  const GoodsRow stored{"7", Cp("ЧАЙ"), Cp("узкий"), "281474976710655", "3", "12.34"};
+  frame_.table().SetRow(7, stored);
+  Select(7);
+  WhileEditorRuns([&](TForm8& editor) { QTest::mouseClick(editor.Button1, Qt::LeftButton); });
+  frame_.StringGrid1DblClick();
+  EXPECT_EQ(frame_.table().row(7), stored);
+
+  frame_.table().SetRow(7, {"7", Cp("ЧАЙ"), Cp("узкий"), "281474976710655", "3", "0000000012.34"});
+  WhileEditorRuns([&](TForm8& editor) {
+    editor.Edit2->setCursorPosition(15);
+    QTest::keyClicks(editor.Edit2, "9");  // no room for a 16th digit
+    QTest::mouseClick(editor.Button1, Qt::LeftButton);
+  });
+  frame_.StringGrid1DblClick();
+  EXPECT_EQ(frame_.table().row(7).barcode, "281474976710655");
+  EXPECT_EQ(frame_.table().row(7).price, "12.34");
+
+  // Once the user shortens the text, typing is held to the limit again.
+  TForm8& editor = frame_.editor();
+  editor.LoadFrom(stored);
+  editor.Edit2->setCursorPosition(15);
+  QTest::keyClick(editor.Edit2, Qt::Key_Backspace);
+  QTest::keyClick(editor.Edit2, Qt::Key_Backspace);
+  QTest::keyClick(editor.Edit2, Qt::Key_Backspace);
+  QTest::keyClicks(editor.Edit2, "5678");
+  EXPECT_EQ(editor.Edit2->text(), "2814749767105");
+}
+
 TEST_F(BaseFrameTest, EditorRefusalsKeepItOpenAndCancelLeavesTheRow) {
   Select(3);
   const GoodsRow before = frame_.table().row(3);

@@ -164,6 +164,7 @@ TEST_F(GoodsFileTest, SaveAndLoadThroughTheirDialogs) {
   EXPECT_EQ(ui.file_dialogs[0].title, "Файлы базы данных");
   EXPECT_EQ(ui.file_dialogs[0].filter, "Базы (*.base)|*.base");
   EXPECT_EQ(ui.file_dialogs[0].default_suffix, "base");
+  EXPECT_FALSE(ui.file_dialogs[0].confirm_overwrite);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "Сохранено...");
   EXPECT_EQ(ui.messages[0].caption, "Tarnis");

@@ -103,7 +103,8 @@ TEST_F(GoodsTransferTest, RangesCoverExactlyTheirCodes) {
   EXPECT_EQ(GoodsRequests(), 1002u);
   EXPECT_EQ(ui_.EventsStartingWith("wait step").back(), "wait step Загрузка товаров...");
 
-  ui_ = RecordingUserInterface();
+  ui_.ExpectSettled("after the first two runs");
+  ui_.events.clear();
   EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Range("5", "7")).outcome, TransferOutcome::Done);
   EXPECT_EQ(ui_.EventsStartingWith("progress 3/3"), std::vector<std::string>{"progress 3/3 100"});
   EXPECT_EQ(GoodsRequests(), 1005u);
@@ -213,7 +214,7 @@ TEST_F(GoodsTransferTest, BarcodesTheDeviceCannotHoldAreRefusedNamingTheirRow) {
                                                           "больше 281474976710655: такого штрих-кода КМ не хранит."});
 
   table_.SetCell(22, GoodsColumn::Barcode, "281474976710656");
-  ui_ = RecordingUserInterface();
+  ui_.messages.clear();
   ui_.answers = {ui::Answer::Yes, ui::Answer::Yes};
   EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Range("20", "22")).outcome, TransferOutcome::Done);
   EXPECT_EQ(GoodsRequests(), 1u);  // code 21 only

@@ -172,6 +172,9 @@ TEST(LinkSettingsText, FactoryNumberAndTimeOuts) {
     EXPECT_FALSE(ParseFactoryNumber(bad)) << bad;
   EXPECT_EQ(ParseTimeoutMs("250"), 250);
   for (const char* bad : {"0", "-5", "600001", "25o", ""}) EXPECT_FALSE(ParseTimeoutMs(bad)) << bad;
+  EXPECT_EQ(ParseInterByteTimeoutMs("0"), 0);  // no limit on the gap
+  EXPECT_EQ(ParseInterByteTimeoutMs("600000"), 600000);
+  for (const char* bad : {"-1", "600001", "25o", "", " 0"}) EXPECT_FALSE(ParseInterByteTimeoutMs(bad)) << bad;
 
   LinkOnFake f;
   f.link.settings().factory_number = "99999999999";

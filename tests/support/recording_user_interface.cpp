@@ -1,5 +1,7 @@
 #include "recording_user_interface.h"
 
+#include <gtest/gtest.h>
+
 namespace tarnis::test {
 
 ui::Answer RecordingUserInterface::Message(const std::string& text, const std::string& caption, ui::Icon icon,
@@ -35,30 +37,59 @@ std::optional<std::string> RecordingUserInterface::ChooseSaveFile(const ui::File
   return choice;
 }
 
+RecordingUserInterface::~RecordingUserInterface() {
+  if (check_settled_at_end) ExpectSettled("at the end of the test");
+}
+
+std::string RecordingUserInterface::Unsettled() const {
+  std::string report;
+  if (busy_depth != 0) report += "hourglass depth " + std::to_string(busy_depth) + "\n";
+  if (progress_visible) report += "progress bar shown\n";
+  if (wait_visible) report += "wait window shown\n";
+  for (const auto& fault : faults) report += fault + "\n";
+  return report;
+}
+
+void RecordingUserInterface::ExpectSettled(const std::string& where) const {
+  const std::string report = Unsettled();
+  if (!report.empty()) ADD_FAILURE() << "User interface not at rest " << where << ":\n" << report;
+}
+
 void RecordingUserInterface::SetBusyCursor(bool busy) {
-  busy_cursor = busy;
   events.push_back(busy ? "cursor busy" : "cursor normal");
+  if (busy) {
+    ++busy_depth;
+  } else if (busy_depth > 0) {
+    --busy_depth;
+  } else {
+    faults.push_back("cursor normal while normal");
+  }
+  busy_cursor = busy_depth > 0;
 }
 
 void RecordingUserInterface::ProgressStart() {
+  if (progress_visible) faults.push_back("progress start while shown");
   progress_visible = true;
   progress_position = 0;
   events.push_back("progress start");
 }
 
 void RecordingUserInterface::ProgressStep(int step, int total) {
+  if (!progress_visible) faults.push_back("progress step while hidden");
   progress_position = ui::ProgressPosition(step, total);
   events.push_back("progress " + std::to_string(step) + "/" + std::to_string(total) + " " +
                    std::to_string(progress_position));
 }
 
 void RecordingUserInterface::ProgressEnd() {
+  if (!progress_visible) faults.push_back("progress end while hidden");
   progress_visible = false;
   progress_position = 0;
   events.push_back("progress end");
 }
 
 void RecordingUserInterface::WaitShow() {
+  if (wait_visible) faults.push_back("wait show while shown");
   wait_visible = true;
   events.push_back("wait show");
 }
@@ -74,6 +105,7 @@ void RecordingUserInterface::WaitSetStep(const std::string& step) {
 }
 
 void RecordingUserInterface::WaitClose() {
+  if (!wait_visible) faults.push_back("wait close while hidden");
   wait_visible = false;
   events.push_back("wait close");
 }

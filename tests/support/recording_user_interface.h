@@ -1,6 +1,12 @@
 #pragma once
 // A UserInterface for tests: records every message, prompt and progress call in order, and
 // answers questions and file dialogs from a script.
+//
+// It is as strict as the program's own: the hourglass nests (each busy call needs its own normal
+// call, as on Qt's override-cursor stack), the progress bar and the wait window are shown and
+// hidden in pairs. Every call out of turn is kept in `faults`, and when the object goes away at
+// the end of a test it fails the test unless the cursor is normal, the bar and the wait window
+// are hidden and no call came out of turn.
 #include <deque>
 #include <functional>
 #include <optional>
@@ -36,6 +42,8 @@ class RecordingUserInterface : public ui::UserInterface {
   // "cursor busy", "cursor normal".
   std::vector<std::string> events;
 
+  // Nesting depth of the hourglass; busy_cursor is depth > 0.
+  int busy_depth = 0;
   bool busy_cursor = false;
   bool progress_visible = false;
   int progress_position = 0;
@@ -45,6 +53,23 @@ class RecordingUserInterface : public ui::UserInterface {
   int process_events_calls = 0;
   // What StopRequested answers; tests set it, e.g. from on_process_events.
   bool stop_requested = false;
+
+  // Calls out of turn, as "cursor normal while normal", "progress end while hidden",
+  // "progress step while hidden", "progress start while shown", "wait close while hidden",
+  // "wait show while shown".
+  std::vector<std::string> faults;
+  // Off for the few tests that leave an operation half-way on purpose.
+  bool check_settled_at_end = true;
+
+  RecordingUserInterface() = default;
+  RecordingUserInterface(const RecordingUserInterface&) = delete;
+  RecordingUserInterface& operator=(const RecordingUserInterface&) = delete;
+  ~RecordingUserInterface() override;
+
+  // What is still on or came out of turn, one item per line; empty when all is at rest.
+  std::string Unsettled() const;
+  // Fails the current test (at `where`) unless Unsettled() is empty.
+  void ExpectSettled(const std::string& where = {}) const;
 
   ui::Answer Message(const std::string& text, const std::string& caption, ui::Icon icon,
                      ui::Buttons buttons) override;

@@ -32,8 +32,12 @@ TEST(Tarnisctl, StatusPrintsTheFieldsAsThePageShowsThem) {
     km.state().inn = 7707083893;
     km.state().document_number = 15;
   });
-  const auto run = RunProgram(kCtl + " status --port COM3 --factory 4242 --timeouts 50,500");
+  auto run = RunProgram(kCtl + " status --port COM3 --factory 4242 --timeouts 50,500");
   EXPECT_EQ(run.exit_code, 0) << run.err;
+  // An inter-byte time-out of 0 sets no limit on the gap between bytes.
+  const auto without_gap_limit = RunProgram(kCtl + " status --port COM3 --factory 4242 --timeouts 0,500");
+  EXPECT_EQ(without_gap_limit.exit_code, 0) << without_gap_limit.err;
+  EXPECT_EQ(without_gap_limit.out, run.out);
   EXPECT_EQ(run.out,
             "Время КМ : 09:05\n"
             "Дата КМ : 07/03/25\n"
@@ -64,7 +68,7 @@ TEST(Tarnisctl, FailuresGoToStandardErrorWithTheirExitCodes) {
 
   // Bad option values are refused before anything is sent.
   for (const char* options : {"--factory 99999999999", "--factory x1", "--port COM0", "--baud 1200", "--timeouts 250",
-                              "--timeouts 0,2500", "--unknown"}) {
+                              "--timeouts 250,0", "--timeouts -1,2500", "--unknown"}) {
     run = RunProgram(kCtl + " status --port COM2 " + options);
     EXPECT_EQ(run.exit_code, 2) << options;
     EXPECT_NE(run.err.find("tarnisctl status: "), std::string::npos) << options << run.err;

@@ -105,14 +105,14 @@ int RunShow(const QStringList& arguments) {
     PrintError("tarnisctl config show: give one configuration file.");
     return 2;
   }
-  const auto bytes = ReadFileUpTo(parser.positionalArguments()[0].toStdString(), config::kConfigurationFileSize);
-  if (!bytes) {
+  const FileRead read = ReadFile(parser.positionalArguments()[0].toStdString(), config::kConfigurationFileSize);
+  if (read.status == FileRead::Status::CannotOpen) {
     PrintError("Не удалось открыть файл...");
     return 1;
   }
   config::BlankFormTable table;
   config::DeviceConfiguration configuration;
-  if (!config::DecodeConfigurationFile(*bytes, table, configuration)) {
+  if (read.status != FileRead::Status::Ok || !config::DecodeConfigurationFile(read.bytes, table, configuration)) {
     PrintError("Файл конфигурации некорректен...");
     return 1;
   }

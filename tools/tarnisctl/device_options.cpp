@@ -74,10 +74,10 @@ std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser,
     return std::nullopt;
   }
   const QStringList timeouts = parser.value(kTimeouts).split(QLatin1Char(','));
-  const auto gap = timeouts.size() == 2 ? link::ParseTimeoutMs(timeouts[0].toStdString()) : std::nullopt;
+  const auto gap = timeouts.size() == 2 ? link::ParseInterByteTimeoutMs(timeouts[0].toStdString()) : std::nullopt;
   const auto total = timeouts.size() == 2 ? link::ParseTimeoutMs(timeouts[1].toStdString()) : std::nullopt;
   if (!gap || !total) {
-    *error = QStringLiteral("--timeouts: \"%1\" is not two time-outs in ms from 1 to 600000, as in 250,2500.")
+    *error = QStringLiteral("--timeouts: \"%1\" is not two time-outs in ms, the gap 0..600000 (0: no limit) and the total 1..600000, as in 250,2500.")
                  .arg(parser.value(kTimeouts));
     return std::nullopt;
   }

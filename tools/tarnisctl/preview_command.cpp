@@ -33,14 +33,14 @@ int RunPreview(const QStringList& arguments) {
   }
 
   const std::string path = positional[0].toStdString();
-  const auto bytes = ReadFileUpTo(path, config::kConfigurationFileSize);
-  if (!bytes) {
+  const FileRead read = ReadFile(path, config::kConfigurationFileSize);
+  if (read.status == FileRead::Status::CannotOpen) {
     PrintError("Не удалось открыть файл... " + path);
     return 1;
   }
   constructor::BlankFormTable table;
   config::DeviceConfiguration configuration;
-  if (!config::DecodeConfigurationFile(*bytes, table, configuration)) {
+  if (read.status != FileRead::Status::Ok || !config::DecodeConfigurationFile(read.bytes, table, configuration)) {
     PrintError("Файл конфигурации некорректен... " + path);
     return 1;
   }
