@@ -188,6 +188,32 @@ TEST_F(GoodsTransferTest, NoStopsAtOnceWithoutAClosingNotice) {
   EXPECT_EQ(table_.row(5), EmptyGoodsRow(5));
 }
 
+// "Прервать" ends a run of records before the next record, as No would: no closing notice,
+// the records already done keep what they got, the rest are untouched.
+TEST_F(GoodsTransferTest, StopEndsARunBeforeTheNextRecord) {
+  for (int code = 10; code <= 20; ++code) SetSlot(code, {link::ToDeviceText(Cp("0ТОВАР")), 1, 1, 100});
+  table_.SetRow(13, {"13", Cp("ПРЕЖНЕЕ"), Cp("узкий"), "0", "0", "0.00"});
+  ui_.on_process_events = [this] {
+    if (GoodsRequests() == 3) ui_.stop_requested = true;
+  };
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Range("10", "20")).outcome, TransferOutcome::Stopped);
+  EXPECT_EQ(GoodsRequests(), 3u);
+  EXPECT_EQ(table_.row(12).name, Cp("ТОВАР"));
+  EXPECT_EQ(table_.row(13).name, Cp("ПРЕЖНЕЕ"));
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_FALSE(ui_.wait_visible);
+
+  ui_.stop_requested = false;
+  ui_.on_process_events = [this] {
+    if (GoodsRequests() == 3 + 5) ui_.stop_requested = true;
+  };
+  EXPECT_EQ(EraseDeviceGoods(device_.link(), ui_), TransferOutcome::Stopped);
+  EXPECT_EQ(GoodsRequests(), 8u);
+  EXPECT_EQ(Slot(4).name, link::ToDeviceText("0"));
+  EXPECT_EQ(Slot(10).name, link::ToDeviceText(Cp("0ТОВАР")));
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Вы действительно хотите удалить базу из КМ?"});
+}
+
 TEST_F(GoodsTransferTest, WriteRangeAsksAboutARowThatCannotBeSent) {
   for (int code = 10; code <= 12; ++code)
     table_.SetRow(code, {std::to_string(code), Cp("ТОВАР"), Cp("узкий"), "0", "1", "1.00"});
