@@ -51,8 +51,10 @@ int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
   QTranslator qt_texts;
   if (LoadQtRussianTexts(qt_texts)) QApplication::installTranslator(&qt_texts);
 
-  // Start-up order: the main window, the splash, the cell editors TForm6 and TForm7, the goods
-  // item editor TForm8, the wait window; the splash shows when the main window first shows.
+  // Start-up order: the main window (which makes the cell editors TForm6 and TForm7), the splash,
+  // the wait window. When the main window first shows, the splash runs modally and then the pages
+  // are made: the constructor, the goods page (which makes the goods item editor TForm8) and the
+  // status page.
   TForm1 form1;
   if (options.show_splash) form1.SetSplash(new TForm2(&form1));
   TForm9 form9(&form1);

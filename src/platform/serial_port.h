@@ -1,6 +1,6 @@
 #pragma once
 // A serial port opened for one exchange: exclusive, raw 8N1 at a chosen speed, with the line
-// settings found at open put back at close.
+// settings found at open put back when it closes after the exchange.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -28,7 +28,10 @@ class SerialPort {
 
   // Opens the device for reading and writing, refusing when another program holds it.
   bool Open(const std::string& path);
-  // Raw, 8 data bits, no parity, one stop bit at baud; every other setting stays as found.
+  // 8 data bits, no parity, one stop bit at baud, and raw: no input or output processing (no
+  // CR/LF mapping, no stripping or marking), no echo, no signal characters, no XON/XOFF flow
+  // control; CLOCAL and CREAD set; VMIN and VTIME 0, so that reads return what has arrived.
+  // Then drops input that arrived before. Hardware flow control and the rest stay as found.
   bool Configure(int baud);
   bool IsOpen() const { return fd_ >= 0; }
   bool Write(std::span<const std::uint8_t> bytes);

@@ -1,7 +1,7 @@
 #pragma once
 // Whole-file reading and writing for the program's data files. A write goes to a temporary file
 // beside the target and is renamed over it only once complete, so a failure never leaves a
-// half-written file or spoils an earlier one.
+// half-written file, a temporary file or a spoilt earlier one.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -24,6 +24,14 @@ FileRead ReadFile(const std::string& path, std::size_t max_size);
 std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::string& path, std::size_t max_size);
 
 // Replaces path with bytes; false, with any earlier file left as it was, on any failure.
+// - A symbolic link stays: the file it finally points to is replaced (created, when dangling).
+// - The new file keeps the earlier file's permission bits and, where allowed, its owner; a new
+//   file gets 0666 less the umask.
+// - The data and then the directory are synced, so the new contents survive a crash; false when
+//   the directory cannot be synced, although the new file is then in place.
+// - A directory that takes no new names, holding a file that may be written, gets the file
+//   overwritten in place (not atomic: a failure half-way leaves it damaged), as does an existing
+//   target that is no regular file (a device, a pipe).
 bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace tarnis
