@@ -6,6 +6,47 @@ namespace tarnis::goods {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// UTF-16 after its byte-order mark ("Unicode text" from spreadsheets). A unit without its pair
+// becomes U+FFFD, which no goods field takes, so the import names it; an odd last byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool little_endian) {
+  const auto unit = [&](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    return little_endian ? (second << 8 | first) : (first << 8 | second);
+  };
+  std::string out;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t cp = unit(i);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
 
 std::string ImportError(const std::string& what) { return "Не удалось импортировать файл: " + what + "."; }
 
@@ -13,6 +54,8 @@ std::string ImportError(const std::string& what) { return "Не удалось �
 
 std::string CsvTextAsUtf8(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) return std::string(bytes.substr(kByteOrderMark.size()));
+  if (bytes.starts_with(kUtf16LittleEndianMark)) return Utf16ToUtf8(bytes.substr(2), true);
+  if (bytes.starts_with(kUtf16BigEndianMark)) return Utf16ToUtf8(bytes.substr(2), false);
   if (IsUtf8(bytes)) return std::string(bytes);
   return Cp1251ToUtf8(bytes);
 }

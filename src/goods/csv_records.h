@@ -1,6 +1,6 @@
 #pragma once
-// CSV as spreadsheets and accounting programs write it: UTF-8 (with or without a byte-order mark)
-// or Windows-1251, ";", "," or tab between fields, fields in double quotes holding separators,
+// CSV as spreadsheets and accounting programs write it: UTF-8 (with or without a byte-order mark),
+// UTF-16 with its byte-order mark, or Windows-1251, ";", "," or tab between fields, fields in double quotes holding separators,
 // line breaks and doubled quotes, lines ended by CRLF or LF.
 #include <string>
 #include <string_view>
@@ -25,8 +25,8 @@ struct CsvRecords {
   std::string error;
 };
 
-// The file's text as UTF-8: without its byte-order mark when it has one; decoded from
-// Windows-1251 when the bytes are not well-formed UTF-8.
+// The file's text as UTF-8: without its byte-order mark when it has one (UTF-16 by its mark);
+// decoded from Windows-1251 when the bytes are not well-formed UTF-8.
 std::string CsvTextAsUtf8(std::string_view bytes);
 
 // At most max_records records (0: all). A quote opens a quoted field only at the start of a

@@ -15,6 +15,28 @@ std::string Quoted(const std::string& field) {
   return quoted + "\"";
 }
 
+// UTF-16 with its byte-order mark, as spreadsheets save "Unicode text"; the test texts stay
+// within the basic plane.
+std::string Utf16(const std::string& utf8, bool little_endian) {
+  std::string out = little_endian ? "\xFF\xFE" : "\xFE\xFF";
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    char16_t unit = lead;
+    if (lead >= 0xE0) {
+      unit = static_cast<char16_t>((lead & 0x0F) << 12 | (utf8[i + 1] & 0x3F) << 6 | (utf8[i + 2] & 0x3F));
+      i += 3;
+    } else if (lead >= 0xC0) {
+      unit = static_cast<char16_t>((lead & 0x1F) << 6 | (utf8[i + 1] & 0x3F));
+      i += 2;
+    } else {
+      ++i;
+    }
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    out += little_endian ? std::string{low, high} : std::string{high, low};
+  }
+  return out;
+}
+
 const std::string kHeader = "Код товара;Наименование;Тип. шрифта;Штрих-код;Секция;Цена\r\n";
 
 TEST(GoodsCsv, ExportHasHeaderAndEveryRowQuotedWhereNeeded) {
@@ -87,6 +109,10 @@ TEST(GoodsCsv, ImportNamesLineAndColumnOfTheFirstProblem) {
         << price;
   EXPECT_EQ(error_of("2;;узкий;0;1;999999999.01"), failed + "строка 3, столбец 6 \"Цена\": больше 999999999.00.");
   EXPECT_EQ(error_of("2;;узкий;0;1"), failed + "в строке 3 полей 5 через \";\", а в заголовке 6.");
+  // A UTF-16 unit without its pair is no character a name can hold.
+  const std::string lone_surrogate = std::string("\x00\xD8", 2);
+  EXPECT_EQ(ParseGoodsCsv(Utf16(kHeader + "2;", true) + lone_surrogate + Utf16(";узкий;0;0;0.00", true).substr(2)).error,
+            failed + "строка 2, столбец 2 \"Наименование\": символ, которого нет в кодировке Windows-1251.");
   // Quotes: one left open is named where it opens; text after a closing quote where it stands.
   EXPECT_EQ(error_of("2;\"ХЛЕБ;узкий;0;0;0.00\r\n3;;узкий;0;0;0.00\r\n"),
             failed + "строка 3, столбец 2: кавычка не закрыта.");
@@ -127,7 +153,8 @@ TEST(GoodsCsv, EveryEncodingAndSeparatorGivesTheSameRows) {
   for (const char separator : {';', ',', '\t'}) {
     for (const char* line_end : {"\r\n", "\n"}) {
       const std::string utf8 = csv(separator, line_end);
-      for (const std::string& file : {utf8, "\xEF\xBB\xBF" + utf8, *Utf8ToCp1251(utf8)}) {
+      for (const std::string& file : {utf8, "\xEF\xBB\xBF" + utf8, *Utf8ToCp1251(utf8), Utf16(utf8, true),
+                                      Utf16(utf8, false)}) {
         const GoodsCsvImport import = ParseGoodsCsv(file);
         ASSERT_TRUE(import.ok()) << import.error;
         EXPECT_EQ(import.rows, expected) << int{separator};
