@@ -114,8 +114,8 @@ int RunConversion(const QStringList& arguments, bool exporting) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       exporting ? QStringLiteral("Writes a goods file as CSV (by default UTF-8 without a byte-order mark, ';').")
-                : QStringLiteral("Makes a goods file from CSV (UTF-8 or Windows-1251; ';', ',' or tab; the columns "
-                                 "in any order); codes not in it stay empty."));
+                : QStringLiteral("Makes a goods file from CSV (UTF-8, UTF-16 or Windows-1251; ';', ',' or tab; "
+                                 "the columns in any order); codes not in it stay empty."));
   parser.addOption({kFile, QStringLiteral("The goods file (*.base)."), QStringLiteral("path")});
   parser.addOption({kCsv, QStringLiteral("The CSV file."), QStringLiteral("path")});
   if (exporting) {
