@@ -46,6 +46,7 @@ TStateFrame::TStateFrame(link::Link& link, ui::UserInterface& ui, QWidget* paren
   BitBtn1 = new QPushButton("Состояние", this);
   BitBtn1->setObjectName("BitBtn1");
   BitBtn1->setMinimumWidth(110);
+  BitBtn1->setShortcut(Qt::Key_F5);  // refresh, as everywhere
   connect(BitBtn1, &QPushButton::clicked, this, &TStateFrame::BitBtn1Click);
 
   GroupBox1 = new QGroupBox(this);

@@ -195,6 +195,11 @@ void TForm1::ProgressStep(int step, int total) {
   QCoreApplication::processEvents();
 }
 
+void TForm1::ProgressSetTimeLeft(const QString& text) {
+  ProgressBar1->setFormat(text);
+  ProgressBar1->setTextVisible(!text.isEmpty());
+}
+
 void TForm1::ProgressEnd() {
   ProgressBar1->setValue(0);
   ProgressBar1->hide();

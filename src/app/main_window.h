@@ -87,6 +87,8 @@ class TForm1 : public QWidget {
   void ProgressStart();
   void ProgressStep(int step, int total);
   void ProgressEnd();
+  // "осталось ≈ 40 с" on the bar itself; empty hides the text.
+  void ProgressSetTimeLeft(const QString& text);
 
   // "Конструктор", "Администрирование", "База товаров" and their tool buttons.
   void SetDeviceMenusEnabled(bool enabled);

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
@@ -28,37 +29,41 @@ void TForm1::BuildMenu() {
     return action;
   };
 
-  N1 = item(MainMenu1->addAction("Настройки подключения"), "N1");
+  N1 = item(MainMenu1->addAction("&Настройки подключения"), "N1");
 
-  QMenu* constructor = MainMenu1->addMenu("Конструктор");
+  QMenu* constructor = MainMenu1->addMenu("&Конструктор");
   constructor->setObjectName("N5Menu");
   N5 = item(constructor->menuAction(), "N5", false);
-  N6 = item(constructor->addAction("\"Помощник\""), "N6");
+  N6 = item(constructor->addAction("\"&Помощник\""), "N6");
   N7 = item(constructor->addSeparator(), "N7");
-  N8 = item(constructor->addAction("Открыть конфигурацию из файла"), "N8");
-  N12 = item(constructor->addAction("Сохранить конфигурацию в файле"), "N12", false);
-  N011 = item(constructor->addAction("Выгрузить из ОРМИЗ КМ-07"), "N011");
-  N012 = item(constructor->addAction("Загрузить в ОРМИЗ КМ-07"), "N012");
-  N013 = item(constructor->addAction("Сравнить с ОРМИЗ КМ-07"), "N013");
+  N8 = item(constructor->addAction("&Открыть конфигурацию из файла"), "N8");
+  N12 = item(constructor->addAction("&Сохранить конфигурацию в файле"), "N12", false);
+  N011 = item(constructor->addAction("&Выгрузить из ОРМИЗ КМ-07"), "N011");
+  N012 = item(constructor->addAction("&Загрузить в ОРМИЗ КМ-07"), "N012");
+  N013 = item(constructor->addAction("Ср&авнить с ОРМИЗ КМ-07"), "N013");
   N13 = item(constructor->addSeparator(), "N13");
-  N14 = item(constructor->addAction("Данные операторов"), "N14");
-  N15 = item(constructor->addAction("Название ДСО"), "N15");
-  N16 = item(constructor->addAction("Услуги"), "N16");
-  N17 = item(constructor->addAction("Дополнительные реквизиты"), "N17");
-  N18 = item(constructor->addAction("Клише"), "N18");
+  N14 = item(constructor->addAction("&Данные операторов"), "N14");
+  N15 = item(constructor->addAction("&Название ДСО"), "N15");
+  N16 = item(constructor->addAction("&Услуги"), "N16");
+  N17 = item(constructor->addAction("Дополнительные &реквизиты"), "N17");
+  N18 = item(constructor->addAction("&Клише"), "N18");
   N19 = item(constructor->addSeparator(), "N19");
-  N20 = item(constructor->addAction("Формы БСО"), "N20");
+  N20 = item(constructor->addAction("&Формы БСО"), "N20");
 
-  N9 = item(MainMenu1->addAction("База товаров"), "N9");
+  N9 = item(MainMenu1->addAction("&База товаров"), "N9");
 
-  QMenu* administration = MainMenu1->addMenu("Администрирование");
+  QMenu* administration = MainMenu1->addMenu("&Администрирование");
   administration->setObjectName("N2Menu");
   N2 = item(administration->menuAction(), "N2", false);
-  N3 = item(administration->addAction("Программирование ИНН"), "N3");
-  N4 = item(administration->addAction("Запрос состояния"), "N4");
+  N3 = item(administration->addAction("Программирование &ИНН"), "N3");
+  N4 = item(administration->addAction("&Запрос состояния"), "N4");
 
-  N10 = item(MainMenu1->addAction("Отчеты"), "N10", false);
-  N11 = item(MainMenu1->addAction("О программе"), "N11");
+  // The usual shortcuts for opening and saving a document.
+  N8->setShortcut(QKeySequence::Open);
+  N12->setShortcut(QKeySequence::Save);
+
+  N10 = item(MainMenu1->addAction("О&тчеты"), "N10", false);
+  N11 = item(MainMenu1->addAction("О &программе"), "N11");
 }
 
 void TForm1::BuildToolBar() {
@@ -68,6 +73,8 @@ void TForm1::BuildToolBar() {
   ToolBar1->setMovable(false);
   ToolBar1->setFloatable(false);
   ToolBar1->setIconSize(QSize(16, 16));
+  // Raised-on-hover buttons draw no focus of their own; the keyboard user needs to see it.
+  ToolBar1->setStyleSheet("QToolButton:focus { border: 1px solid palette(highlight); border-radius: 2px; }");
   const auto button = [this](const char* name, const char* hint, QStyle::StandardPixmap image,
                              bool enabled) {
     auto* tool = new QToolButton(ToolBar1);
@@ -77,6 +84,7 @@ void TForm1::BuildToolBar() {
     tool->setAutoRaise(true);
     tool->setFixedWidth(kToolButtonWidth);
     tool->setEnabled(enabled);
+    tool->setFocusPolicy(Qt::TabFocus);
     ToolBar1->addWidget(tool);
     return tool;
   };

@@ -39,6 +39,11 @@ class FirstPaintWatcher : public QObject {
 
 }  // namespace
 
+bool LoadQtRussianTexts(QTranslator& translator) {
+  return translator.load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
 int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("tarnis");
@@ -46,9 +51,7 @@ int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
   QApplication::setDesktopFileName("tarnis");
   // Qt's own dialogs (file choosers) speak the program's language.
   QTranslator qt_texts;
-  if (qt_texts.load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qt_texts);
+  if (LoadQtRussianTexts(qt_texts)) QApplication::installTranslator(&qt_texts);
 
   QCommandLineParser parser;
   parser.setApplicationDescription("The configurator of the ОРМИЗ КМ-07.");

@@ -3,6 +3,8 @@
 // the message loop.
 #include <functional>
 
+class QTranslator;
+
 namespace tarnis::app {
 
 class TForm1;
@@ -13,6 +15,10 @@ struct ProgramOptions {
   // Called once, right after the main window has been painted for the first time.
   std::function<void(TForm1&)> on_main_window_shown;
 };
+
+// Loads Qt's own Russian texts (file dialogs, standard buttons, context menus) into translator;
+// false when the translation is not installed.
+bool LoadQtRussianTexts(QTranslator& translator);
 
 int RunProgram(int& argc, char** argv, const ProgramOptions& options = {});
 

@@ -126,4 +126,8 @@ void QtUserInterface::WaitClose() {
 
 void QtUserInterface::ProcessEvents() { QCoreApplication::processEvents(); }
 
+bool QtUserInterface::StopRequested() { return wait_window_ && wait_window_->isVisible() && wait_window_->stop_requested(); }
+
+void QtUserInterface::ShowTimeLeft(const std::string& text) { main_window_.ProgressSetTimeLeft(ui::FromUtf8(text)); }
+
 }  // namespace tarnis::app

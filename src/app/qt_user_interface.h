@@ -32,7 +32,8 @@ class QtUserInterface final : public ui::UserInterface {
   void WaitSetStep(const std::string& step) override;
   void WaitClose() override;
   void ProcessEvents() override;
-  bool StopRequested() override { return false; }
+  bool StopRequested() override;
+  void ShowTimeLeft(const std::string& text) override;
 
  private:
   std::optional<std::string> ChooseFile(const ui::FileDialog& dialog, bool save);

@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QPushButton>
 
 namespace tarnis::app {
 namespace {
 
 constexpr int kClientWidth = 330;
-constexpr int kClientHeight = 69;
+constexpr int kTextHeight = 69;  // the icon and the two lines
+constexpr int kClientHeight = kTextHeight + 32;
 constexpr int kIconSize = 32;
 
 }  // namespace
@@ -22,7 +24,7 @@ TForm9::TForm9(QWidget* main_window)
   Image1 = new QLabel(this);
   Image1->setObjectName("Image1");
   Image1->setPixmap(QIcon(":/tarnis.png").pixmap(kIconSize, kIconSize));
-  Image1->setGeometry(16, (kClientHeight - kIconSize) / 2, kIconSize, kIconSize);
+  Image1->setGeometry(16, (kTextHeight - kIconSize) / 2, kIconSize, kIconSize);
 
   const int text_left = 16 + kIconSize + 16;
   Label1 = new QLabel("Дождитесь окончания ...", this);
@@ -31,6 +33,14 @@ TForm9::TForm9(QWidget* main_window)
   Label2 = new QLabel(this);
   Label2->setObjectName("Label2");
   Label2->setGeometry(text_left, 36, kClientWidth - text_left - 8, 20);
+
+  Button1 = new QPushButton("&Прервать", this);
+  Button1->setObjectName("Button1");
+  Button1->setGeometry(kClientWidth - 8 - 90, kTextHeight - 4, 90, 25);
+  connect(Button1, &QPushButton::clicked, this, [this] {
+    stop_requested_ = true;
+    Button1->setEnabled(false);  // taken; the transfer stops after its current exchange
+  });
 }
 
 void TForm9::SetStep(const QString& step) { Label2->setText(step); }
@@ -39,6 +49,8 @@ QString TForm9::Step() const { return Label2->text(); }
 
 void TForm9::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  stop_requested_ = false;
+  Button1->setEnabled(true);
   if (const QWidget* main_window = parentWidget())
     move(main_window->geometry().center() - rect().center());
 }

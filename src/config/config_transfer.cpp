@@ -5,6 +5,7 @@
 #include "config/parameter_exchange.h"
 #include "link/commands.h"
 #include "link/device_errors.h"
+#include "ui/time_left.h"
 
 namespace tarnis::config {
 namespace {
@@ -22,22 +23,31 @@ ParameterAddress AddressOf(const SectionMap& map, int row, int field) {
   return {map.table, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(field)};
 }
 
-// One whole transfer: the link, the seam and the record, and whether the user has stopped it.
+// One whole transfer: the link, the seam and the record, the time left, and whether the user
+// has stopped it. A stop ("Прервать") is taken before the next exchange, so it ends the transfer
+// exactly where answering No to a failure of that exchange would.
 class Transfer {
  public:
-  Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration)
-      : link_(link), ui_(ui), configuration_(configuration) {}
+  Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration, int exchanges)
+      : link_(link), ui_(ui), configuration_(configuration), countdown_(ui, exchanges) {}
 
-  // Reads one text; stores it only on success. False when the user answers No after a failure.
+  bool Stopped() { return ui_.StopRequested(); }
+
+  // Reads one text; stores it only on success. False when the user answers No after a failure
+  // or has stopped the transfer.
   bool Read(const ParameterAddress& address, bool take_attribute) {
+    if (Stopped()) return false;
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Read, configuration_, address,
                                                  take_attribute ? EnabledByte::Take : EnabledByte::Keep);
+    countdown_.ExchangeDone();
     return reply.ok() || Continue(kReadFailed, reply);
   }
 
   // Writes one text; the answer's attribute updates the item's enabled byte where the map says so.
   bool Write(const ParameterAddress& address) {
+    if (Stopped()) return false;
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Write, configuration_, address);
+    countdown_.ExchangeDone();
     return reply.ok() || Continue(kWriteFailed, reply);
   }
 
@@ -46,6 +56,7 @@ class Transfer {
     const SectionMap& map = MapOf(Section::Cliches);
     const link::ParameterReply reply =
         link::ExchangeParameter(link_, link::Mode::Read, map.table, static_cast<std::uint8_t>(cliche), 1);
+    countdown_.ExchangeDone();
     return reply.result == link::LinkResult::DeviceError && reply.error_code == link::kErrorBadParameter;
   }
 
@@ -63,6 +74,7 @@ class Transfer {
   link::Link& link_;
   ui::UserInterface& ui_;
   DeviceConfiguration& configuration_;
+  ui::ExchangeCountdown countdown_;
 };
 
 // One section of a transfer: the hourglass, and with `progress` the progress bar, for the
@@ -130,13 +142,37 @@ bool OperatorIsWritten(const OperatorRecord& record) {
   return record.enabled != 0 && password && *password != 0;
 }
 
+int SectionRequests(Section section) {
+  const SectionMap& map = MapOf(section);
+  return map.rows * map.fields;
+}
+
+int ReadRequests() {
+  return SectionRequests(Section::Operators) + 1 + SectionRequests(Section::Services) +
+         SectionRequests(Section::Requisites) + SectionRequests(Section::Cliches);
+}
+
+// What WriteAllToDevice sends when every request succeeds and the first cliché is accepted.
+int WriteRequests(DeviceConfiguration& configuration) {
+  int requests = 1;  // the document name
+  const SectionMap& operators = MapOf(Section::Operators);
+  for (const OperatorRecord& record : configuration.operators)
+    if (OperatorIsWritten(record)) requests += operators.fields;
+  for (const Section section : {Section::Services, Section::Requisites}) {
+    const SectionMap& map = MapOf(section);
+    for (int row = 1; row <= map.rows; ++row)
+      if (*ParameterAt(configuration, AddressOf(map, row, 1))->enabled != 0) requests += map.fields;
+  }
+  return requests + 1 + MapOf(Section::Cliches).fields;
+}
+
 }  // namespace
 
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
                        const RefreshCallbacks& refresh) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration);
+  Transfer transfer(link, ui, configuration, ReadRequests());
   WaitWindow wait(ui);
 
   ui.WaitSetStep("Данные операторов...");
@@ -197,7 +233,7 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
 bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration);
+  Transfer transfer(link, ui, configuration, WriteRequests(configuration));
   WaitWindow wait(ui);
 
   ui.WaitSetCaption("Загрузка...");
@@ -242,6 +278,10 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
   {
     const SectionRun run(ui, true);
     for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
+      if (transfer.Stopped()) {
+        go_on = false;
+        break;
+      }
       if (transfer.ClicheRefused(cliche)) continue;
       go_on = WriteRow(transfer, cliches, cliche);
       break;

@@ -21,7 +21,8 @@ struct RefreshCallbacks {
 
 // Reads every text into configuration (335 requests). A failed request leaves its field as it was
 // and asks whether to go on. True when every section was gone through, false when the user
-// stopped it or the link is busy with another operation.
+// stopped it (No after a failure, or "Прервать", taken before the next request) or the link is
+// busy with another operation. Both transfers keep the time left shown beside the progress.
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
                        const RefreshCallbacks& refresh = {});
 

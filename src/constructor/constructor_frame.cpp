@@ -132,6 +132,7 @@ void TFrameConstructor::BuildControls() {
   help->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
   help->setIconSize(QSize(20, 20));
   help->setFixedSize(30, 28);
+  help->setShortcut(Qt::Key_F1);
   variants_row->addWidget(help);
   variants_row->addStretch();
 

@@ -12,6 +12,7 @@ void TFrameConstructor::BuildRequisiteGrid() {
   StringGrid1 = new QTableWidget(config::kRequisiteCount, 5, this);
   StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  StringGrid1->setTabKeyNavigation(false);  // Tab leaves the grid; the arrows walk it
   StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
   StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -17,6 +17,7 @@
 #include "goods/goods_table_model.h"
 #include "goods/goods_transfer.h"
 #include "ui/digit_key_filter.h"
+#include "ui/grid_keys.h"
 #include "ui/qt_text.h"
 #include "ui/user_interface.h"
 
@@ -157,6 +158,7 @@ void TBaseFrame::WireControls() {
             if (current.isValid()) StringGrid1SelectCell(current.row() + 1);
           });
   connect(StringGrid1, &QTableView::doubleClicked, this, &TBaseFrame::StringGrid1DblClick);
+  ui::InstallGridKeys(StringGrid1);
   // "Очистить поля" is the page's cancel button: Escape resets the table while the page shows,
   // wherever the focus is in the window (a hidden page's shortcut does not fire).
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

@@ -43,7 +43,7 @@ GoodsFileImage EncodeGoodsFile(const GoodsTable& table) {
     const int grid_row = code + 1;
     const auto number = NumberOrZero(row.code, std::numeric_limits<std::uint16_t>::max());
     if (!number) return {{}, RowError(grid_row, GoodsColumn::Code, "не является числом от 0 до 65535")};
-    const auto barcode = NumberOrZero(row.barcode, std::numeric_limits<std::int64_t>::max());
+    const auto barcode = NumberOrZero(row.barcode, kGoodsFileBarcodeMax);
     if (!barcode) return {{}, RowError(grid_row, GoodsColumn::Barcode, "не является числом")};
     const auto section = NumberOrZero(row.section, kSectionMax);
     if (!section) return {{}, RowError(grid_row, GoodsColumn::Section, "не является числом от 0 до 255")};

@@ -19,6 +19,7 @@ namespace tarnis::goods {
 constexpr std::size_t kGoodsFileRecordSize = 40;
 constexpr std::size_t kGoodsFileSize = kGoodsFileRecordSize * kGoodsRecordCount;  // 40 040
 constexpr std::uint64_t kGoodsFilePriceMaxKopecks = 2'147'483'647;
+constexpr std::uint64_t kGoodsFileBarcodeMax = 9'223'372'036'854'775'807;  // signed 64 bits
 
 using GoodsRows = std::array<GoodsRow, kGoodsRecordCount>;
 

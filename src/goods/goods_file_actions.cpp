@@ -1,6 +1,5 @@
 #include "goods/goods_file_actions.h"
 
-#include "goods/goods_csv.h"
 #include "goods/goods_file.h"
 #include "platform/whole_file.h"
 
@@ -52,8 +51,8 @@ std::string LoadGoodsFile(const std::string& path, GoodsTable& table) {
   return "";
 }
 
-std::string ExportGoodsCsvFile(const std::string& path, const GoodsTable& table) {
-  return ReplaceFile(path, Bytes(GoodsCsvText(table))) ? "" : kCannotCreate;
+std::string ExportGoodsCsvFile(const std::string& path, const GoodsTable& table, const CsvFormat& format) {
+  return ReplaceFile(path, Bytes(GoodsCsvText(table, format))) ? "" : kCannotCreate;
 }
 
 std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table) {
@@ -79,7 +78,7 @@ bool LoadGoodsTable(ui::UserInterface& ui, GoodsTable& table) {
 
 bool ExportGoodsCsv(ui::UserInterface& ui, const GoodsTable& table) {
   const auto path = ui.ChooseSaveFile(kCsvExportDialog);
-  return path && SavedAndNoticed(ui, ExportGoodsCsvFile(*path, table));
+  return path && SavedAndNoticed(ui, ExportGoodsCsvFile(*path, table, kSpreadsheetCsvFormat));
 }
 
 bool ImportGoodsCsv(ui::UserInterface& ui, GoodsTable& table) {

@@ -3,6 +3,7 @@
 // CSV, each with its dialog and its messages. The path functions serve the command-line tool.
 #include <string>
 
+#include "goods/goods_csv.h"
 #include "goods/goods_table.h"
 #include "ui/user_interface.h"
 
@@ -12,10 +13,11 @@ namespace tarnis::goods {
 // written file behind; a load or import that fails leaves the table as it was.
 std::string SaveGoodsFile(const std::string& path, const GoodsTable& table);
 std::string LoadGoodsFile(const std::string& path, GoodsTable& table);
-std::string ExportGoodsCsvFile(const std::string& path, const GoodsTable& table);
+std::string ExportGoodsCsvFile(const std::string& path, const GoodsTable& table, const CsvFormat& format = {});
 std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table);
 
 // With their dialogs; a cancelled dialog does nothing. True when the file was written or read.
+// The export writes kSpreadsheetCsvFormat.
 bool SaveGoodsTable(ui::UserInterface& ui, const GoodsTable& table);
 bool LoadGoodsTable(ui::UserInterface& ui, GoodsTable& table);
 bool ExportGoodsCsv(ui::UserInterface& ui, const GoodsTable& table);

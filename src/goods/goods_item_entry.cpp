@@ -28,12 +28,15 @@ ItemCheck Refused(std::string error, ItemField focus = ItemField::None) {
 
 }  // namespace
 
-PriceEntry NormalisePriceEntry(std::string_view typed) {
+PriceEntry NormalisePriceEntry(std::string_view typed_text) {
+  std::string typed(typed_text);
+  if (typed.find('.') == std::string::npos)
+    if (const std::size_t comma = typed.find(','); comma != std::string::npos) typed[comma] = '.';
   const std::size_t point = typed.find('.');
-  const std::string_view roubles = typed.substr(0, point);
-  std::string kopecks = point == std::string_view::npos ? "00" : std::string(typed.substr(point + 1, 2));
+  const std::string roubles = typed.substr(0, point);
+  std::string kopecks = point == std::string::npos ? "00" : typed.substr(point + 1, 2);
   kopecks.resize(2, '0');
-  const std::string digits = std::string(roubles) + kopecks;
+  const std::string digits = roubles + kopecks;
   if (typed.empty() || !AllDigits(digits)) return {PriceEntry::Status::NotANumber, "", 0};
   const auto value = DecimalCell(digits, std::numeric_limits<std::uint64_t>::max());
   if (!value || *value > kPriceLimitKopecks) return {PriceEntry::Status::TooLarge, "", 0};

@@ -9,7 +9,8 @@ namespace tarnis::goods {
 
 // A typed price: without a point it is whole roubles; with one, the first two characters after
 // it are the kopecks (padded with zeros, the rest dropped without rounding). The text becomes
-// roubles without leading zeros (none when none were typed), a point and two digits.
+// roubles without leading zeros (none when none were typed), a point and two digits. A comma
+// stands for the point.
 struct PriceEntry {
   enum class Status { Ok, NotANumber, TooLarge };
   Status status = Status::Ok;

@@ -98,6 +98,8 @@ GoodsRow RowFromDeviceRecord(int code, const link::GoodsFields& record) {
 }
 
 DeviceRecordFromRow DeviceRecordOf(const GoodsRow& row) {
+  const bool digits = !row.barcode.empty() && row.barcode.find_first_not_of("0123456789") == std::string::npos;
+  if (digits && !DecimalCell(row.barcode, kDeviceBarcodeMax)) return {std::nullopt, GoodsColumn::Barcode};
   const auto section = DecimalCell(row.section, kSectionMax);
   if (!section) return {std::nullopt, GoodsColumn::Section};
   const auto price = PriceKopecks(row.price);

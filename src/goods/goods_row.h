@@ -13,7 +13,8 @@ namespace tarnis::goods {
 constexpr int kGoodsRecordCount = 1001;  // codes 0..1000, also the device addresses
 constexpr int kLastGoodsCode = kGoodsRecordCount - 1;
 constexpr std::size_t kGoodsNameMaxLength = 24;
-constexpr std::size_t kBarcodeMaxDigits = 13;
+// The device record keeps the barcode in 48 bits.
+constexpr std::uint64_t kDeviceBarcodeMax = (std::uint64_t{1} << 48) - 1;
 constexpr int kSectionMax = 255;
 // What the item editor and CSV import accept: 999 999 999.00 roubles.
 constexpr std::uint64_t kPriceLimitKopecks = 99'999'999'900;
@@ -61,7 +62,8 @@ std::optional<std::uint64_t> DecimalCell(std::string_view cell, std::uint64_t ma
 GoodsRow RowFromDeviceRecord(int code, const link::GoodsFields& record);
 
 // The record a row describes, its name field converted for the device; or the column that
-// cannot be sent (a section that is not a number 0..255, a price that is not a price).
+// cannot be sent (a barcode of digits above kDeviceBarcodeMax, which the device would keep as a
+// different number; a section that is not a number 0..255; a price that is not a price).
 struct DeviceRecordFromRow {
   std::optional<link::GoodsFields> record;
   GoodsColumn bad_column = GoodsColumn::Code;

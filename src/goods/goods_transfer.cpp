@@ -6,6 +6,7 @@
 
 #include "link/commands.h"
 #include "link/device_charset.h"
+#include "ui/time_left.h"
 
 namespace tarnis::goods {
 namespace {
@@ -32,8 +33,12 @@ class RecordRun {
   RecordRun& operator=(const RecordRun&) = delete;
   ~RecordRun() { End(); }
 
-  // The progress step also lets pending window messages run, so the windows repaint.
-  void Step(int done, int total) { ui_.ProgressStep(done, total); }
+  // Pending window messages run after each record, so the windows repaint and a click on
+  // "Прервать" is seen before the next record.
+  void Step(int done, int total) {
+    ui_.ProgressStep(done, total);
+    ui_.ProcessEvents();
+  }
   void End() {
     if (ended_) return;
     ended_ = true;
@@ -49,13 +54,17 @@ class RecordRun {
 
 // Codes first..last, each given to transfer, which returns the failure text to ask about, or
 // nothing on success. Yes goes on (after skipped, when given, has dealt with the record); the first
-// No stops the run at once.
+// No stops the run at once, and so does "Прервать", before the next record.
 using RecordTransfer = std::function<std::optional<std::string>(int code)>;
 TransferOutcome RunRecords(ui::UserInterface& ui, RecordRun& run, int first, int last, const std::string& failed,
                            const RecordTransfer& transfer, const std::function<void(int code)>& skipped = {}) {
   const int total = last - first + 1;
+  ui::ExchangeCountdown countdown(ui, total);
   for (int code = first; code <= last; ++code) {
-    if (const auto failure = transfer(code)) {
+    if (ui.StopRequested()) return TransferOutcome::Stopped;
+    const auto failure = transfer(code);
+    countdown.ExchangeDone();
+    if (failure) {
       if (!ui::AskContinue(ui, failed + *failure)) return TransferOutcome::Stopped;
       if (skipped) skipped(code);
     }
@@ -70,6 +79,9 @@ std::optional<std::string> FailureOf(const link::CommandResult& result) {
 }
 
 std::string UnsendableRowText(int code, GoodsColumn column) {
+  if (column == GoodsColumn::Barcode)
+    return "В строке " + std::to_string(code + 1) + " поле \"Штрих-код\" больше " + std::to_string(kDeviceBarcodeMax) +
+           ": такого штрих-кода КМ не хранит.";
   return "В строке " + std::to_string(code + 1) + " неверно заполнено поле \"" + GoodsColumnTitle(column) + "\".";
 }
 

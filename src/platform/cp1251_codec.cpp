@@ -114,6 +114,13 @@ std::string Utf8ToCp1251Lossy(std::string_view utf8) {
   });
 }
 
+bool IsUtf8(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size())
+    if (!NextCodePoint(text, pos)) return false;
+  return true;
+}
+
 std::string Cp1251ToUpper(std::string_view cp1251) {
   std::string out(cp1251);
   for (char& c : out) {

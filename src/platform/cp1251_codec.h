@@ -16,6 +16,9 @@ std::optional<std::string> Utf8ToCp1251(std::string_view utf8);
 // As Utf8ToCp1251, with every character Windows-1251 lacks turned into '?'.
 std::string Utf8ToCp1251Lossy(std::string_view utf8);
 
+// True when every byte belongs to a well-formed UTF-8 sequence.
+bool IsUtf8(std::string_view text);
+
 // Capitalises Cyrillic and Latin letters of a Windows-1251 text (а..я → А..Я, ё → Ё).
 std::string Cp1251ToUpper(std::string_view cp1251);
 

@@ -47,6 +47,10 @@ class UserInterface {
   // True once the user asked the running operation to stop (the wait window's "Прервать").
   // Long operations ask between exchanges and stop as answering "Нет" to "Продолжить?" would.
   virtual bool StopRequested() = 0;
+
+  // The time a long operation still needs, as "осталось ≈ 40 с", shown beside the progress;
+  // empty hides it. Programs without windows show nothing.
+  virtual void ShowTimeLeft(const std::string& text) { static_cast<void>(text); }
 };
 
 // step × 100 / total, by integer division; 0 for a total that is not positive.

@@ -24,10 +24,10 @@ CellEditorDialog::CellEditorDialog(const QString& caption, QSize client_size, QW
   Button1->setObjectName("Button1");
   Button2 = new QPushButton("Отмена", this);
   Button2->setObjectName("Button2");
-  // Enter is the edit's own: it applies, whichever button has the focus otherwise.
+  // Enter applies, whichever control has the focus; Escape cancels (reject).
   Button1->setAutoDefault(false);
   Button2->setAutoDefault(false);
-  connect(Edit1, &QLineEdit::returnPressed, this, &CellEditorDialog::Apply);
+  Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &CellEditorDialog::Apply);
   connect(Button2, &QPushButton::clicked, this, &CellEditorDialog::reject);
 }
@@ -75,6 +75,33 @@ TForm6::TForm6(QWidget* parent) : CellEditorDialog("Редактирование
   CheckBox1->setGeometry(8, 78, 120, 20);
   Button1->setGeometry(150, 102, 90, 25);
   Button2->setGeometry(248, 102, 90, 25);
+
+  LengthCount = new QLabel(this);
+  LengthCount->setObjectName("LengthCount");
+  LengthCount->setGeometry(130, 72, 208, 14);
+  LengthWarning = new QLabel(this);
+  LengthWarning->setObjectName("LengthWarning");
+  LengthWarning->setGeometry(130, 86, 208, 14);
+  for (QLabel* label : {LengthCount, LengthWarning}) {
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont small = label->font();
+    small.setPixelSize(11);
+    label->setFont(small);
+  }
+  LengthWarning->setStyleSheet("color: #c00000");
+  connect(Edit1, &QLineEdit::textChanged, this, &TForm6::ShowLength);
+  connect(CheckBox1, &QCheckBox::toggled, this, &TForm6::ShowLength);
+  ShowLength();
+}
+
+void TForm6::ShowLength() {
+  const auto limit = static_cast<qsizetype>(config::ConfigText::BodyLimit(
+      CheckBox1->isChecked() ? config::ConfigText::kWide : config::ConfigText::kNarrow));
+  const qsizetype length = Edit1->text().size();
+  const bool over = length > limit;
+  LengthCount->setText(QString("%1 / %2").arg(length).arg(limit));
+  LengthCount->setStyleSheet(over ? "color: #c00000; font-weight: bold" : "");
+  LengthWarning->setText(over ? QString("будет напечатано %1 символов").arg(limit) : QString());
 }
 
 std::optional<LineValue> TForm6::EditLine(const LineValue& line) {

@@ -51,6 +51,13 @@ class TForm6 : public CellEditorDialog {
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
   QCheckBox* CheckBox1 = nullptr;  // "Широкий"
+  // "16 / 12": the text's length and what the width prints, red past it; under it, only then,
+  // "будет напечатано 12 символов".
+  QLabel* LengthCount = nullptr;
+  QLabel* LengthWarning = nullptr;
+
+ private:
+  void ShowLength();
 };
 
 class TForm7 : public CellEditorDialog {

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
+#include "ui/grid_keys.h"
 #include "ui/qt_text.h"
 
 namespace tarnis::wizard {
@@ -13,6 +14,7 @@ CellGridWidget::CellGridWidget(CellGrid& grid, const std::vector<GridColumn>& co
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ui::InstallGridKeys(this);
   setWordWrap(false);
   // The grid's own size, as small as the page's texts, so that the fixed column widths show
   // whole lines.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QTest>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -87,6 +89,21 @@ TEST_F(StateFrameTest, ShowsTheDeviceStatus) {
   EXPECT_EQ(Field("Edit19"), "");
   EXPECT_EQ(Field("Edit8"), "АБР+АРП");
   EXPECT_EQ(Field("Edit15"), "5");
+}
+
+TEST_F(StateFrameTest, F5RequestsTheStatusWhileThePageIsShown) {
+  frame.activateWindow();
+  QApplication::setActiveWindow(&frame);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  SetDevice(0x12, 4, 7701234567);
+  QTest::keyClick(&frame, Qt::Key_F5);  // the button shows itself pressed, then clicks
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Field("Edit1") == "1"; }));
+  frame.hide();
+  SetDevice(0x00, 4, 7701234567);
+  const auto requests = device.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Status); });
+  QTest::keyClick(&frame, Qt::Key_F5);
+  QTest::qWait(300);
+  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Status); }), requests);
 }
 
 TEST_F(StateFrameTest, FailedRequestEmptiesEveryField) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QTranslator>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
 #include "app/about_window.h"
+#include "app/program.h"
 #include "app/splash_window.h"
 
 namespace tarnis::app {
@@ -24,6 +27,17 @@ QStringList ValuesShown(const std::string& executable) {
   QStringList values = {LabelText(about, "Label2"), LabelText(about, "Label4"), LabelText(about, "Label7")};
   about.close();
   return values;
+}
+
+// Qt's standard buttons and file dialogs speak Russian once the program loads Qt's translation.
+TEST(QtRussianTexts, StandardButtonsSpeakRussian) {
+  QTranslator translator;
+  ASSERT_TRUE(LoadQtRussianTexts(translator)) << "qt6-translations-l10n is not installed";
+  QApplication::installTranslator(&translator);
+  QDialogButtonBox buttons(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "Отмена");
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Open)->text().remove('&'), "Открыть");
+  QApplication::removeTranslator(&translator);
 }
 
 TEST(AboutWindow, ShowsTheRunningProgramsVersionResource) {

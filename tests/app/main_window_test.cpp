@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QSet>
+#include <QTest>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -90,7 +93,9 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsHintsAndStartStates) {
       {window->N4, "Запрос состояния"},
       {window->N10, "Отчеты"},
       {window->N11, "О программе"}};
-  for (const auto& [action, caption] : captions) EXPECT_EQ(action->text(), caption) << action->objectName().toStdString();
+  // The visible captions; the accelerator marks are not shown as characters.
+  for (const auto& [action, caption] : captions)
+    EXPECT_EQ(QString(action->text()).remove('&'), caption) << action->objectName().toStdString();
   for (QAction* separator : {window->N7, window->N13, window->N19}) EXPECT_TRUE(separator->isSeparator());
 
   // The items of the "Конструктор" submenu, in order.
@@ -115,6 +120,64 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsHintsAndStartStates) {
 
   EXPECT_EQ(window->StatusPanelText(1), "Порт:");
   EXPECT_EQ(window->StatusPanelText(2), "Скорость:");
+}
+
+// Every menu and item has one accelerator letter, none shared within its menu, and Alt+letter
+// reaches it from the keyboard.
+TEST_F(MainWindowTest, EveryMenuAndItemHasItsOwnAcceleratorLetter) {
+  const auto letters_of = [](const QList<QAction*>& actions) {
+    QStringList letters;
+    for (const QAction* action : actions) {
+      if (action->isSeparator()) continue;
+      const QString text = action->text();
+      EXPECT_EQ(text.count('&'), 1) << text.toStdString();
+      const qsizetype mark = text.indexOf('&');
+      if (mark >= 0 && mark + 1 < text.size()) letters << text.at(mark + 1).toUpper();
+    }
+    EXPECT_EQ(QSet<QString>(letters.begin(), letters.end()).size(), letters.size()) << letters.join(',').toStdString();
+  };
+  letters_of(window->MainMenu1->actions());
+  letters_of(window->N5->menu()->actions());
+  letters_of(window->N2->menu()->actions());
+  EXPECT_EQ(window->N8->shortcut(), QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(window->N12->shortcut(), QKeySequence(QKeySequence::Save));
+
+  test::EmulatedDevice device("COM5");
+  ApplyFromMenu("COM5", "9600");
+  window->show();
+  window->activateWindow();
+  QApplication::setActiveWindow(window.get());
+  QApplication::processEvents();
+  const auto alt = [this](char16_t letter) {
+    QTest::sendKeyEvent(QTest::Click, window.get(), static_cast<Qt::Key>(QChar(letter).toUpper().unicode()),
+                        QString(QChar(letter)), Qt::AltModifier);
+    QApplication::processEvents();
+  };
+  for (const auto& [letter, menu] : {std::pair{u'к', window->N5->menu()}, std::pair{u'а', window->N2->menu()}}) {
+    alt(letter);
+    EXPECT_TRUE(menu->isVisible()) << menu->objectName().toStdString();
+    menu->close();
+    QApplication::processEvents();
+  }
+  QSignalSpy goods(window->N9, &QAction::triggered);
+  alt(u'б');
+  EXPECT_EQ(goods.count(), 1);
+}
+
+// A keyboard user sees which tool button has the focus.
+TEST_F(MainWindowTest, ToolButtonsShowTheirFocus) {
+  window->show();
+  window->activateWindow();
+  QApplication::setActiveWindow(window.get());
+  QToolButton* button = window->ToolButton2;
+  EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus);
+  window->MainMenu1->setFocus();
+  QApplication::processEvents();
+  const QImage unfocused = button->grab().toImage();
+  button->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  ASSERT_TRUE(button->hasFocus());
+  EXPECT_NE(button->grab().toImage(), unfocused);
 }
 
 TEST_F(MainWindowTest, ApplyingAPortThatOpensEnablesTheDeviceCommands) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -189,7 +190,7 @@ TEST_F(QtUserInterfaceTest, ProgressGoesToTheMainWindowsBar) {
 TEST_F(QtUserInterfaceTest, TheWaitWindowKeepsItsLastCaptionAndStep) {
   EXPECT_EQ(wait->windowTitle(), "Выгрузка....");
   EXPECT_EQ(wait->Label1->text(), "Дождитесь окончания ...");
-  EXPECT_EQ(wait->size(), QSize(330, 69));
+  EXPECT_EQ(wait->size(), QSize(330, 101));  // 69 for the texts, a row for "Прервать"
   EXPECT_FALSE(wait->isVisible());
 
   ui().WaitShow();
@@ -207,6 +208,30 @@ TEST_F(QtUserInterfaceTest, TheWaitWindowKeepsItsLastCaptionAndStep) {
   EXPECT_EQ(wait->windowTitle(), "Загрузка...");
   EXPECT_EQ(wait->Step(), "Выгрузка товаров...");
   ui().WaitClose();
+}
+
+// "Прервать" asks the running operation to stop; the next showing starts afresh.
+TEST_F(QtUserInterfaceTest, StopButtonIsTakenOncePerShowingAndTheTimeLeftSitsOnTheBar) {
+  EXPECT_EQ(wait->Button1->text(), "&Прервать");
+  ui().WaitShow();
+  EXPECT_FALSE(ui().StopRequested());
+  QTest::mouseClick(wait->Button1, Qt::LeftButton);
+  EXPECT_TRUE(ui().StopRequested());
+  EXPECT_FALSE(wait->Button1->isEnabled());
+  ui().WaitClose();
+  EXPECT_FALSE(ui().StopRequested()) << "a hidden window stops nothing";
+  ui().WaitShow();
+  EXPECT_FALSE(ui().StopRequested());
+  EXPECT_TRUE(wait->Button1->isEnabled());
+  ui().WaitClose();
+
+  ui().ProgressStart();
+  ui().ShowTimeLeft("осталось ≈ 40 с");
+  EXPECT_TRUE(window->ProgressBar1->isTextVisible());
+  EXPECT_EQ(window->ProgressBar1->text(), "осталось ≈ 40 с");
+  ui().ShowTimeLeft("");
+  EXPECT_FALSE(window->ProgressBar1->isTextVisible());
+  ui().ProgressEnd();
 }
 
 TEST(QtFileFilter, TranslatesNamePatternPairs) {

@@ -68,7 +68,7 @@ TEST_F(ServiceToolsTest, CompareSitsBesideTheTransfersAndShowsTheOneDifferenceLe
   const auto write = items.indexOf(window->N012);
   ASSERT_GE(write, 0);
   EXPECT_EQ(items.value(write + 1), window->N013);
-  EXPECT_EQ(window->N013->text(), "Сравнить с ОРМИЗ КМ-07");
+  EXPECT_EQ(QString(window->N013->text()).remove('&'), "Сравнить с ОРМИЗ КМ-07");
   EXPECT_EQ(items.value(write - 1), window->N011) << "the existing items keep their places";
 
   device.WithDevice([](emulator::Km07Device& d) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_file.h"
 #include "emulated_device.h"
 #include "link/device_charset.h"
 #include "link/device_errors.h"
@@ -162,6 +163,82 @@ TEST_F(ConfigTransferTest, ReadStoppedInTheRequisitesKeepsWhatWasReadAndCloses) 
   EXPECT_EQ(ParameterRequests(), 96u + 1 + 198 + 4);
   EXPECT_FALSE(cliche_refreshed);
   ExpectClosedDown();
+}
+
+// "Прервать" during a request ends the read where answering No to a failure of the next request
+// would: the same record, the same sections refreshed, no closing notice, everything closed.
+TEST_F(ConfigTransferTest, StopInTheMiddleOfAReadEqualsNoAtTheSameRequest) {
+  struct Outcome {
+    ConfigurationFileImage record;
+    std::vector<std::string> refreshed;
+    std::vector<std::string> wait_steps;
+    bool done = true;
+  };
+  const auto read = [](bool stop) {
+    test::EmulatedDevice device;
+    test::RecordingUserInterface ui;
+    DeviceConfiguration configuration;
+    FillDefaults(configuration);
+    device.WithDevice([](Km07Device& d) {
+      d.state().Text(3, 1, 3) = Device("0ПРОЧИТАНО");
+      d.state().Text(3, 2, 1) = Device("0НЕ ДОЙДЕТ");
+    });
+    const auto requests = [&] { return device.WithDevice([](Km07Device& d) { return d.requests_seen(Command::Parameter); }); };
+    if (stop) {
+      // The user clicks while the request before (3, 2, 1) runs; the click arrives with the
+      // events let through after it.
+      ui.on_process_events = [&] {
+        if (requests() == 96u + 1 + 198 + 3) ui.stop_requested = true;
+      };
+    } else {
+      device.WithDevice([](Km07Device& d) { d.faults().forced_errors.push_back({Command::Parameter, 3, 2, 1, 51}); });
+      ui.answers = {ui::Answer::No};
+    }
+    Outcome outcome;
+    RefreshCallbacks refresh;
+    refresh.operators = [&] { outcome.refreshed.push_back("operators"); };
+    refresh.document_name = [&] { outcome.refreshed.push_back("name"); };
+    refresh.services = [&] { outcome.refreshed.push_back("services"); };
+    refresh.requisites = [&] { outcome.refreshed.push_back("requisites"); };
+    refresh.cliche = [&](int) { outcome.refreshed.push_back("cliche"); };
+    outcome.done = ReadAllFromDevice(device.link(), ui, configuration, refresh);
+    outcome.record = EncodeConfigurationFile({}, configuration);
+    outcome.wait_steps = ui.EventsStartingWith("wait ");
+    EXPECT_EQ(ui.messages.size(), stop ? 0u : 1u) << "a stop asks nothing and shows no closing notice";
+    EXPECT_EQ(requests(), 96u + 1 + 198 + (stop ? 3 : 4));
+    EXPECT_FALSE(ui.EventsStartingWith("time left осталось ≈ ").empty());
+    EXPECT_EQ(ui.time_left, "");
+    return outcome;
+  };
+  const Outcome stopped = read(true);
+  const Outcome answered_no = read(false);
+  EXPECT_FALSE(stopped.done);
+  EXPECT_EQ(stopped.record, answered_no.record);
+  EXPECT_EQ(stopped.refreshed, answered_no.refreshed);
+  EXPECT_EQ(stopped.wait_steps, answered_no.wait_steps);
+  EXPECT_EQ(stopped.wait_steps.back(), "wait close");
+}
+
+TEST_F(ConfigTransferTest, StopDuringAWriteSendsNothingMore) {
+  std::size_t stop_after = 50;
+  ui.on_process_events = [&] {
+    if (ParameterRequests() == stop_after) ui.stop_requested = true;
+  };
+  EXPECT_FALSE(WriteAllToDevice(device.link(), ui, configuration));
+  EXPECT_EQ(ParameterRequests(), stop_after);
+  EXPECT_TRUE(ui.messages.empty());
+  ExpectClosedDown();
+
+  // Stopped once the requisites are written: neither the cliché probe nor a line goes out.
+  test::RecordingUserInterface late;
+  stop_after += 96 + 1 + 198 + 24;
+  late.on_process_events = [&] {
+    if (ParameterRequests() == stop_after) late.stop_requested = true;
+  };
+  EXPECT_FALSE(WriteAllToDevice(device.link(), late, configuration));
+  EXPECT_EQ(ParameterRequests(), stop_after);
+  EXPECT_TRUE(late.messages.empty());
+  EXPECT_FALSE(late.wait_visible);
 }
 
 TEST_F(ConfigTransferTest, FullWriteSendsEveryEnabledTextAndOneCliche) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QTest>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -250,6 +253,24 @@ TEST_F(ConstructorFrameTest, ReadingShowsTheBlankTheDeviceHolds) {
   FormButton(7)->click();
   Child<QPushButton>("BitBtn1")->click();
   EXPECT_EQ(ui.messages.back().text, "Не выбрана форма для чтения.");
+}
+
+TEST_F(ConstructorFrameTest, F1OpensTheGroupHelp) {
+  frame->show();
+  frame->activateWindow();
+  QApplication::setActiveWindow(frame.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  bool shown = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* help = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      shown = help->windowTitle() == QString::fromUtf8("Справка");
+      help->reject();
+    }
+  });
+  poll.start(10);
+  QTest::keyClick(frame.get(), Qt::Key_F1);  // the button shows itself pressed, then clicks
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown; }));
 }
 
 TEST_F(ConstructorFrameTest, LeavingAsksFirst) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
 #include <QInputMethodEvent>
@@ -186,6 +187,71 @@ TEST_F(BaseFrameTest, EditorAppliedOnRow57SetsCode56AndNormalisesThePrice) {
   EXPECT_EQ(frame_.table().row(56), (GoodsRow{"56", Cp("TEAЖ"), Cp("широкий"), "0", "3", "12.50"}));
   EXPECT_EQ(Cell(56, 1), "56");
   EXPECT_EQ(Cell(56, 6), "12.50");
+}
+
+// A comma typed or pasted into the price is its decimal point, never a dropped character that
+// would make the price a hundred times larger.
+TEST_F(BaseFrameTest, CommaInThePriceIsTheDecimalPointTypedOrPasted) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("comma_test_" + std::to_string(::getpid()) + ".base")).string();
+  for (const bool paste : {false, true}) {
+    frame_.table().SetRow(4, {"4", Cp("ТОВАР"), Cp("узкий"), "46", "1", "1.00"});
+    Select(4);
+    WhileEditorRuns([&](TForm8& editor) {
+      editor.Edit4->clear();
+      if (paste) {
+        QApplication::clipboard()->setText("89,90");
+        // Ctrl+V as a keyboard sends it: the key types the control character, not "v".
+        QTest::sendKeyEvent(QTest::Click, editor.Edit4, Qt::Key_V, QString(QChar(0x16)), Qt::ControlModifier);
+      } else {
+        QTest::keyClicks(editor.Edit4, "89,9,0");
+      }
+      EXPECT_EQ(editor.Edit4->text(), "89.90");
+      // Apply; a refused price would keep the editor open, so that ends in a cancel.
+      QTest::mouseClick(editor.Button1, Qt::LeftButton);
+      if (editor.isVisible()) QTest::mouseClick(editor.Button2, Qt::LeftButton);
+    });
+    frame_.StringGrid1DblClick();
+    EXPECT_EQ(frame_.table().row(4).price, "89.90") << paste;
+    ui_.file_choices.push_back(path);
+    QTest::mouseClick(frame_.BitBtn3, Qt::LeftButton);
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const auto price = static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[4 * 40 + 36])) |
+                       static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[4 * 40 + 37])) << 8;
+    EXPECT_EQ(price, 8990u);
+  }
+  std::filesystem::remove(path);
+}
+
+// The keyboard reaches the editor: Enter or F2 on the grid opens it, Enter in it applies from
+// any control, Escape cancels; Tab leaves the grid.
+TEST_F(BaseFrameTest, GridKeysOpenTheEditorAndTabLeavesTheGrid) {
+  ShowActive();
+  Select(9);
+  frame_.StringGrid1->setFocus();
+  WhileEditorRuns([](TForm8& editor) {
+    editor.Edit1->setText("ОТМЕНЕНО");
+    QTest::keyClick(editor.Edit1, Qt::Key_Escape);
+  });
+  QTest::keyClick(frame_.StringGrid1, Qt::Key_Return);
+  EXPECT_FALSE(frame_.editor().applied());
+  EXPECT_EQ(frame_.table().row(9), EmptyGoodsRow(9));
+
+  WhileEditorRuns([](TForm8& editor) {
+    editor.Edit1->setText("ЧАЙ");
+    editor.CheckBox1->setFocus();
+    QTest::keyClick(editor.CheckBox1, Qt::Key_Enter, Qt::KeypadModifier);
+    if (editor.isVisible()) editor.Button2->click();
+  });
+  QTest::keyClick(frame_.StringGrid1, Qt::Key_F2);
+  EXPECT_EQ(frame_.table().row(9).name, Cp("ЧАЙ"));
+
+  frame_.StringGrid1->setFocus();
+  QTest::keyClick(frame_.StringGrid1, Qt::Key_Tab);
+  EXPECT_FALSE(frame_.StringGrid1->hasFocus());
+  EXPECT_EQ(frame_.StringGrid1->currentIndex().row(), 9);
 }
 
 // The typing limits (13 barcode digits, 12 price characters) must not cut what a row holds: the

@@ -88,7 +88,9 @@ TEST(PriceEntry, NormalisesTypedPrices) {
   EXPECT_EQ(NormalisePriceEntry("999999999.00").status, PriceEntry::Status::Ok);
   EXPECT_EQ(NormalisePriceEntry("999999999.01").status, PriceEntry::Status::TooLarge);
   EXPECT_EQ(NormalisePriceEntry("1000000000").status, PriceEntry::Status::TooLarge);
-  EXPECT_EQ(NormalisePriceEntry("12,5").status, PriceEntry::Status::NotANumber);
+  EXPECT_EQ(NormalisePriceEntry("89,90").text, "89.90") << "a comma is the decimal point";
+  EXPECT_EQ(NormalisePriceEntry("89,90").kopecks, 8990u);
+  EXPECT_EQ(NormalisePriceEntry("1,2.3").status, PriceEntry::Status::NotANumber) << "one point only";
   EXPECT_EQ(NormalisePriceEntry("1'2").status, PriceEntry::Status::NotANumber);
 }
 

@@ -188,6 +188,32 @@ TEST_F(GoodsTransferTest, NoStopsAtOnceWithoutAClosingNotice) {
   EXPECT_EQ(table_.row(5), EmptyGoodsRow(5));
 }
 
+// "Прервать" ends a run of records before the next record, as No would: no closing notice,
+// the records already done keep what they got, the rest are untouched.
+TEST_F(GoodsTransferTest, StopEndsARunBeforeTheNextRecord) {
+  for (int code = 10; code <= 20; ++code) SetSlot(code, {link::ToDeviceText(Cp("0ТОВАР")), 1, 1, 100});
+  table_.SetRow(13, {"13", Cp("ПРЕЖНЕЕ"), Cp("узкий"), "0", "0", "0.00"});
+  ui_.on_process_events = [this] {
+    if (GoodsRequests() == 3) ui_.stop_requested = true;
+  };
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Range("10", "20")).outcome, TransferOutcome::Stopped);
+  EXPECT_EQ(GoodsRequests(), 3u);
+  EXPECT_EQ(table_.row(12).name, Cp("ТОВАР"));
+  EXPECT_EQ(table_.row(13).name, Cp("ПРЕЖНЕЕ"));
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_FALSE(ui_.wait_visible);
+
+  ui_.stop_requested = false;
+  ui_.on_process_events = [this] {
+    if (GoodsRequests() == 3 + 5) ui_.stop_requested = true;
+  };
+  EXPECT_EQ(EraseDeviceGoods(device_.link(), ui_), TransferOutcome::Stopped);
+  EXPECT_EQ(GoodsRequests(), 8u);
+  EXPECT_EQ(Slot(4).name, link::ToDeviceText("0"));
+  EXPECT_EQ(Slot(10).name, link::ToDeviceText(Cp("0ТОВАР")));
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Вы действительно хотите удалить базу из КМ?"});
+}
+
 TEST_F(GoodsTransferTest, WriteRangeAsksAboutARowThatCannotBeSent) {
   for (int code = 10; code <= 12; ++code)
     table_.SetRow(code, {std::to_string(code), Cp("ТОВАР"), Cp("узкий"), "0", "1", "1.00"});
@@ -202,6 +228,28 @@ TEST_F(GoodsTransferTest, WriteRangeAsksAboutARowThatCannotBeSent) {
   EXPECT_EQ(ui_.messages[0].text,
             "Не удалось записать параметр... В строке 12 неверно заполнено поле \"Цена\".\n Продолжить?");
   EXPECT_EQ(ui_.messages[1].text, "Записано удачно...");
+}
+
+// The device keeps 48 bits of a barcode: a longer one would arrive as a different barcode.
+TEST_F(GoodsTransferTest, BarcodesTheDeviceCannotHoldAreRefusedNamingTheirRow) {
+  table_.SetRow(20, {"20", Cp("ДЛИННЫЙ"), Cp("узкий"), "1234567890123456789", "1", "1.00"});
+  table_.SetRow(21, {"21", Cp("КРАЙНИЙ"), Cp("узкий"), "281474976710655", "1", "1.00"});
+  ASSERT_EQ(WriteGoods(device_.link(), ui_, table_, Selected(20)).outcome, TransferOutcome::Refused);
+  EXPECT_EQ(GoodsRequests(), 0u);
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Не удалось записать параметр... В строке 21 поле \"Штрих-код\" "
+                                                          "больше 281474976710655: такого штрих-кода КМ не хранит."});
+
+  table_.SetCell(22, GoodsColumn::Barcode, "281474976710656");
+  ui_.messages.clear();
+  ui_.answers = {ui::Answer::Yes, ui::Answer::Yes};
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Range("20", "22")).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 1u);  // code 21 only
+  EXPECT_EQ(Slot(21).barcode, 281474976710655u);
+  EXPECT_EQ(Slot(20).barcode, 0u);
+  EXPECT_EQ(Slot(22).barcode, 0u);
+  ASSERT_EQ(ui_.messages.size(), 3u);
+  EXPECT_NE(ui_.messages[0].text.find("В строке 21 поле"), std::string::npos);
+  EXPECT_NE(ui_.messages[1].text.find("В строке 23 поле"), std::string::npos);
 }
 
 TEST_F(GoodsTransferTest, TwentyFourCharacterNamesRoundTripThroughTheDevice) {

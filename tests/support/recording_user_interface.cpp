@@ -46,6 +46,7 @@ std::string RecordingUserInterface::Unsettled() const {
   if (busy_depth != 0) report += "hourglass depth " + std::to_string(busy_depth) + "\n";
   if (progress_visible) report += "progress bar shown\n";
   if (wait_visible) report += "wait window shown\n";
+  if (!time_left.empty()) report += "time left shown\n";
   for (const auto& fault : faults) report += fault + "\n";
   return report;
 }

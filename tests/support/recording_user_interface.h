@@ -85,6 +85,12 @@ class RecordingUserInterface : public ui::UserInterface {
   void WaitClose() override;
   void ProcessEvents() override;
   bool StopRequested() override { return stop_requested; }
+  void ShowTimeLeft(const std::string& text) override {
+    time_left = text;
+    events.push_back("time left " + text);
+  }
+  // The last time left shown; empty once hidden.
+  std::string time_left;
 
   // The texts of all messages, in order.
   std::vector<std::string> MessageTexts() const;

@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -25,6 +26,33 @@ TEST_F(CellEditorsTest, LineEditorTypesCapitalsUpTo24AndEnterApplies) {
   ASSERT_TRUE(edited);
   EXPECT_EQ(*edited, (LineValue{Cp("ПРИВЕТ, МИР! ЁЖИК ABC 12"), false}));
   EXPECT_EQ(line_editor.result_flag(), 1);
+}
+
+// The user sees a wide text's loss before it happens: the count turns red past 12.
+TEST_F(CellEditorsTest, LineEditorCountsAgainstTheLimitOfItsWidth) {
+  const auto red = [this] { return line_editor.LengthCount->styleSheet().contains("#c00000"); };
+  WhenModal([&](QDialog&) {
+    EXPECT_EQ(line_editor.LengthCount->text(), "12 / 12");
+    EXPECT_FALSE(red());
+    EXPECT_EQ(line_editor.LengthWarning->text(), "");
+    line_editor.Edit1->end(false);  // showing selects the whole text
+    TypeText(line_editor.Edit1, "в");
+    EXPECT_EQ(line_editor.LengthCount->text(), "13 / 12");
+    EXPECT_TRUE(red());
+    EXPECT_EQ(line_editor.LengthWarning->text(), "будет напечатано 12 символов");
+    line_editor.CheckBox1->setChecked(false);  // narrow: 13 of 24 is fine
+    EXPECT_EQ(line_editor.LengthCount->text(), "13 / 24");
+    EXPECT_FALSE(red());
+    EXPECT_EQ(line_editor.LengthWarning->text(), "");
+    TypeText(line_editor.Edit1, "ABCDEFGHIJKL");  // the 25th is refused
+    EXPECT_EQ(line_editor.LengthCount->text(), "24 / 24");
+    EXPECT_FALSE(red());
+    line_editor.CheckBox1->setChecked(true);
+    EXPECT_EQ(line_editor.LengthCount->text(), "24 / 12");
+    EXPECT_TRUE(red());
+    line_editor.Button2->click();
+  });
+  EXPECT_FALSE(line_editor.EditLine({Cp("АБВГДЕЖЗИЙКЛ"), true}));
 }
 
 TEST_F(CellEditorsTest, LineEditorRefusesCharactersOutsideTheCodePage) {

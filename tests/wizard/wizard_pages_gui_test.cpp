@@ -114,6 +114,38 @@ TEST_F(WizardPagesTest, AppliedEditsReachCellAndRecord) {
   EXPECT_EQ(configuration.operators[3].password.Text(), "7777");
 }
 
+// Enter and F2 open a cell's editor as a double-click does, on every page's grid; Enter in the
+// editor applies whatever control has the focus, Escape cancels.
+TEST_F(WizardPagesTest, EnterOrF2OpensTheEditorAndTabLeavesTheGrid) {
+  wizard->activateWindow();
+  QApplication::setActiveWindow(wizard.get());
+  CellGridWidget* requisites = wizard->kls_frame->StringGrid1;
+  wizard->ShowPage(wizard->kls_frame);  // "Дополнительные реквизиты"
+  QApplication::processEvents();
+  requisites->SelectCell(2, 1);
+  requisites->setFocus();
+  const QString before = requisites->item(1, 1)->text();
+  WhenModal([this](QDialog&) {
+    line_editor.Edit1->setText("ИЗМЕНЕНО");
+    QTest::keyClick(line_editor.Edit1, Qt::Key_Escape);
+  });
+  QTest::keyClick(requisites, Qt::Key_F2);
+  EXPECT_EQ(requisites->item(1, 1)->text(), before);
+  WhenModal([this](QDialog&) {
+    line_editor.Edit1->setText("ИЗМЕНЕНО");
+    line_editor.CheckBox1->setFocus();
+    QTest::keyClick(line_editor.CheckBox1, Qt::Key_Return);
+  });
+  QTest::keyClick(requisites, Qt::Key_Return);
+  EXPECT_EQ(requisites->item(1, 1)->text(), "ИЗМЕНЕНО");
+
+  requisites->setFocus();
+  QTest::keyClick(requisites, Qt::Key_Tab);
+  EXPECT_FALSE(requisites->hasFocus());
+  EXPECT_EQ(requisites->selected_row(), 2) << "Tab walks no cells";
+  EXPECT_EQ(requisites->selected_column(), 1);
+}
+
 TEST_F(WizardPagesTest, NumberAndAccessColumnsOpenNoEditor) {
   bool editor_opened = false;
   const auto watch = [&] {

@@ -1,6 +1,7 @@
 // Saves a picture of each wizard page and of the two cell editors into the directory given, so
 // that their layout can be looked at: wizard_screenshots <directory>.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QTimer>
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
   line_editor.show();
   QApplication::processEvents();
   line_editor.grab().save(directory.filePath(QStringLiteral("wizard-line-editor.png")));
+  line_editor.Edit1->setText(QStringLiteral("СТРОКА КЛИШЕ ШИРОКАЯ"));
+  line_editor.CheckBox1->setChecked(true);
+  QApplication::processEvents();
+  line_editor.grab().save(directory.filePath(QStringLiteral("wizard-line-editor-over-limit.png")));
   number_editor.Edit1->setText(QStringLiteral("1234"));
   number_editor.show();
   QApplication::processEvents();

@@ -2,7 +2,7 @@
 //   goods read  --port COM1 --file x.base [--range A-B] [--keep-going]   device → file
 //   goods write --port COM1 --file x.base [--range A-B] [--keep-going]   file → device
 //   goods erase --port COM1 [--keep-going]                               empties the device's base
-//   goods export --file x.base --csv x.csv                                file → CSV
+//   goods export --file x.base --csv x.csv [--encoding cp1251] [--separator ,]   file → CSV
 //   goods import --csv x.csv --file x.base                                CSV → file
 #include <iostream>
 #include <string>
@@ -20,6 +20,8 @@ const QString kFile = QStringLiteral("file");
 const QString kCsv = QStringLiteral("csv");
 const QString kRange = QStringLiteral("range");
 const QString kKeepGoing = QStringLiteral("keep-going");
+const QString kEncoding = QStringLiteral("encoding");
+const QString kSeparator = QStringLiteral("separator");
 
 enum class DeviceAction { Read, Write, Erase };
 
@@ -85,14 +87,46 @@ int RunDevice(const QStringList& arguments, DeviceAction action) {
   return ui.had_failure() ? 1 : 0;
 }
 
+// --encoding and --separator as a CSV format; nothing (after saying why) for a value not known.
+std::optional<goods::CsvFormat> ExportFormat(const QCommandLineParser& parser) {
+  goods::CsvFormat format;
+  const QString encoding = parser.value(kEncoding).toLower();
+  if (encoding == "cp1251" || encoding == "windows-1251") {
+    format.encoding = goods::CsvEncoding::Cp1251;
+  } else if (encoding != "utf-8" && encoding != "utf8") {
+    PrintError("tarnisctl goods export: --encoding takes utf-8 or cp1251.");
+    return std::nullopt;
+  }
+  const QString separator = parser.value(kSeparator);
+  if (separator == "tab" || separator == "\\t" || separator == "\t") {
+    format.separator = '\t';
+  } else if (separator == ";" || separator == ",") {
+    format.separator = separator.at(0).toLatin1();
+  } else {
+    PrintError("tarnisctl goods export: --separator takes ';', ',' or tab.");
+    return std::nullopt;
+  }
+  return format;
+}
+
 int RunConversion(const QStringList& arguments, bool exporting) {
   const char* name = exporting ? "goods export" : "goods import";
   QCommandLineParser parser;
-  parser.setApplicationDescription(exporting ? QStringLiteral("Writes a goods file as CSV (UTF-8, ';').")
-                                             : QStringLiteral("Makes a goods file from CSV; codes not in it stay empty."));
+  parser.setApplicationDescription(
+      exporting ? QStringLiteral("Writes a goods file as CSV (by default UTF-8 without a byte-order mark, ';').")
+                : QStringLiteral("Makes a goods file from CSV (UTF-8, UTF-16 or Windows-1251; ';', ',' or tab; "
+                                 "the columns in any order); codes not in it stay empty."));
   parser.addOption({kFile, QStringLiteral("The goods file (*.base)."), QStringLiteral("path")});
   parser.addOption({kCsv, QStringLiteral("The CSV file."), QStringLiteral("path")});
+  if (exporting) {
+    parser.addOption({kEncoding, QStringLiteral("utf-8 (the default) or cp1251."), QStringLiteral("name"),
+                      QStringLiteral("utf-8")});
+    parser.addOption({kSeparator, QStringLiteral("';' (the default), ',' or tab."), QStringLiteral("character"),
+                      QStringLiteral(";")});
+  }
   if (const auto done = ParseSubcommandArguments(parser, arguments, name)) return *done;
+  const auto format = exporting ? ExportFormat(parser) : goods::CsvFormat{};
+  if (!format) return 2;
   const std::string file = parser.value(kFile).toStdString();
   const std::string csv = parser.value(kCsv).toStdString();
   if (file.empty()) return Missing(name, "--file");
@@ -100,7 +134,7 @@ int RunConversion(const QStringList& arguments, bool exporting) {
 
   goods::GoodsTable table;
   std::string error = exporting ? goods::LoadGoodsFile(file, table) : goods::ImportGoodsCsvFile(csv, table);
-  if (error.empty()) error = exporting ? goods::ExportGoodsCsvFile(csv, table) : goods::SaveGoodsFile(file, table);
+  if (error.empty()) error = exporting ? goods::ExportGoodsCsvFile(csv, table, *format) : goods::SaveGoodsFile(file, table);
   return error.empty() ? 0 : Failed(error);
 }
 
@@ -115,7 +149,7 @@ int RunGoods(const QStringList& arguments) {
                    "Usage: tarnisctl goods read  --port COM1 --file x.base [--range A-B] [--keep-going]\n"
                    "       tarnisctl goods write --port COM1 --file x.base [--range A-B] [--keep-going]\n"
                    "       tarnisctl goods erase --port COM1 [--keep-going]\n"
-                   "       tarnisctl goods export --file x.base --csv x.csv\n"
+                   "       tarnisctl goods export --file x.base --csv x.csv [--encoding cp1251] [--separator ,]\n"
                    "       tarnisctl goods import --csv x.csv --file x.base\n"
                    "\"tarnisctl goods <read|write|erase|export|import> --help\" tells more.\n");
 }
