@@ -108,6 +108,13 @@ void QtUserInterface::ProgressEnd() { main_window_.ProgressEnd(); }
 
 void QtUserInterface::WaitShow() {
   if (!wait_window_) return;
+  // Started from a modal dialog (the search in the connection settings), the wait window must be
+  // modal itself, or the dialog would block "Прервать". Otherwise it leaves the main window and
+  // the exchange log usable, as before.
+  if (!wait_window_->isVisible()) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    wait_window_->setWindowModality(modal && modal != wait_window_ ? Qt::ApplicationModal : Qt::NonModal);
+  }
   wait_window_->show();
   wait_window_->raise();
 }

@@ -27,8 +27,11 @@ std::vector<FoundDevice> SearchWithProgress(ui::UserInterface& ui, const SearchR
                                   [&ui] { return ui.StopRequested(); }});
     ui.ProgressEnd();
   }
+  // Asked while the wait window is still up: "Прервать" belongs to it.
+  const bool stopped = ui.StopRequested();
   ui.WaitClose();
-  if (found.empty() && !ui.StopRequested()) ui::ShowNotice(ui, NothingFoundText(request.ports));
+  if (stopped) return {};
+  if (found.empty()) ui::ShowNotice(ui, NothingFoundText(request.ports));
   return found;
 }
 

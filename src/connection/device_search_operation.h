@@ -11,6 +11,7 @@ namespace tarnis::connection {
 // What is told when no device answered; names the ports that could not be tried and why.
 std::string NothingFoundText(const std::vector<PortReport>& ports);
 
+// A search the user stopped finds nothing: what it had found so far is not taken either.
 std::vector<FoundDevice> SearchWithProgress(ui::UserInterface& ui, const SearchRequest& request);
 
 }  // namespace tarnis::connection

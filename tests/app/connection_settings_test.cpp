@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +20,7 @@
 #include "emulator/pty_server.h"
 #include "lock_holder.h"
 #include "app/main_window.h"
+#include "app/wait_window.h"
 #include "app_test_support.h"
 #include "link/link.h"
 #include "platform/port_names.h"
@@ -267,6 +270,62 @@ TEST_F(ConnectionSettingsTest, FindDeviceFillsTheFieldsAndLetsTheUserPickOneOfSe
   EXPECT_EQ(fresh.ComboBox2->currentText(), "2400");
   EXPECT_EQ(fresh.Edit3->text(), "4242");
   EXPECT_TRUE(ui.messages.empty());
+}
+
+// The search runs from the modal settings dialog, under the program's own wait window: its
+// "Прервать" must be clickable over the dialog. The search then ends after the tries under way
+// (the device answering only at the last speed is never reached), nothing it had found is filled
+// in, and no "not found" notice follows.
+TEST(ConnectionSettingsStop, StopEndsTheSearchPromptlyAndFillsNothingIn) {
+  test::PrivatePortsDirectory ports;
+  const auto fast = Emulator("COM5", 0, 1);
+  const auto slow = Emulator("COM6", 2400, 1);
+  TForm1 window;
+  auto* wait = new TForm9(&window);
+  window.SetWaitWindow(wait);
+  window.show();
+
+  QStringList shown;  // message boxes and pick dialogs, each dismissed
+  QTimer guard;
+  guard.setInterval(5);
+  QObject::connect(&guard, &QTimer::timeout, [&shown] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      shown << box->text();
+      box->reject();
+    } else if (auto* choice = qobject_cast<DeviceChoiceDialog*>(modal)) {
+      shown << "pick";
+      choice->reject();
+    }
+  });
+  guard.start();
+  bool clicked = false;
+  QTimer clicker;
+  clicker.setInterval(1);
+  QObject::connect(&clicker, &QTimer::timeout, [&] {
+    const auto answered = fast->WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Status); });
+    if (clicked || !wait->isVisible() || answered == 0) return;
+    // Through the window system, as a user's click comes: a window a modal dialog blocks drops it.
+    QTest::mouseClick(wait->windowHandle(), Qt::LeftButton, {}, wait->Button1->geometry().center());
+    clicked = true;
+  });
+  clicker.start();
+
+  TForm3 dialog(window);
+  dialog.ComboBox1->setCurrentText("COM1");
+  dialog.ComboBox2->setCurrentText("9600");
+  dialog.Edit3->setText("1");
+  test::WhenModal<TForm3>([](TForm3& open) {
+    open.FindDevice->click();
+    open.Button2->click();  // "Отмена"
+  });
+  dialog.exec();
+  EXPECT_TRUE(clicked);
+  EXPECT_TRUE(shown.isEmpty()) << shown.join("\n").toStdString();
+  EXPECT_EQ(dialog.ComboBox1->currentText(), "COM1");
+  EXPECT_EQ(dialog.ComboBox2->currentText(), "9600");
+  EXPECT_FALSE(wait->isVisible());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace

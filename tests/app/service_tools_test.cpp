@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -100,6 +101,71 @@ TEST_F(ServiceToolsTest, CompareOfAnEqualDeviceSaysSoAndAStoppedReadShowsNothing
   const Shown stopped = Compare();
   EXPECT_FALSE(stopped.dialog);
   EXPECT_EQ(ui.MessageTexts().back(), "Не удалось прочитать параметр... Нет ответа или не удалось открыть порт.\n Продолжить?");
+}
+
+// "Прервать" during the comparison's read ends it where answering No to a failure of the next
+// request would: no dialog, the program's record untouched, the same requests sent and the same
+// windows opened and closed; only the question is not asked. The time left shows meanwhile.
+TEST_F(ServiceToolsTest, StopInTheMiddleOfTheCompareEqualsNoAtTheSameRequest) {
+  struct Outcome {
+    bool dialog = false;
+    bool record_kept = false;
+    std::size_t requests = 0;
+    std::size_t messages = 0;
+    std::vector<std::string> wait_events;
+    bool time_left_shown = false;
+    std::string time_left_at_end;
+  };
+  constexpr std::size_t kStopBefore = 96 + 1 + 150;  // a request in the middle of the services
+  const auto compare = [](bool stop) {
+    test::EmulatedDevice device;
+    test::RecordingUserInterface ui;
+    TForm1 window(MainWindowServices{&device.link(), &ui});
+    window.SetDeviceMenusEnabled(true);
+    device.WithDevice([](emulator::Km07Device& d) {
+      d.state().Text(2, 1, 1) = link::ToDeviceText(Utf8ToCp1251Lossy("1СТРИЖКА"));
+    });
+    const auto requests = [&] { return device.WithDevice([](emulator::Km07Device& d) { return d.total_requests_seen(); }); };
+    if (stop) {
+      ui.on_process_events = [&] {
+        if (requests() == kStopBefore - 1) ui.stop_requested = true;
+      };
+    } else {
+      const auto [row, field] = std::div(static_cast<int>(kStopBefore - 1 - 97), 2);
+      device.WithDevice([row, field](emulator::Km07Device& d) {
+        d.faults().forced_errors.push_back({link::Command::Parameter, 2, static_cast<std::uint8_t>(row + 1),
+                                            static_cast<std::uint8_t>(field + 1), 51});
+      });
+      ui.answers = {ui::Answer::No};
+    }
+    const config::DeviceConfiguration before = window.configuration();
+    Outcome outcome;
+    test::WhenModal<CompareDialog>([&outcome](CompareDialog& dialog) {
+      outcome.dialog = true;
+      dialog.reject();
+    });
+    window.N013->trigger();
+    outcome.record_kept = std::memcmp(&before, &window.configuration(), sizeof before) == 0;
+    outcome.requests = requests();
+    outcome.messages = ui.messages.size();
+    outcome.wait_events = ui.EventsStartingWith("wait ");
+    outcome.time_left_shown = !ui.EventsStartingWith("time left осталось ≈ ").empty();
+    outcome.time_left_at_end = ui.time_left;
+    return outcome;
+  };
+  const Outcome stopped = compare(true);
+  const Outcome answered_no = compare(false);
+  EXPECT_FALSE(stopped.dialog);
+  EXPECT_FALSE(answered_no.dialog);
+  EXPECT_TRUE(stopped.record_kept);
+  EXPECT_TRUE(answered_no.record_kept);
+  EXPECT_EQ(stopped.requests, kStopBefore - 1) << "the request under way ends, no other goes out";
+  EXPECT_EQ(answered_no.requests, kStopBefore);  // the failed request itself
+  EXPECT_EQ(stopped.messages, 0u) << "a stop asks nothing";
+  EXPECT_EQ(answered_no.messages, 1u);
+  EXPECT_EQ(stopped.wait_events, answered_no.wait_events);
+  EXPECT_TRUE(stopped.time_left_shown);
+  EXPECT_EQ(stopped.time_left_at_end, "");
 }
 
 TEST_F(ServiceToolsTest, LogWindowShowsTheStatusExchangeAndClearsCopiesAndSaves) {

@@ -51,7 +51,8 @@ class RecordingUserInterface : public ui::UserInterface {
   std::string wait_caption;
   std::string wait_step;
   int process_events_calls = 0;
-  // What StopRequested answers; tests set it, e.g. from on_process_events.
+  // What StopRequested answers while the wait window is up; tests set it, e.g. from
+  // on_process_events.
   bool stop_requested = false;
 
   // Calls out of turn, as "cursor normal while normal", "progress end while hidden",
@@ -84,7 +85,8 @@ class RecordingUserInterface : public ui::UserInterface {
   void WaitSetStep(const std::string& step) override;
   void WaitClose() override;
   void ProcessEvents() override;
-  bool StopRequested() override { return stop_requested; }
+  // As the program's: only a wait window that is up can be stopped.
+  bool StopRequested() override { return stop_requested && wait_visible; }
   void ShowTimeLeft(const std::string& text) override {
     time_left = text;
     events.push_back("time left " + text);
