@@ -23,21 +23,31 @@ if [ $rebuild = yes ]; then
 fi
 
 work=$(mktemp -d)
-emulator=""
+emulators=()
 cleanup() {
-  if [ -n "$emulator" ]; then kill "$emulator" 2>/dev/null || true; wait "$emulator" 2>/dev/null || true; fi
+  for pid in "${emulators[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 
+# The device the tour works with on COM1, and a second one at 9600 on COM2, so that
+# "Найти аппарат" finds two and asks which to take.
 export TARNIS_PORTS_DIR=$work/ports
-"$build/tools/tarnis-emulator/tarnis-emulator" --port COM1 --factory 1 >"$work/emulator.log" 2>&1 &
-emulator=$!
-for _ in $(seq 100); do
-  [ -e "$TARNIS_PORTS_DIR/COM1" ] && break
-  sleep 0.05
-done
-[ -e "$TARNIS_PORTS_DIR/COM1" ] || { cat "$work/emulator.log" >&2; echo "screenshots: the emulator did not start" >&2; exit 1; }
+start_emulator() {
+  local port=$1
+  shift
+  "$build/tools/tarnis-emulator/tarnis-emulator" --port "$port" --factory 1 "$@" >"$work/emulator-$port.log" 2>&1 &
+  emulators+=($!)
+  for _ in $(seq 100); do
+    [ -e "$TARNIS_PORTS_DIR/$port" ] && return
+    sleep 0.05
+  done
+  cat "$work/emulator-$port.log" >&2
+  echo "screenshots: the emulator on $port did not start" >&2
+  exit 1
+}
+start_emulator COM1
+start_emulator COM2 --line-speed 9600
 
 # A few goods, so the goods page has something to show.
 cat >"$work/goods.csv" <<'CSV'
@@ -53,6 +63,19 @@ if ! { "$ctl" goods import --csv "$work/goods.csv" --file "$work/goods.base" &&
        "$ctl" goods write --port COM1 --file "$work/goods.base" --range 0-4; } >"$work/goods.log" 2>&1; then
   cat "$work/goods.log" >&2
   echo "screenshots: the emulator did not take the goods" >&2
+  exit 1
+fi
+
+# A few texts in the device that differ from the program's defaults, for the comparison.
+if ! { "$ctl" config read --port COM1 --file "$work/device.cfg" &&
+       "$ctl" config export --file "$work/device.cfg" --json "$work/device.json" &&
+       sed -e 's/"ОПЕРАТОР 2"/"СТАРШИЙ КАССИР"/' -e 's/"ФАМИЛИЯ 1"/"ИВАНОВ И.И."/' \
+           -e 's/"УСЛУГА 1 - СТРОКА 1"/"СТИРКА"/' "$work/device.json" >"$work/changed.json" &&
+       ! cmp -s "$work/device.json" "$work/changed.json" &&
+       "$ctl" config import --json "$work/changed.json" --file "$work/changed.cfg" &&
+       "$ctl" config write --port COM1 --file "$work/changed.cfg"; } >"$work/config.log" 2>&1; then
+  cat "$work/config.log" >&2
+  echo "screenshots: the emulator did not take the configuration" >&2
   exit 1
 fi
 

@@ -12,8 +12,10 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -39,12 +41,21 @@ class ScreenTour {
     ConnectionSettings();
     Step("main window");
     Save(window, "main-window");
+    // Before the read: the program still holds its defaults, the device what the script gave it.
+    // The comparison's read ends as every whole read does, then shows its table.
+    ExpectNotice(QStringLiteral("Прочитано удачно..."));
+    Modal("CompareDialog", [&] { Trigger("N013"); }, "compare", "", [&](QDialog& dialog) {
+      if (Child<QTableWidget>(dialog, "DifferenceTable").rowCount() == 0)
+        Fail(QStringLiteral("the device shows no difference"));
+    });
+    CheckNoticeSeen();
     // Reading and writing show the same wait window; the read fills the pages for the wizard.
-    WholeTransfer("N011", "whole-transfer-wait", QStringLiteral("Прочитано удачно..."));
+    WholeTransfer("N011", "whole-transfer-wait", "whole-transfer-time-left", QStringLiteral("Прочитано удачно..."));
     Wizard();
     Constructor();
     Goods();
     Status();
+    ExchangeLog();
     Modal("Form10", [&] { Trigger("N3"); }, "inn-dialog", "Button1");  // "Отмена"
     Modal("Form4", [&] { Trigger("N11"); }, "about", "Button1", [&](QDialog& about) {
       // The version the build embedded, as the installed program shows it.
@@ -126,14 +137,16 @@ class ScreenTour {
     if (!reached) Fail(QStringLiteral("the window %1 did not open").arg(name));
   }
 
-  // A modal window open() brings up: checked, its picture taken, closed by its button.
+  // A modal window open() brings up: checked, its picture taken, closed by its button (an empty
+  // name: as by Escape).
   void Modal(const char* name, const std::function<void()>& open, const QString& picture, const char* close_button,
              const std::function<void(QDialog&)>& check = {}) {
     Step(picture);
     WhenModal(name, open, [&](QDialog& dialog) {
       if (check) check(dialog);
       Save(dialog, picture);
-      Child<QAbstractButton>(dialog, close_button).click();
+      if (*close_button == '\0') dialog.reject();
+      else Child<QAbstractButton>(dialog, close_button).click();
     });
   }
 
@@ -153,13 +166,35 @@ class ScreenTour {
       Child<QComboBox>(dialog, "ComboBox1").setCurrentText(port_);
       Child<QComboBox>(dialog, "ComboBox2").setCurrentText(QStringLiteral("115200"));
       Save(dialog, "connection-settings");
+      FindDevice(dialog);
       Child<QAbstractButton>(dialog, "Button1").click();  // "Применить"
     });
     WaitFor(QStringLiteral("the device menus stay disabled"), [&] { return Child<QAction>(*window_, "N5").isEnabled(); });
   }
 
-  // The wait window of a whole transfer, caught in the middle of it.
-  void WholeTransfer(const char* action, const QString& picture, const QString& notice) {
+  // "Найти аппарат": the script runs a second device, so the search offers both; the first,
+  // the one at the tour's port, is taken.
+  void FindDevice(QDialog& settings) {
+    Child<QComboBox>(settings, "ComboBox1").setCurrentText(QStringLiteral("COM100"));
+    Child<QComboBox>(settings, "ComboBox2").setCurrentText(QStringLiteral("9600"));
+    Step("device-choice");
+    WhenModal("DeviceChoice", [&] { Child<QAbstractButton>(settings, "FindDevice").click(); }, [&](QDialog& choice) {
+      auto& devices = Child<QListWidget>(choice, "DeviceList");
+      if (devices.count() < 2) Fail(QStringLiteral("fewer than two devices were found"));
+      devices.setCurrentRow(0);
+      Save(choice, "device-choice");
+      choice.accept();
+    });
+    Step("connection settings after the search");
+    if (Child<QComboBox>(settings, "ComboBox1").currentText() != port_)
+      Fail(QStringLiteral("the search did not fill in the port"));
+    Save(settings, "connection-found");
+  }
+
+  // The wait window of a whole transfer and the main window's progress with the time left, caught
+  // in the middle of it.
+  void WholeTransfer(const char* action, const QString& picture, const QString& progress_picture,
+                     const QString& notice) {
     Step(picture);
     ExpectNotice(notice);
     QWidget& wait_window = Child<QWidget>(*window_, "Form9");
@@ -167,9 +202,11 @@ class ScreenTour {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
       if (caught || !wait_window.isVisible()) return;
-      if (Child<QWidget>(*window_, "ProgressBar1").property("value").toInt() < 30) return;
+      auto& bar = Child<QProgressBar>(*window_, "ProgressBar1");
+      if (bar.value() < 30 || !bar.isTextVisible()) return;
       caught = true;
       Save(wait_window, picture);
+      Save(*window_, progress_picture);
     });
     poll.start(5);
     Trigger(action);
@@ -207,6 +244,15 @@ class ScreenTour {
       grid->setCurrentCell(0, column);
       Modal(name, [&] { emit grid->cellDoubleClicked(0, column); }, picture, "Button2");  // "Отмена"
     }
+    // A wide text longer than the device prints: the count turns red and says what is lost.
+    grid->setCurrentCell(0, 2);
+    Modal("TForm6", [&] { emit grid->cellDoubleClicked(0, 2); }, "wizard-line-editor-over-limit", "Button2",
+          [&](QDialog& editor) {
+            Child<QLineEdit>(editor, "Edit1").setText(QStringLiteral("ИВАНОВ ИВАН ИВАНОВИЧ"));
+            Child<QCheckBox>(editor, "CheckBox1").setChecked(true);
+            if (!Child<QLabel>(editor, "LengthWarning").isVisibleTo(&editor))
+              Fail(QStringLiteral("no warning under a wide text over its limit"));
+          });
   }
 
   // "Готово" ends the wizard in the blank-form constructor.
@@ -250,6 +296,20 @@ class ScreenTour {
     WaitFor(QStringLiteral("the status page is not shown"), [&] { return page.isVisible(); });
     Child<QAbstractButton>(page, "BitBtn1").click();  // "Состояние"
     Save(*window_, "status");
+  }
+
+  // "Журнал обмена" after a few status requests.
+  void ExchangeLog() {
+    Step("exchange log");
+    Child<QAbstractButton>(*window_, "ExchangeLogButton").click();
+    auto* log = window_->findChild<QWidget*>(QStringLiteral("ExchangeLogWindow"));
+    if (!log || !log->isVisible()) Fail(QStringLiteral("the log window did not open"));
+    Child<QAbstractButton>(*log, "ClearButton").click();
+    auto& status = Child<QAbstractButton>(Child<QWidget>(*window_, "StateFrame"), "BitBtn1");
+    for (int request = 0; request < 3; ++request) status.click();
+    if (Child<QPlainTextEdit>(*log, "LogText").blockCount() < 3) Fail(QStringLiteral("the log shows no exchanges"));
+    Save(*log, "exchange-log");
+    log->close();
   }
 
   QDir directory_;
