@@ -30,6 +30,7 @@ constexpr std::uint8_t kErrorWorkingMode = 30;   // " Ошибка выполн�
 // Texts are held as the device holds them: in its own character set, at most 25 bytes.
 struct ParameterItem {
   std::string text;
+  bool operator==(const ParameterItem&) const = default;
 };
 
 struct BlankSlot {
@@ -37,6 +38,7 @@ struct BlankSlot {
   std::uint8_t variant = 0;
   std::uint8_t requisite = 0;
   std::uint8_t type_sk = 0;
+  bool operator==(const BlankSlot&) const = default;
 };
 
 struct GoodsSlot {
@@ -44,6 +46,7 @@ struct GoodsSlot {
   std::uint64_t barcode = 0;
   std::uint8_t section = 0;
   std::uint64_t price = 0;
+  bool operator==(const GoodsSlot&) const = default;
 };
 
 // A chosen device error for a chosen command and, optionally, address
@@ -84,6 +87,8 @@ struct DeviceState {
   bool inn_set = false;
   std::uint64_t inn = 0;
   std::int64_t clock_offset_seconds = 0;  // device clock = host local clock + offset
+
+  bool operator==(const DeviceState&) const = default;
 
   std::string& Text(std::uint8_t table, std::uint8_t row, std::uint8_t field) {
     return texts[table][row - 1][field - 1].text;
