@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "emulator/line_faults.h"
 #include "link/frame.h"
 
 namespace tarnis::emulator {
@@ -122,6 +123,16 @@ class Km07Device {
   Faults& faults() { return faults_; }
   const Faults& faults() const { return faults_; }
 
+  // From now on draws a line fault before each answer with probability rate.
+  void InjectLineFaults(double rate, std::uint64_t seed) { line_faults_.emplace(rate, seed); }
+  const std::optional<LineFaults>& line_faults() const { return line_faults_; }
+  // A pause the last answer makes after its first `after` bytes; the server carries it out.
+  struct AnswerPause {
+    std::size_t after = 0;
+    std::chrono::milliseconds duration{0};
+  };
+  const std::optional<AnswerPause>& pause() const { return pause_; }
+
   // Requests answered so far, by command; tests count exchanges with it.
   std::size_t requests_seen(link::Command command) const;
   std::size_t total_requests_seen() const;
@@ -142,12 +153,18 @@ class Km07Device {
   std::vector<std::uint8_t> AnswerStatus();
   std::optional<std::uint8_t> ForcedErrorFor(link::Command command, std::span<const std::uint8_t> request) const;
   void ApplyFaults(std::vector<std::uint8_t>& answer) const;
+  std::vector<std::uint8_t> Refusal(link::Command command, std::span<const std::uint8_t> request,
+                                    std::uint8_t code) const;
+  std::optional<DrawnFault> DrawLineFault(std::span<const std::uint8_t> request);
+  void ApplyLineFault(const DrawnFault& fault, std::vector<std::uint8_t>& answer);
 
   DeviceState state_;
   Faults faults_;
   std::array<std::size_t, 256> requests_seen_{};
   std::size_t total_requests_seen_ = 0;
   std::function<std::int64_t()> host_clock_;
+  std::optional<LineFaults> line_faults_;
+  std::optional<AnswerPause> pause_;
 };
 
 }  // namespace tarnis::emulator

@@ -3,6 +3,7 @@
 // its end byte and checksum, bit 1 addresses the device's factory number. Every answer is one
 // whole frame of its command's size with a valid checksum, and the memory changes only for a
 // write the device took.
+#include <string>
 #include <vector>
 
 #include "emulator/km07_device.h"
@@ -22,6 +23,38 @@ bool IsWrite(const std::vector<std::uint8_t>& request) {
   }
   return false;
 }
+
+// A 64-bit digest of the whole memory: copying it for every request would cost more than the
+// device itself.
+class Digest {
+ public:
+  explicit Digest(const emulator::DeviceState& s) {
+    Add(s.factory_number, s.mode, s.flash, s.group, s.battery, s.document_number, s.document_state, s.password,
+        s.inn_set, s.inn, s.clock_offset_seconds, s.cliche_locked[0], s.cliche_locked[1]);
+    for (std::size_t table = 0; table < s.texts.size(); ++table) {
+      for (const auto& row : s.texts[table])
+        for (const auto& item : row) Text(item.text);
+      for (const std::uint8_t enabled : s.enabled[table]) Add(enabled);
+    }
+    for (const auto& blank : s.blanks) Add(blank.held, blank.variant, blank.requisite, blank.type_sk);
+    for (const auto& goods : s.goods) {
+      Text(goods.name);
+      Add(goods.barcode, goods.section, goods.price);
+    }
+  }
+  bool operator==(const Digest&) const = default;
+
+ private:
+  template <class... T>
+  void Add(T... values) {
+    ((value_ = (value_ ^ static_cast<std::uint64_t>(values)) * 0x100000001B3ULL), ...);
+  }
+  void Text(const std::string& text) {
+    Add(text.size());
+    for (const char c : text) Add(static_cast<unsigned char>(c));
+  }
+  std::uint64_t value_ = 0xCBF29CE484222325ULL;
+};
 
 void CheckFrame(const std::vector<std::uint8_t>& request, const std::vector<std::uint8_t>& answer) {
   FUZZ_CHECK(answer.size() >= link::kAnswerHeaderSize + 3);
@@ -62,10 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       link::PutLittleEndian(request, end + 1, link::FrameChecksum(std::span(request).first(end + 1)), 2);
     }
 
-    const emulator::DeviceState before = device.state();
+    const Digest before(device.state());
     const std::vector<std::uint8_t> answer = device.Answer(request);
     CheckFrame(request, answer);
-    if (answer[3] != 0 || !IsWrite(request)) FUZZ_CHECK(device.state() == before);
+    if (answer[3] != 0 || !IsWrite(request)) FUZZ_CHECK(Digest(device.state()) == before);
   }
   return 0;
 }
