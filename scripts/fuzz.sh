@@ -23,9 +23,10 @@ if [ -z "$cxx" ]; then
 fi
 cc=$(dirname "$cxx")/$(basename "$cxx" | sed 's/clang++/clang/')
 
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER="$cc" \
-  -DCMAKE_CXX_COMPILER="$cxx" -DTARNIS_FUZZ=ON -DTARNIS_BUILD_BENCH=OFF > "$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log" >&2; exit 2; }
+  -DCMAKE_CXX_COMPILER="$cxx" -DTARNIS_FUZZ=ON -DTARNIS_BUILD_BENCH=OFF > "$build/configure.log" 2>&1 ||
+  { cat "$build/configure.log" >&2; exit 2; }
 cmake --build "$build" --target tarnis_fuzz_targets -j"$(nproc)" > "$build/build.log" 2>&1 ||
   { tail -40 "$build/build.log" >&2; exit 2; }
 
