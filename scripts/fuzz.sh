@@ -6,6 +6,7 @@
 # finding is kept there as a reproducer (findings/<target>/) to turn into a test.
 # Usage: scripts/fuzz.sh SECONDS
 #   FUZZ_BUILD_DIR  build folder (default build-fuzz)      FUZZ_JOBS  targets run at once (default: cores)
+#   FUZZ_TARGETS    only these targets, e.g. "goods_csv config_json" (default: all)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-}
@@ -35,7 +36,8 @@ max_len() {
   case "$1" in
     config_file) echo 8875 ;;
     goods_file) echo 40040 ;;
-    goods_csv | config_json) echo 16384 ;;
+    goods_csv) echo 16384 ;;
+    config_json) echo 32768 ;;
     *) echo 4096 ;;
   esac
 }
@@ -53,6 +55,7 @@ run_target() {
 targets=()
 for dir in "$root"/tests/fuzz/corpus/*/; do
   name=$(basename "$dir")
+  if [ -n "${FUZZ_TARGETS:-}" ] && ! [[ " $FUZZ_TARGETS " == *" $name "* ]]; then continue; fi
   if [ -x "$build/tests/fuzz/fuzz_$name" ]; then targets+=("$name"); fi
 done
 
