@@ -12,7 +12,7 @@
 namespace tarnis {
 
 // The file's bytes, at most max_size + 1 of them (so a caller can tell a file that is too long);
-// nothing when it cannot be opened or read.
+// nothing when it cannot be opened or read, or is not a regular file (a FIFO, a device, a folder).
 std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::string& path, std::size_t max_size);
 
 // Replaces path with bytes; false, with any earlier file left as it was, on any failure.
