@@ -48,7 +48,7 @@ run_target() {
   mkdir -p "$build/corpus/$name" "$build/findings/$name"
   ls "$build/findings/$name" > "$build/logs/$name.findings-before"
   "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -max_len="$(max_len "$name")" -timeout=10 \
-    -rss_limit_mb=1536 -print_final_stats=1 -artifact_prefix="$build/findings/$name/" \
+    -report_slow_units=30 -rss_limit_mb=1536 -print_final_stats=1 -artifact_prefix="$build/findings/$name/" \
     "$build/corpus/$name" "$root/tests/fuzz/corpus/$name" > "$build/logs/$name.log" 2>&1 || true
 }
 
@@ -75,10 +75,16 @@ findings=0
 for name in "${targets[@]}"; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/logs/$name.log" | tail -1)
   runs=${runs:-0}
-  new=$(ls "$build/findings/$name" | grep -vxF -f "$build/logs/$name.findings-before" | wc -l || true)
+  # Crashes, broken invariants, leaks, time-outs and memory blow-ups are findings; a slow unit
+  # (libFuzzer's note of an input that took long on a busy machine) is only listed.
+  fresh=$(ls "$build/findings/$name" | grep -vxF -f "$build/logs/$name.findings-before" || true)
+  new=$(grep -cE '^(crash|leak|timeout|oom)-' <<< "$fresh" || true)
   echo "fuzz_$name: $runs executions, $new findings"
-  for file in $(ls "$build/findings/$name" | grep -vxF -f "$build/logs/$name.findings-before" || true); do
-    echo "  reproducer: $build/findings/$name/$file"
+  for file in $fresh; do
+    case "$file" in
+      slow-unit-*) echo "  slow input (not a finding): $build/findings/$name/$file" ;;
+      *) echo "  reproducer: $build/findings/$name/$file" ;;
+    esac
   done
   executions=$((executions + runs))
   findings=$((findings + new))
