@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/whole_file.h"
+
 namespace tarnis::emulator {
 namespace {
 
@@ -187,20 +189,9 @@ bool LoadDeviceState(std::string_view text, DeviceState& state, std::string* err
 }
 
 bool WriteDeviceStateFile(const std::string& path, const DeviceState& state, std::string* error) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << SaveDeviceState(state);
-    out.flush();
-    if (!out) {
-      if (error) *error = "cannot write " + temporary;
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+  const std::string text = SaveDeviceState(state);
+  if (!ReplaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()))) {
     if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
     return false;
   }
   return true;
@@ -210,14 +201,14 @@ bool ReadDeviceStateFile(const std::string& path, DeviceState& state, bool* exis
   std::error_code ec;
   *exists = std::filesystem::exists(path, ec);
   if (!*exists) return true;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = "cannot read " + path;
+  // Far more than a whole memory takes; a FIFO or a device is refused without reading.
+  constexpr std::size_t kMaxStateFileSize = 4 * 1024 * 1024;
+  const auto bytes = ReadFileUpTo(path, kMaxStateFileSize);
+  if (!bytes || bytes->size() > kMaxStateFileSize) {
+    if (error) *error = "cannot read " + path + (bytes ? ": too long" : ": not a readable regular file");
     return false;
   }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (!LoadDeviceState(content.str(), state, error)) {
+  if (!LoadDeviceState(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), state, error)) {
     if (error) *error = path + ": " + *error;
     return false;
   }

@@ -35,6 +35,14 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t li
   return value;
 }
 
+std::optional<double> ParseProbability(std::string_view text) {
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !(value >= 0 && value <= 1))
+    return std::nullopt;
+  return value;
+}
+
 std::optional<ForcedError> ParseForcedError(std::string_view text) {
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) return std::nullopt;

@@ -19,4 +19,7 @@ std::optional<std::pair<std::uint8_t, std::uint8_t>> ParseItemAddress(std::strin
 // A whole decimal number from 0 to limit.
 std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t limit);
 
+// A probability written as a decimal fraction from 0 to 1, e.g. 0.05.
+std::optional<double> ParseProbability(std::string_view text);
+
 }  // namespace tarnis::emulator

@@ -143,9 +143,12 @@ void Km07Device::SetDate(int year, int month, int day) {
 
 std::vector<std::uint8_t> Km07Device::Answer(std::span<const std::uint8_t> request) {
   ++total_requests_seen_;
-  const auto command = request.size() > 6 ? KnownCommand(request[6]) : std::nullopt;
+  const std::optional<Command> command = KnownCommand(request.size() > 6 ? request[6] : 0);
   if (command) ++requests_seen_[static_cast<std::uint8_t>(*command)];
+  pause_.reset();
   if (faults_.silent) return {};
+
+  const std::optional<DrawnFault> line_fault = DrawLineFault(request);
 
   std::vector<std::uint8_t> answer;
   const bool well_formed = command && request.size() == link::RequestSize(*command) &&
@@ -163,11 +166,48 @@ std::vector<std::uint8_t> Km07Device::Answer(std::span<const std::uint8_t> reque
     answer = Frame(*command, link::kErrorFactoryNumberNotSet);
   } else if (GetLittleEndian(request, 2, 4) != state_.factory_number) {
     answer = Frame(*command, link::kErrorFactoryNumberMismatch);
+  } else if (line_fault && line_fault->kind == LineFault::DeviceError) {
+    answer = Refusal(*command, request, line_fault->value);
   } else {
     answer = AnswerValid(*command, request);
   }
+  if (line_fault && line_fault->kind == LineFault::DeviceError) answer[3] = line_fault->value;
   Seal(answer);
   ApplyFaults(answer);
+  if (line_fault) ApplyLineFault(*line_fault, answer);
+  return answer;
+}
+
+std::optional<DrawnFault> Km07Device::DrawLineFault(std::span<const std::uint8_t> request) {
+  if (!line_faults_) return std::nullopt;
+  const std::uint8_t command = request.size() > 6 ? request[6] : 0;
+  const auto known = KnownCommand(command);
+  const auto fault = line_faults_->Draw(known ? link::AnswerSize(*known) : link::kAnswerHeaderSize + 3,
+                                        static_cast<std::uint8_t>(command - link::kAnswerCodeOffset));
+  if (fault) line_faults_->Record(fault->kind, std::vector<std::uint8_t>(request.begin(), request.end()));
+  return fault;
+}
+
+void Km07Device::ApplyLineFault(const DrawnFault& fault, std::vector<std::uint8_t>& answer) {
+  switch (fault.kind) {
+    case LineFault::Silence: answer.clear(); return;
+    case LineFault::Cut: answer.resize(std::min(fault.after, answer.size())); return;
+    case LineFault::WrongStart: answer[0] = fault.value; break;
+    case LineFault::WrongLength: answer[2] = fault.value; break;
+    case LineFault::WrongCode: answer[1] = fault.value; break;
+    case LineFault::DeviceError: return;
+    case LineFault::Pause: pause_ = AnswerPause{std::min(fault.after, answer.size()), fault.pause}; return;
+  }
+  // The device sums what it sends, wrong header byte and all.
+  Seal(answer);
+}
+
+std::vector<std::uint8_t> Km07Device::Refusal(Command command, std::span<const std::uint8_t> request,
+                                              std::uint8_t code) const {
+  auto answer = Frame(command, code);
+  // The attribute byte goes with every parameter answer whose address exists.
+  if (command == Command::Parameter && request[9] < 5 && request[10] >= 1 && request[10] <= kTableRows[request[9]])
+    answer[6] = state_.enabled[request[9]][request[10] - 1];
   return answer;
 }
 
@@ -200,13 +240,7 @@ std::optional<std::uint8_t> Km07Device::ForcedErrorFor(Command command, std::spa
 }
 
 std::vector<std::uint8_t> Km07Device::AnswerValid(Command command, std::span<const std::uint8_t> request) {
-  if (const auto forced = ForcedErrorFor(command, request)) {
-    auto answer = Frame(command, *forced);
-    // The attribute byte goes with every parameter answer whose address exists.
-    if (command == Command::Parameter && request[9] < 5 && request[10] >= 1 && request[10] <= kTableRows[request[9]])
-      answer[6] = state_.enabled[request[9]][request[10] - 1];
-    return answer;
-  }
+  if (const auto forced = ForcedErrorFor(command, request)) return Refusal(command, request, *forced);
   switch (command) {
     case Command::Parameter: return AnswerParameter(request);
     case Command::Blank: return AnswerBlank(request);

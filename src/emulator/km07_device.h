@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "emulator/line_faults.h"
 #include "link/frame.h"
 
 namespace tarnis::emulator {
@@ -30,6 +31,7 @@ constexpr std::uint8_t kErrorWorkingMode = 30;   // " Ошибка выполн�
 // Texts are held as the device holds them: in its own character set, at most 25 bytes.
 struct ParameterItem {
   std::string text;
+  bool operator==(const ParameterItem&) const = default;
 };
 
 struct BlankSlot {
@@ -37,6 +39,7 @@ struct BlankSlot {
   std::uint8_t variant = 0;
   std::uint8_t requisite = 0;
   std::uint8_t type_sk = 0;
+  bool operator==(const BlankSlot&) const = default;
 };
 
 struct GoodsSlot {
@@ -44,6 +47,7 @@ struct GoodsSlot {
   std::uint64_t barcode = 0;
   std::uint8_t section = 0;
   std::uint64_t price = 0;
+  bool operator==(const GoodsSlot&) const = default;
 };
 
 // A chosen device error for a chosen command and, optionally, address
@@ -86,6 +90,8 @@ struct DeviceState {
   std::uint64_t inn = 0;
   std::int64_t clock_offset_seconds = 0;  // device clock = host local clock + offset
 
+  bool operator==(const DeviceState&) const = default;
+
   std::string& Text(std::uint8_t table, std::uint8_t row, std::uint8_t field) {
     return texts[table][row - 1][field - 1].text;
   }
@@ -118,6 +124,16 @@ class Km07Device {
   Faults& faults() { return faults_; }
   const Faults& faults() const { return faults_; }
 
+  // From now on draws a line fault before each answer with probability rate.
+  void InjectLineFaults(double rate, std::uint64_t seed) { line_faults_.emplace(rate, seed); }
+  const std::optional<LineFaults>& line_faults() const { return line_faults_; }
+  // A pause the last answer makes after its first `after` bytes; the server carries it out.
+  struct AnswerPause {
+    std::size_t after = 0;
+    std::chrono::milliseconds duration{0};
+  };
+  const std::optional<AnswerPause>& pause() const { return pause_; }
+
   // Requests answered so far, by command; tests count exchanges with it.
   std::size_t requests_seen(link::Command command) const;
   std::size_t total_requests_seen() const;
@@ -138,12 +154,18 @@ class Km07Device {
   std::vector<std::uint8_t> AnswerStatus();
   std::optional<std::uint8_t> ForcedErrorFor(link::Command command, std::span<const std::uint8_t> request) const;
   void ApplyFaults(std::vector<std::uint8_t>& answer) const;
+  std::vector<std::uint8_t> Refusal(link::Command command, std::span<const std::uint8_t> request,
+                                    std::uint8_t code) const;
+  std::optional<DrawnFault> DrawLineFault(std::span<const std::uint8_t> request);
+  void ApplyLineFault(const DrawnFault& fault, std::vector<std::uint8_t>& answer);
 
   DeviceState state_;
   Faults faults_;
   std::array<std::size_t, 256> requests_seen_{};
   std::size_t total_requests_seen_ = 0;
   std::function<std::int64_t()> host_clock_;
+  std::optional<LineFaults> line_faults_;
+  std::optional<AnswerPause> pause_;
 };
 
 }  // namespace tarnis::emulator

@@ -150,6 +150,7 @@ void PtyServer::Serve() {
       pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(*length));
       std::vector<std::uint8_t> answer;
       int baud_rate = 0;
+      std::optional<Km07Device::AnswerPause> pause;
       {
         std::lock_guard lock(device_mutex_);
         const int line_speed = device_.faults().line_speed;
@@ -160,11 +161,19 @@ void PtyServer::Serve() {
         }
         answer = device_.Answer(request);
         baud_rate = device_.faults().baud_rate;
+        pause = device_.pause();
       }
       // A device on a real line hears the last request byte only after the whole frame's wire time.
       const auto wire_start = baud_rate > 0 ? first_byte + ByteTime(baud_rate) * static_cast<int>(request.size())
                                             : first_byte;
-      Send(answer, baud_rate, wire_start);
+      if (pause) {
+        const auto split = answer.begin() + static_cast<std::ptrdiff_t>(pause->after);
+        Send({answer.begin(), split}, baud_rate, wire_start);
+        std::this_thread::sleep_for(pause->duration);
+        Send({split, answer.end()}, baud_rate, Clock::now());
+      } else {
+        Send(answer, baud_rate, wire_start);
+      }
       first_byte = Clock::now();
     }
   }

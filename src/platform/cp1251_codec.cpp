@@ -103,6 +103,18 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
   return out;
 }
 
+std::string Cp1251ToTerminalUtf8(std::string_view cp1251) {
+  std::string out;
+  out.reserve(cp1251.size() * 2);
+  for (const char c : cp1251) {
+    const char32_t cp = ToCodePoint(static_cast<unsigned char>(c));
+    const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+    if (control) out += kTerminalPlaceholder;
+    else AppendUtf8(out, cp);
+  }
+  return out;
+}
+
 std::optional<std::string> Utf8ToCp1251(std::string_view utf8) {
   return Encode(utf8, [](std::string&) { return false; });
 }

@@ -10,6 +10,12 @@ namespace tarnis {
 // Every Windows-1251 byte has a character (0x98, unassigned, maps to U+0098).
 std::string Cp1251ToUtf8(std::string_view cp1251);
 
+// As Cp1251ToUtf8, for a terminal: every control character (below 0x20, 0x7F and the C1 range
+// U+0080..U+009F after decoding) becomes the visible placeholder U+FFFD, so that a text from a
+// file cannot drive the terminal.
+std::string Cp1251ToTerminalUtf8(std::string_view cp1251);
+inline constexpr std::string_view kTerminalPlaceholder = "\xEF\xBF\xBD";
+
 // Returns nothing when the text is not valid UTF-8 or holds a character Windows-1251 lacks.
 std::optional<std::string> Utf8ToCp1251(std::string_view utf8);
 

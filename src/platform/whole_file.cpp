@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -138,20 +139,23 @@ class TemporaryFile {
 }  // namespace
 
 FileRead ReadFile(const std::string& path, std::size_t max_size) {
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK a FIFO would block the open until a writer comes.
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  // Only a regular file is read: a FIFO, a device such as /dev/zero or a folder cannot be opened.
   struct stat status {};
-  if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode))
+  if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
     return {FileRead::Status::CannotOpen, {}};
-  std::vector<std::uint8_t> bytes(max_size + 1);
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+  // The size is a hint only: a file that grows meanwhile is still read to its end or the limit.
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(std::min(static_cast<std::size_t>(status.st_size), max_size) + 1);
+  std::uint8_t chunk[65536];
+  while (bytes.size() <= max_size) {
+    const ssize_t got = ::read(file.get(), chunk, std::min(sizeof chunk, max_size + 1 - bytes.size()));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return {FileRead::Status::CannotRead, {}};
     if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
+    bytes.insert(bytes.end(), chunk, chunk + got);
   }
-  bytes.resize(filled);
   return {FileRead::Status::Ok, std::move(bytes)};
 }
 

@@ -12,7 +12,8 @@
 namespace tarnis {
 
 // A file read whole: its bytes, at most max_size + 1 of them (so a caller can tell a file that is
-// too long), or why there are none. A directory counts as a file that cannot be opened.
+// too long), or why there are none. Anything but a regular file (a FIFO, a device, a folder)
+// counts as a file that cannot be opened.
 struct FileRead {
   enum class Status { Ok, CannotOpen, CannotRead };
   Status status = Status::Ok;

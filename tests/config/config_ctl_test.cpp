@@ -56,6 +56,18 @@ class ConfigCtlTest : public ::testing::Test {
   std::string file;
 };
 
+TEST_F(ConfigCtlTest, ShowEscapesControlCharactersOfTheFile) {
+  BlankFormTable table;
+  DeviceConfiguration configuration;
+  FillDefaults(configuration);
+  configuration.document_name.Set("0\xC0\x1B[2J\x07\x7F\x98\xC1");
+  ASSERT_TRUE(ReplaceFile(file, EncodeConfigurationFile(table, configuration)));
+  const CtlRun show = Tarnisctl("config show " + file);
+  EXPECT_EQ(show.exit_code, 0);
+  EXPECT_NE(show.output.find("\"0А\\x1B[2J\\x07\\x7F\\x98Б\""), std::string::npos) << show.output;
+  EXPECT_EQ(show.output.find('\x1B'), std::string::npos);
+}
+
 TEST_F(ConfigCtlTest, ReadSavesTheDeviceWithStartBlankFormsAndShowPrintsIt) {
   device.WithDevice([](emulator::Km07Device& d) {
     d.state().Text(1, 1, 1) = link::ToDeviceText(Utf8ToCp1251Lossy("0КВИТАНЦИЯ"));

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "config/config_file.h"
+#include "constructor/blank_forms.h"
 #include "emulated_device.h"
 #include "platform/cp1251_codec.h"
 #include "platform/whole_file.h"
@@ -51,6 +52,24 @@ TEST(TarnisctlBlank, RefusesValuesOutOfRangeAndReportsFailures) {
   const auto run = RunProgram(kCtl + " blank read --port COM4 --timeouts 50,200 --form 1");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.err, "Не удалось прочитать бланк...Нет ответа или не удалось открыть порт.\n");
+}
+
+TEST(TarnisctlPreview, ControlCharactersOfAFileReachTheTerminalAsPlaceholders) {
+  QTemporaryDir directory;
+  const std::string path = directory.filePath(QStringLiteral("x.cfg")).toStdString();
+  BlankFormTable table;
+  config::DeviceConfiguration configuration;
+  config::FillDefaults(configuration);
+  // Escape, bell, DEL and 0x98 (a C1 control once decoded) between two capitals.
+  configuration.document_name.Set("0\xC0\x1B[2J\x07\x7F\x98\xC1");
+  ASSERT_TRUE(ReplaceFile(path, config::EncodeConfigurationFile(table, configuration)));
+  const auto run = RunProgram(kCtl + " preview " + path + " --form 1");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string placeholder(kTerminalPlaceholder);
+  EXPECT_NE(run.out.find("\nА" + placeholder + "[2J" + placeholder + placeholder + placeholder + "Б\n"), std::string::npos)
+      << run.out;
+  for (const char c : run.out) EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n') << int{c};
+  EXPECT_EQ(run.out.find("\xC2\x98"), std::string::npos);  // no C1 control in UTF-8 either
 }
 
 TEST(TarnisctlPreview, PrintsTheFormOfAConfigurationFile) {

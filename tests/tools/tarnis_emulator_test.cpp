@@ -36,15 +36,15 @@ class EmulatorProgram : public ::testing::Test {
     fs::remove_all(directory_);
   }
 
-  // Starts the emulator and waits until its port is registered.
-  void Start(std::vector<std::string> arguments) {
+  // Starts the emulator and waits until its port is registered; its standard output goes to out.
+  void Start(std::vector<std::string> arguments, const std::string& out = "/dev/null") {
     arguments.insert(arguments.begin(), TARNIS_EMULATOR);
     std::vector<char*> argv;
     for (auto& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
     for (int i = 0; i < 500 && !fs::is_symlink(directory_ / "ports" / "COM5"); ++i)
@@ -99,6 +99,24 @@ TEST_F(EmulatorProgram, BrokenStateFileIsReportedAndLeftAlone) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content);
 }
 
+TEST_F(EmulatorProgram, RandomLineFaultsAreCountedAndSummedUpOnExit) {
+  const std::string out = (directory_ / "out.txt").string();
+  Start({"--port", "COM5", "--factory", "3", "--fault-rate", "1", "--seed", "2"}, out);
+  link_.settings().inter_byte_timeout_ms = link::kDefaultInterByteTimeoutMs;
+  int failed = 0;
+  for (int i = 0; i < 30; ++i) failed += link::ExchangeGoods(link_, link::Mode::Read, 1, {}).ok() ? 0 : 1;
+  EXPECT_EQ(Stop(), 0);
+  std::ifstream in(out);
+  const std::string text(std::istreambuf_iterator<char>(in), {});
+  EXPECT_NE(text.find("tarnis-emulator: 30 answers, 30 faults injected: silence "), std::string::npos) << text;
+  // Only the pauses, shorter than the host's default gap, leave an answer whole.
+  const std::size_t pauses = text.find(", pause ");
+  ASSERT_NE(pauses, std::string::npos);
+  const int paused = std::stoi(text.substr(pauses + 8));
+  EXPECT_GT(paused, 0);
+  EXPECT_EQ(failed, 30 - paused);
+}
+
 TEST_F(EmulatorProgram, FaultsFromTheCommandLine) {
   Start({"--port", "COM5", "--factory", "3", "--error", "goods:5=59", "--disable", "0.4", "--lock-cliche", "2"});
   EXPECT_EQ(link::ExchangeGoods(link_, link::Mode::Read, 5, {}).error_code, 59);
@@ -114,7 +132,8 @@ TEST_F(EmulatorProgram, FaultsFromTheCommandLine) {
   EXPECT_EQ(Stop(), 0);
 
   for (const char* bad : {"--error goods=x", "--error frob=1", "--error parameter:5=1", "--disable 0.33", "--port COM0",
-                          "--lock-cliche 3", "--baud fast", "--line-speed 1234"}) {
+                          "--lock-cliche 3", "--baud fast", "--line-speed 1234", "--fault-rate 1.5",
+                          "--fault-rate -0.1", "--fault-rate 5%", "--seed x"}) {
     const auto run = test::RunProgram(std::string(TARNIS_EMULATOR) + " " + bad);
     EXPECT_EQ(run.exit_code, 2) << bad;
     EXPECT_NE(run.err.find("tarnis-emulator: "), std::string::npos) << bad;

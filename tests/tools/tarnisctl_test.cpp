@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "emulated_device.h"
 #include "run_program.h"
@@ -23,6 +26,30 @@ std::int64_t LocalSeconds(int year, int month, int day, int hours, int minutes) 
 }
 
 const std::string kCtl = TARNISCTL;
+
+TEST(Tarnisctl, EveryLoaderRefusesWhatIsNotARegularFileAtOnce) {
+  const std::string directory = "/tmp/tarnis-not-regular-" + std::to_string(::getpid());
+  std::filesystem::remove_all(directory);
+  std::filesystem::create_directories(directory);
+  const std::string fifo = directory + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ::alarm(60);  // a loader that blocks on the FIFO ends the test here instead of hanging it
+  const std::string out = directory + "/out";
+  for (const std::string& path : {fifo, std::string("/dev/zero"), directory}) {
+    for (const std::string& command :
+         {kCtl + " preview " + path + " --form 1", kCtl + " config show " + path,
+          kCtl + " goods export --file " + path + " --csv " + out + ".csv",
+          kCtl + " goods import --csv " + path + " --file " + out + ".base",
+          std::string(TARNIS_EMULATOR) + " --port COM9 --state " + path}) {
+      const auto run = RunProgram(command);
+      EXPECT_EQ(run.exit_code, 1) << command << "\n" << run.err;
+      EXPECT_FALSE(run.err.empty()) << command;
+      EXPECT_FALSE(std::filesystem::exists(out + ".csv") || std::filesystem::exists(out + ".base")) << command;
+    }
+  }
+  ::alarm(0);
+  std::filesystem::remove_all(directory);
+}
 
 TEST(Tarnisctl, StatusPrintsTheFieldsAsThePageShowsThem) {
   test::EmulatedDevice device("COM3", 4242);

@@ -26,6 +26,8 @@ struct Options {
   tarnis::emulator::Faults faults;
   std::vector<std::pair<std::uint8_t, std::uint8_t>> disabled;
   std::vector<int> locked_cliches;
+  std::optional<double> fault_rate;
+  std::uint64_t seed = 1;
 };
 
 // Fills options from the command line; false with a message for the first bad value.
@@ -66,6 +68,15 @@ bool ReadOptions(const QCommandLineParser& parser, Options& options, std::string
       return false;
     }
     faults.line_speed = static_cast<int>(*speed);
+  }
+  if (!take("seed", UINT64_MAX, options.seed)) return false;
+  if (parser.isSet(QStringLiteral("fault-rate"))) {
+    const QString text = parser.value(QStringLiteral("fault-rate"));
+    options.fault_rate = tarnis::emulator::ParseProbability(text.toStdString());
+    if (!options.fault_rate) {
+      error = "--fault-rate: \"" + text.toStdString() + "\" is not a probability from 0 to 1 (e.g. 0.05).";
+      return false;
+    }
   }
   for (const QString& option : parser.values(QStringLiteral("error"))) {
     const auto forced = tarnis::emulator::ParseForcedError(option.toStdString());
@@ -123,6 +134,12 @@ void AddOptions(QCommandLineParser& parser) {
        QStringLiteral("item")},
       {QStringLiteral("lock-cliche"), QStringLiteral("Refuse cliché 1 or 2 with error 51 (repeatable)."),
        QStringLiteral("number")},
+      {QStringLiteral("fault-rate"),
+       QStringLiteral("Before each answer, with probability P, inject one random line fault: silence, a cut "
+                      "answer, a wrong start, length or code byte, a device error or a pause of over 100 ms."),
+       QStringLiteral("P")},
+      {QStringLiteral("seed"), QStringLiteral("Seed of the random faults (default 1): same seed, same faults."),
+       QStringLiteral("S")},
   });
 }
 
@@ -178,6 +195,7 @@ int main(int argc, char* argv[]) {
   for (const auto& [table, row] : options.disabled) state.enabled[table][row - 1] = 0;
   for (const int cliche : options.locked_cliches) state.cliche_locked[cliche - 1] = true;
   device.faults() = options.faults;
+  if (options.fault_rate) device.InjectLineFaults(*options.fault_rate, options.seed);
 
   // Signals are taken synchronously below, so they must not reach the server's thread.
   sigset_t stop_signals;
@@ -203,5 +221,8 @@ int main(int argc, char* argv[]) {
   }
   server.Stop();
   if (!options.state_file.empty() && !SaveState(server, options.state_file, last_saved)) status = 1;
+  server.WithDevice([](const Km07Device& device) {
+    if (device.line_faults()) std::cout << "tarnis-emulator: " << device.line_faults()->Summary() << std::endl;
+  });
   return status;
 }

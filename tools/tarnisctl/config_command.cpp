@@ -56,16 +56,18 @@ int RunTransfer(const QStringList& arguments, bool reading) {
   return TransferExitCode(config::WriteAllToDevice(session.link(), ui, configuration), ui);
 }
 
-// A record text in UTF-8, quoted; control bytes as \xNN.
+// A record text in UTF-8, quoted; control characters (as a terminal would take them), quotes and
+// backslashes as \xNN.
 std::string Quoted(std::string_view cp1251) {
   std::string text = "\"";
   for (const char c : cp1251) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\') {
+    const std::string shown = Cp1251ToTerminalUtf8(std::string_view(&c, 1));
+    if (shown == kTerminalPlaceholder || c == '"' || c == '\\') {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
       text += escaped;
     } else {
-      text += Cp1251ToUtf8(std::string_view(&c, 1));
+      text += shown;
     }
   }
   return text + "\"";

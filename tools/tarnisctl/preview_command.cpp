@@ -45,7 +45,7 @@ int RunPreview(const QStringList& arguments) {
     return 1;
   }
   for (const std::string& line : constructor::PreviewLines(configuration, *table.Form(form)))
-    std::cout << Cp1251ToUtf8(line) << '\n';
+    std::cout << Cp1251ToTerminalUtf8(line) << '\n';
   return 0;
 }
 
