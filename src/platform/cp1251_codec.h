@@ -22,6 +22,9 @@ std::optional<std::string> Utf8ToCp1251(std::string_view utf8);
 // As Utf8ToCp1251, with every character Windows-1251 lacks turned into '?'.
 std::string Utf8ToCp1251Lossy(std::string_view utf8);
 
+// Appends one Unicode code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // True when every byte belongs to a well-formed UTF-8 sequence.
 bool IsUtf8(std::string_view text);
 
