@@ -75,8 +75,10 @@ TransferOutcome ReadSelectedBlank(link::Link& link, ui::UserInterface& ui, Blank
   return TransferOutcome::Done;
 }
 
-link::CommandResult RefreshBlankFlags(link::Link& link, BlankFormTable& table) {
+link::CommandResult RefreshBlankFlags(link::Link& link, BlankFormTable& table,
+                                      const std::function<bool()>& stop_requested) {
   for (int form = 1; form <= kFormCount; ++form) {
+    if (stop_requested && stop_requested()) break;
     BlankFormEntry& entry = *table.Form(form);
     const link::BlankReply reply = link::ExchangeBlank(link, link::Mode::Read, RequestFields(form, entry));
     if (!reply.ok()) return reply;

@@ -32,8 +32,10 @@ TransferOutcome ReadSelectedBlank(link::Link& link, ui::UserInterface& ui, Blank
                                   const ShowReadBlank& show);
 
 // Reads blanks 1..8 into the table, setting programmed by whether the device holds each; stops
-// silently at the first failure, leaving that entry and the ones after it as they were. The
-// caller holds the link's Operation; returns Ok or the failure that stopped it.
-link::CommandResult RefreshBlankFlags(link::Link& link, BlankFormTable& table);
+// silently at the first failure, leaving that entry and the ones after it as they were. A stop
+// the user asked for (stop_requested, asked before each exchange) ends it the same way, without
+// a failure. The caller holds the link's Operation; returns Ok or the failure that stopped it.
+link::CommandResult RefreshBlankFlags(link::Link& link, BlankFormTable& table,
+                                      const std::function<bool()>& stop_requested = {});
 
 }  // namespace tarnis::constructor

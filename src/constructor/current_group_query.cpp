@@ -25,7 +25,11 @@ GroupQueryResult QueryCurrentGroup(link::Link& link, ui::UserInterface& ui, Blan
     answered = status.ok();
     if (answered) {
       result = {GroupQueryOutcome::OpenWithGroup, status.fields.group};
-      RefreshBlankFlags(link, table);  // a failure here keeps the rest of the table, silently
+      // A failure or "Прервать" here keeps the rest of the table, silently.
+      RefreshBlankFlags(link, table, [&ui] {
+        ui.ProcessEvents();
+        return ui.StopRequested();
+      });
     }
   }
   if (!answered) {

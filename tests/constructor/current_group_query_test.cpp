@@ -40,6 +40,26 @@ TEST_F(CurrentGroupQueryTest, AnAnsweringDeviceGivesItsGroupAndRefreshesTheTable
   EXPECT_FALSE(ui.wait_visible);
 }
 
+TEST_F(CurrentGroupQueryTest, StopDuringTheBlankRefreshKeepsTheFormsNotYetAskedAndOpensWithTheGroup) {
+  device.WithDevice([](emulator::Km07Device& d) {
+    d.state().group = 2;
+    for (auto& blank : d.state().blanks) blank = {true, 4, 1, 0};
+  });
+  const BlankFormTable before = table;
+  // "Прервать" is pressed while the third form's request is under way.
+  ui.on_process_events = [&] {
+    if (Requests(link::Command::Blank) == 3u) ui.stop_requested = true;
+  };
+  const GroupQueryResult result = QueryCurrentGroup(device.link(), ui, table);
+  EXPECT_EQ(result.outcome, GroupQueryOutcome::OpenWithGroup);
+  EXPECT_EQ(result.GroupLabel(), "2");
+  EXPECT_EQ(Requests(link::Command::Blank), 3u);
+  for (int form = 1; form <= kFormCount; ++form)
+    EXPECT_EQ(*table.Form(form), form <= 3 ? (BlankFormEntry{1, 4, 1, 0}) : *before.Form(form)) << form;
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(ui.wait_visible);
+}
+
 TEST_F(CurrentGroupQueryTest, NoAnswerAsksAndYesOpensWithTheTableAsItWas) {
   device.WithDevice([](emulator::Km07Device& d) { d.faults().silent = true; });
   table.Form(4)->programmed = 0;
