@@ -1,8 +1,9 @@
 // A stream of request bytes to the emulated device, cut into frames as its server cuts them.
 // The first byte chooses repairs that let the input reach deeper: bit 0 seals every frame with
-// its end byte and checksum, bit 1 addresses the device's factory number. Every answer is one
-// whole frame of its command's size with a valid checksum, and the memory changes only for a
-// write the device took.
+// its end byte and checksum, bit 1 addresses the device's factory number; bit 2 turns random line
+// faults on. Every answer without a fault is one whole frame of its command's size with a valid
+// checksum, and the memory changes only for a write the device took (never under a device-error
+// fault, which refuses the request).
 #include <string>
 #include <vector>
 
@@ -82,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const emulator::Km07Device fresh;
   emulator::Km07Device device = fresh;
   device.SetHostClock([] { return std::int64_t{1'780'000'000}; });
+  if (data[0] & 4) device.InjectLineFaults(0.3, data[0]);
   std::vector<std::uint8_t> pending(data + 1, data + size);
   while (true) {
     const auto length = emulator::Km07Device::RequestLength(pending);
@@ -96,9 +98,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const Digest before(device.state());
+    const std::size_t faults_before = device.line_faults() ? device.line_faults()->log().size() : 0;
     const std::vector<std::uint8_t> answer = device.Answer(request);
-    CheckFrame(request, answer);
-    if (answer[3] != 0 || !IsWrite(request)) FUZZ_CHECK(Digest(device.state()) == before);
+    const bool faulted = device.line_faults() && device.line_faults()->log().size() > faults_before;
+    const auto fault = faulted ? device.line_faults()->log().back().kind : emulator::LineFault::Silence;
+    if (!faulted || fault == emulator::LineFault::DeviceError || fault == emulator::LineFault::Pause) {
+      CheckFrame(request, answer);
+    }
+    if (faulted && fault == emulator::LineFault::Pause) FUZZ_CHECK(device.pause()->after < answer.size());
+    const bool refused = faulted ? fault == emulator::LineFault::DeviceError : answer[3] != 0;
+    if (refused || !IsWrite(request)) FUZZ_CHECK(Digest(device.state()) == before);
   }
   return 0;
 }

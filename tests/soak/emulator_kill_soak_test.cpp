@@ -1,0 +1,136 @@
+// A whole goods read while the emulator program, with its memory in a state file and faults on,
+// is killed with SIGKILL and started again at a random moment: every row is the device's record
+// or blank, every refused answer was reported once, and the read ends with everything released.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+#include "emulator/device_state_file.h"
+#include "goods/goods_transfer.h"
+#include "link/device_charset.h"
+#include "soak_support.h"
+
+extern char** environ;
+
+namespace tarnis::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class EmulatorProgram {
+ public:
+  EmulatorProgram(fs::path ports, std::string state) : ports_(std::move(ports)), state_(std::move(state)) {}
+  ~EmulatorProgram() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGTERM);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  // Starts it and waits until it has registered its port.
+  bool Start(std::uint64_t seed) {
+    std::vector<std::string> arguments{TARNIS_EMULATOR, "--port", "COM6", "--state", state_, "--fault-rate",
+                                       std::to_string(SoakBench::kFaultRate), "--seed", std::to_string(seed)};
+    std::vector<char*> argv;
+    for (auto& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    for (int i = 0; spawned == 0 && i < 500 && !fs::is_symlink(ports_ / "COM6"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return spawned == 0 && fs::is_symlink(ports_ / "COM6");
+  }
+  // SIGKILL; the stale registration goes at once, as a supervisor would remove it, so that the
+  // freed pseudo-terminal number cannot lead to another program's line.
+  void Kill() {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    fs::remove(ports_ / "COM6");
+  }
+
+ private:
+  fs::path ports_;
+  std::string state_;
+  pid_t pid_ = -1;
+};
+
+// A user who takes a moment over each "Продолжить?": while the port is gone, exchanges fail at
+// once, and without the pause the read would be over before the emulator is back.
+class ThoughtfulUser : public RecordingUserInterface {
+ public:
+  ui::Answer Message(const std::string& text, const std::string& caption, ui::Icon icon,
+                     ui::Buttons buttons) override {
+    if (buttons == ui::Buttons::YesNo) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return RecordingUserInterface::Message(text, caption, icon, buttons);
+  }
+};
+
+TEST(EmulatorKillSoak, GoodsReadWhileTheEmulatorProgramIsKilledAndStartedAgain) {
+  const std::uint64_t seed = SoakSeed();
+  std::mt19937_64 random(seed);
+  const fs::path directory = fs::temp_directory_path() / ("tarnis-kill-soak-" + std::to_string(::getpid()));
+  fs::remove_all(directory);
+  fs::create_directories(directory / "ports");
+  ::setenv("TARNIS_PORTS_DIR", (directory / "ports").c_str(), 1);
+  const std::string state_path = (directory / "device.state").string();
+  emulator::Km07Device device;
+  for (emulator::GoodsSlot& slot : device.state().goods)
+    slot = {link::ToDeviceText(RandomText(random)), random() % 1'000'000, static_cast<std::uint8_t>(random()),
+            random() % 100'000'000};
+  ASSERT_TRUE(emulator::WriteDeviceStateFile(state_path, device.state(), nullptr));
+
+  KeepingTransport transport;
+  link::Link link(transport);
+  link.settings() = {"COM6", 115200, 300, 700, "1", true};
+  ThoughtfulUser ui;
+  EmulatorProgram program(directory / "ports", state_path);
+  ASSERT_TRUE(program.Start(seed));
+  std::atomic<bool> read_done{false};
+  std::thread killer([&] {
+    for (int kill = 0; kill < 2; ++kill) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300 + random() % 1500));
+      EXPECT_FALSE(read_done) << "the kill came after the read";
+      program.Kill();
+      // While the port is gone every exchange fails at once, so the outage stays short.
+      std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 80));
+      EXPECT_TRUE(program.Start(seed + 1 + kill));
+    }
+  });
+  goods::GoodsTable table;
+  const goods::TransferResult result = goods::ReadGoods(link, ui, table, goods::GoodsScope{});
+  read_done = true;
+  killer.join();
+  EXPECT_EQ(result.outcome, goods::TransferOutcome::Done);
+  EXPECT_FALSE(ui.busy_cursor || ui.progress_visible || ui.wait_visible || link.busy());
+
+  std::size_t wrong = 0, failed = 0, reported = 0;
+  for (int code = 0; code < goods::kGoodsRecordCount; ++code) {
+    const emulator::GoodsSlot& slot = device.state().goods[code];
+    const goods::GoodsRow right =
+        goods::RowFromDeviceRecord(code, {slot.name, std::to_string(slot.barcode), slot.section, slot.price});
+    const bool ok = table.row(code) == right || table.row(code) == goods::RowFromDeviceRecord(code, {});
+    wrong += ok ? 0 : 1;
+    EXPECT_TRUE(ok) << code;
+  }
+  for (const auto& exchange : transport.exchanges()) failed += AnswerIsWhole(exchange) ? 0 : 1;
+  for (const RecordedMessage& message : ui.messages) reported += message.icon == ui::Icon::Error ? 1 : 0;
+  EXPECT_EQ(reported, failed);
+  EXPECT_GT(failed, 0u);
+  EXPECT_LT(failed, 500u);  // the emulator came back and answered again
+  // A killed emulator cannot tell its faults: every failed exchange counts as one.
+  std::printf("soak kills: seed %llu, %zu exchanges, %zu faults injected, %zu failures reported, %zu wrong values\n",
+              static_cast<unsigned long long>(seed), transport.exchanges().size(), failed, reported, wrong);
+  fs::remove_all(directory);
+}
+
+}  // namespace
+}  // namespace tarnis::test
