@@ -1,6 +1,7 @@
 #include "connection/device_search.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <condition_variable>
 #include <map>
@@ -22,16 +23,17 @@ class ProbeTransport final : public link::Transport {
  public:
   ProbeTransport(SerialPort& port, int margin_ms) : port_(port), margin_ms_(margin_ms) {}
   bool CheckPort(const link::LinkSettings&) override { return port_.IsOpen(); }
-  std::optional<std::size_t> Exchange(const link::LinkSettings& settings, std::span<const std::uint8_t> request,
-                                      std::span<std::uint8_t> answer) override {
+  link::TransportResult Exchange(const link::LinkSettings& settings, std::span<const std::uint8_t> request,
+                                 std::span<std::uint8_t> answer) override {
     const auto deadline = Clock::now() + TryBudget(settings.baud_rate, margin_ms_);
     const auto left = [&] {
       return static_cast<int>(std::max<std::int64_t>(
           1, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
     };
-    if (!port_.Configure(settings.baud_rate)) return std::nullopt;
-    if (!port_.Write(request, left())) return 0;
-    return port_.Read(answer, ReadTimeouts{margin_ms_, left()});
+    if (!port_.Configure(settings.baud_rate)) return link::TransportResult::NotOpened(errno);
+    if (!port_.Write(request, left())) return link::TransportResult::Received(0, port_.line_lost());
+    const std::size_t received = port_.Read(answer, ReadTimeouts{margin_ms_, left()});
+    return link::TransportResult::Received(received, port_.line_lost());
   }
 
  private:

@@ -1,5 +1,6 @@
 #include "link/link.h"
 
+#include <algorithm>
 #include <array>
 
 #include "link/device_errors.h"
@@ -51,10 +52,16 @@ Answer Link::Exchange(Command command, std::span<const std::uint8_t> payload) {
 
   std::array<std::uint8_t, kFrameBufferSize> buffer{};
   const std::size_t expected = AnswerSize(command);
-  const auto received = transport_.Exchange(settings_, request, std::span(buffer).first(expected));
-  std::vector<std::uint8_t> bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(received.value_or(0)));
+  const TransportResult outcome = transport_.Exchange(settings_, request, std::span(buffer).first(expected));
+  const std::size_t received = outcome.opened ? std::min(outcome.received, expected) : 0;
+  std::vector<std::uint8_t> bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(received));
   if (observer_) observer_(TraceDirection::Received, bytes);
-  return ValidateAnswer(command, std::move(bytes));
+  Answer answer = ValidateAnswer(command, std::move(bytes));
+  answer.port_opened = outcome.opened;
+  answer.open_errno = outcome.open_errno;
+  answer.open_failure = outcome.open_failure;
+  answer.line_lost = outcome.line_lost;
+  return answer;
 }
 
 }  // namespace tarnis::link

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "link/frame.h"
@@ -20,6 +21,12 @@ struct Answer {
   CommandResult status;
   std::vector<std::uint8_t> bytes;  // what arrived, at most AnswerSize(command)
   bool header_passed = false;       // start, length and code checks passed; the error byte is read
+  // What the transport reported: a port that did not open (nothing was sent) and why, or a line
+  // lost while the answer came. The result stays NoAnswer / BadStart as the checks decide.
+  bool port_opened = true;
+  int open_errno = 0;
+  std::string open_failure;
+  bool line_lost = false;
 };
 
 // The checks of Link::Exchange on the bytes that arrived for a request of command; observers of

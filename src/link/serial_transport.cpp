@@ -1,5 +1,7 @@
 #include "link/serial_transport.h"
 
+#include <cerrno>
+
 #include "platform/port_names.h"
 #include "platform/serial_port.h"
 
@@ -19,15 +21,18 @@ bool SerialTransport::CheckPort(const LinkSettings& settings) {
   return path && port.Open(*path);
 }
 
-std::optional<std::size_t> SerialTransport::Exchange(const LinkSettings& settings,
-                                                     std::span<const std::uint8_t> request,
-                                                     std::span<std::uint8_t> answer) {
+TransportResult SerialTransport::Exchange(const LinkSettings& settings, std::span<const std::uint8_t> request,
+                                          std::span<std::uint8_t> answer) {
   const auto path = PortPath(settings);
+  if (!path) return TransportResult::NotOpened(ENOENT);
   SerialPort port;
-  if (!path || !port.Open(*path) || !port.Configure(settings.baud_rate)) return std::nullopt;
+  if (!port.Open(*path)) return TransportResult::NotOpened(port.open_error());
+  if (!port.Configure(settings.baud_rate)) return TransportResult::NotOpened(errno);
   // A request that did not go out gets no answer: waiting for one would only cost the time-out.
-  if (!port.Write(request)) return 0;
-  return port.Read(answer, ReadTimeouts{settings.inter_byte_timeout_ms, settings.total_timeout_ms});
+  if (!port.Write(request)) return TransportResult::Received(0, port.line_lost());
+  const std::size_t received =
+      port.Read(answer, ReadTimeouts{settings.inter_byte_timeout_ms, settings.total_timeout_ms});
+  return TransportResult::Received(received, port.line_lost());
 }
 
 }  // namespace tarnis::link

@@ -11,8 +11,8 @@ class SerialTransport final : public Transport {
   static std::optional<std::string> PortPath(const LinkSettings& settings);
 
   bool CheckPort(const LinkSettings& settings) override;
-  std::optional<std::size_t> Exchange(const LinkSettings& settings, std::span<const std::uint8_t> request,
-                                      std::span<std::uint8_t> answer) override;
+  TransportResult Exchange(const LinkSettings& settings, std::span<const std::uint8_t> request,
+                           std::span<std::uint8_t> answer) override;
 };
 
 }  // namespace tarnis::link

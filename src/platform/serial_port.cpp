@@ -42,11 +42,16 @@ SerialPort::~SerialPort() { Close(); }
 
 bool SerialPort::Open(const std::string& path) {
   Close();
+  open_error_ = 0;
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    open_error_ = errno;
+    return false;
+  }
   // Two locks: TIOCEXCL keeps other programs from opening the tty, flock covers programs that
   // run as root (which TIOCEXCL does not stop) and honour the usual advisory lock.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+    open_error_ = errno == EWOULDBLOCK ? EBUSY : errno;
     ::close(fd);
     return false;
   }

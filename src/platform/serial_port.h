@@ -36,6 +36,8 @@ class SerialPort {
   // Then drops input that arrived before. Hardware flow control and the rest stay as found.
   bool Configure(int baud);
   bool IsOpen() const { return fd_ >= 0; }
+  // Why the last Open failed: errno of the open, or EBUSY when another program holds the port.
+  int open_error() const { return open_error_; }
   // Writes everything within timeout_ms (a line held by flow control may never drain).
   bool Write(std::span<const std::uint8_t> bytes, int timeout_ms = 1000);
   // Reads until expected bytes have arrived, the gap after a byte exceeds the inter-byte time-out,
@@ -52,6 +54,7 @@ class SerialPort {
   std::optional<termios> kept_;
   std::optional<int> kept_serial_flags_;  // set when low latency was switched on at open
   bool line_lost_ = false;
+  int open_error_ = 0;
 };
 
 }  // namespace tarnis

@@ -18,12 +18,12 @@ class FixedBlankAnswerTransport : public link::Transport {
                 fields[3], 0, 0, 0} {}
 
   bool CheckPort(const link::LinkSettings&) override { return true; }
-  std::optional<std::size_t> Exchange(const link::LinkSettings&, std::span<const std::uint8_t> request,
-                                      std::span<std::uint8_t> answer) override {
+  link::TransportResult Exchange(const link::LinkSettings&, std::span<const std::uint8_t> request,
+                                 std::span<std::uint8_t> answer) override {
     requests.emplace_back(request.begin(), request.end());
     const std::size_t size = std::min(answer.size(), answer_.size());
     std::copy_n(answer_.begin(), size, answer.begin());
-    return size;
+    return link::TransportResult::Received(size);
   }
 
   std::vector<std::vector<std::uint8_t>> requests;

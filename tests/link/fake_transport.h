@@ -1,6 +1,7 @@
 #pragma once
 // A transport that answers every exchange with prepared bytes and keeps what was sent.
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "link/transport.h"
@@ -14,13 +15,13 @@ class FakeTransport : public link::Transport {
   std::vector<std::vector<std::uint8_t>> requests;
 
   bool CheckPort(const link::LinkSettings&) override { return port_opens; }
-  std::optional<std::size_t> Exchange(const link::LinkSettings&, std::span<const std::uint8_t> request,
-                                      std::span<std::uint8_t> buffer) override {
+  link::TransportResult Exchange(const link::LinkSettings&, std::span<const std::uint8_t> request,
+                                 std::span<std::uint8_t> buffer) override {
     requests.emplace_back(request.begin(), request.end());
-    if (!port_opens) return std::nullopt;
+    if (!port_opens) return link::TransportResult::NotOpened(ENOENT);
     const std::size_t count = std::min(buffer.size(), answer.size());
     std::copy_n(answer.begin(), count, buffer.begin());
-    return count;
+    return link::TransportResult::Received(count);
   }
 };
 

@@ -12,12 +12,13 @@ std::uint64_t SoakSeed() {
   return text && *text ? std::strtoull(text, nullptr, 10) : 20261209;
 }
 
-std::optional<std::size_t> KeepingTransport::Exchange(const link::LinkSettings& settings,
-                                                      std::span<const std::uint8_t> request,
-                                                      std::span<std::uint8_t> answer) {
-  const auto received = serial_.Exchange(settings, request, answer);
-  exchanges_.push_back({{request.begin(), request.end()}, {answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(received.value_or(0))}});
-  return received;
+link::TransportResult KeepingTransport::Exchange(const link::LinkSettings& settings,
+                                                 std::span<const std::uint8_t> request,
+                                                 std::span<std::uint8_t> answer) {
+  const link::TransportResult result = serial_.Exchange(settings, request, answer);
+  const auto received = static_cast<std::ptrdiff_t>(result.opened ? result.received : 0);
+  exchanges_.push_back({{request.begin(), request.end()}, {answer.begin(), answer.begin() + received}});
+  return result;
 }
 
 bool AnswerIsWhole(const KeepingTransport::Record& exchange) {

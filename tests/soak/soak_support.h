@@ -24,8 +24,8 @@ class KeepingTransport : public link::Transport {
     std::vector<std::uint8_t> answer;
   };
   bool CheckPort(const link::LinkSettings& settings) override { return serial_.CheckPort(settings); }
-  std::optional<std::size_t> Exchange(const link::LinkSettings& settings, std::span<const std::uint8_t> request,
-                                      std::span<std::uint8_t> answer) override;
+  link::TransportResult Exchange(const link::LinkSettings& settings, std::span<const std::uint8_t> request,
+                                 std::span<std::uint8_t> answer) override;
   const std::vector<Record>& exchanges() const { return exchanges_; }
 
  private:
