@@ -5,6 +5,7 @@
 #include "config/parameter_exchange.h"
 #include "link/commands.h"
 #include "link/device_errors.h"
+#include "ui/operation_report.h"
 #include "ui/time_left.h"
 
 namespace tarnis::config {
@@ -28,8 +29,9 @@ ParameterAddress AddressOf(const SectionMap& map, int row, int field) {
 // exactly where answering No to a failure of that exchange would.
 class Transfer {
  public:
-  Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration, int exchanges)
-      : link_(link), ui_(ui), configuration_(configuration), countdown_(ui, exchanges) {}
+  Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration, int exchanges,
+           ui::Direction direction)
+      : link_(link), ui_(ui), configuration_(configuration), countdown_(ui, exchanges), report_(direction) {}
 
   bool Stopped() { return ui_.StopRequested(); }
 
@@ -40,7 +42,7 @@ class Transfer {
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Read, configuration_, address,
                                                  take_attribute ? EnabledByte::Take : EnabledByte::Keep);
     countdown_.ExchangeDone();
-    return reply.ok() || Continue(kReadFailed, reply);
+    return Outcome(address, kReadFailed, reply);
   }
 
   // Writes one text; the answer's attribute updates the item's enabled byte where the map says so.
@@ -48,16 +50,27 @@ class Transfer {
     if (Stopped()) return false;
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Write, configuration_, address);
     countdown_.ExchangeDone();
-    return reply.ok() || Continue(kWriteFailed, reply);
+    return Outcome(address, kWriteFailed, reply);
   }
 
-  // Line 1 of a cliché, read and dropped: tells whether the device accepts this cliché.
-  bool ClicheRefused(int cliche) {
+  // Line 1 of a cliché, read and dropped: whether the device accepts this cliché. Error 51 refuses
+  // it; any other failure leaves it unknown, and the cliché is written as if accepted.
+  enum class ClicheProbe { Accepted, Refused, Unknown };
+  ClicheProbe ProbeCliche(int cliche) {
     const SectionMap& map = MapOf(Section::Cliches);
     const link::ParameterReply reply =
         link::ExchangeParameter(link_, link::Mode::Read, map.table, static_cast<std::uint8_t>(cliche), 1);
     countdown_.ExchangeDone();
-    return reply.result == link::LinkResult::DeviceError && reply.error_code == link::kErrorBadParameter;
+    if (reply.ok()) return ClicheProbe::Accepted;
+    const bool refused = reply.result == link::LinkResult::DeviceError && reply.error_code == link::kErrorBadParameter;
+    return refused ? ClicheProbe::Refused : ClicheProbe::Unknown;
+  }
+
+  ui::OperationReport& report() { return report_; }
+
+  // The closing box: the success notice, or what failed (also to the exchange log).
+  void Close(const std::string& success_text) {
+    report_.Close(ui_, success_text, [this](const std::string& line) { link_.Note(line); });
   }
 
   // Progress step k of T, then lets the windows repaint.
@@ -67,7 +80,13 @@ class Transfer {
   }
 
  private:
-  bool Continue(const char* sentence, const link::ParameterReply& reply) {
+  // Counts the request; after a failure asks whether to go on (Yes: it stays on the list).
+  bool Outcome(const ParameterAddress& address, const char* sentence, const link::ParameterReply& reply) {
+    if (reply.ok()) {
+      report_.Succeeded();
+      return true;
+    }
+    report_.Failed(ParameterName(address), reply.message);
     return ui::AskContinue(ui_, sentence + reply.message);
   }
 
@@ -75,6 +94,7 @@ class Transfer {
   ui::UserInterface& ui_;
   DeviceConfiguration& configuration_;
   ui::ExchangeCountdown countdown_;
+  ui::OperationReport report_;
 };
 
 // One section of a transfer: the hourglass, and with `progress` the progress bar, for the
@@ -142,6 +162,12 @@ bool OperatorIsWritten(const OperatorRecord& record) {
   return record.enabled != 0 && password && *password != 0;
 }
 
+bool ClicheHoldsText(const ClicheRecord& cliche) {
+  for (const ConfigText& line : cliche.lines)
+    if (!line.Body().empty()) return true;
+  return false;
+}
+
 int SectionRequests(Section section) {
   const SectionMap& map = MapOf(section);
   return map.rows * map.fields;
@@ -172,7 +198,7 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
                        const RefreshCallbacks& refresh) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, ReadRequests());
+  Transfer transfer(link, ui, configuration, ReadRequests(), ui::Direction::Read);
   WaitWindow wait(ui);
 
   ui.WaitSetStep("Данные операторов...");
@@ -226,14 +252,14 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
   }
 
   wait.Close();
-  ui::ShowNotice(ui, "Прочитано удачно...");
+  transfer.Close("Прочитано удачно...");
   return true;
 }
 
 bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, WriteRequests(configuration));
+  Transfer transfer(link, ui, configuration, WriteRequests(configuration), ui::Direction::Write);
   WaitWindow wait(ui);
 
   ui.WaitSetCaption("Загрузка...");
@@ -282,15 +308,18 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
         go_on = false;
         break;
       }
-      if (transfer.ClicheRefused(cliche)) continue;
+      const Transfer::ClicheProbe probe = transfer.ProbeCliche(cliche);
+      if (probe == Transfer::ClicheProbe::Refused) continue;
       go_on = WriteRow(transfer, cliches, cliche);
+      if (cliche == 1 && probe == Transfer::ClicheProbe::Accepted && ClicheHoldsText(configuration.cliches[1]))
+        transfer.report().AddRemark(kClicheTwoNotWritten);
       break;
     }
   }
   if (!go_on) return false;
 
   wait.Close();
-  ui::ShowNotice(ui, "Записано удачно...");
+  transfer.Close("Записано удачно...");
   return true;
 }
 

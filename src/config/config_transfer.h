@@ -23,8 +23,13 @@ struct RefreshCallbacks {
 // and asks whether to go on. True when every section was gone through, false when the user
 // stopped it (No after a failure, or "Прервать", taken before the next request) or the link is
 // busy with another operation. Both transfers keep the time left shown beside the progress.
+// A run that went on after failures closes with a warning that lists them instead of the success
+// notice, and gives the list to the link's note observer (the exchange log).
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
                        const RefreshCallbacks& refresh = {});
+
+// Why a whole write leaves cliché 2 alone: the device accepted cliché 1, and takes only one.
+inline constexpr const char* kClicheTwoNotWritten = "Клише 2 не записывалось: аппарат принимает клише 1.";
 
 // Writes every enabled item; operators without a usable password are skipped, and only the first
 // cliché the device accepts is written. True when it ran to its end, false when stopped or busy.
