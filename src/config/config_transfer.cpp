@@ -30,8 +30,13 @@ ParameterAddress AddressOf(const SectionMap& map, int row, int field) {
 class Transfer {
  public:
   Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration, int exchanges,
-           ui::Direction direction)
-      : link_(link), ui_(ui), configuration_(configuration), countdown_(ui, exchanges), report_(direction) {}
+           ui::Direction direction, ReadReport* reading = nullptr)
+      : link_(link),
+        ui_(ui),
+        configuration_(configuration),
+        countdown_(ui, exchanges),
+        report_(direction),
+        reading_(reading) {}
 
   bool Stopped() { return ui_.StopRequested(); }
 
@@ -42,6 +47,7 @@ class Transfer {
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Read, configuration_, address,
                                                  take_attribute ? EnabledByte::Take : EnabledByte::Keep);
     countdown_.ExchangeDone();
+    if (reading_) reading_->Add(address, reply, std::string(FieldText(ParameterAt(configuration_, address)->text)));
     return Outcome(address, kReadFailed, reply);
   }
 
@@ -51,6 +57,20 @@ class Transfer {
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Write, configuration_, address);
     countdown_.ExchangeDone();
     return Outcome(address, kWriteFailed, reply);
+  }
+
+  // One blank form, into the read report only.
+  bool ReadBlank(int form) {
+    if (Stopped()) return false;
+    const link::BlankReply reply = link::ExchangeBlank(link_, link::Mode::Read, {static_cast<std::uint8_t>(form)});
+    countdown_.ExchangeDone();
+    reading_->AddBlank(form, reply);
+    if (reply.ok()) {
+      report_.Succeeded();
+      return true;
+    }
+    report_.Failed("Формы БСО №" + std::to_string(form), reply.message);
+    return ui::AskContinue(ui_, "Не удалось прочитать бланк..." + reply.message);
   }
 
   // Line 1 of a cliché, read and dropped: whether the device accepts this cliché. Error 51 refuses
@@ -95,6 +115,7 @@ class Transfer {
   DeviceConfiguration& configuration_;
   ui::ExchangeCountdown countdown_;
   ui::OperationReport report_;
+  ReadReport* reading_;
 };
 
 // One section of a transfer: the hourglass, and with `progress` the progress bar, for the
@@ -173,9 +194,9 @@ int SectionRequests(Section section) {
   return map.rows * map.fields;
 }
 
-int ReadRequests() {
+int ReadRequests(bool blank_forms) {
   return SectionRequests(Section::Operators) + 1 + SectionRequests(Section::Services) +
-         SectionRequests(Section::Requisites) + SectionRequests(Section::Cliches);
+         SectionRequests(Section::Requisites) + SectionRequests(Section::Cliches) + (blank_forms ? kFormCount : 0);
 }
 
 // What WriteAllToDevice sends when every request succeeds and the first cliché is accepted.
@@ -195,10 +216,10 @@ int WriteRequests(DeviceConfiguration& configuration) {
 }  // namespace
 
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
-                       const RefreshCallbacks& refresh) {
+                       const RefreshCallbacks& refresh, ReadReport* report) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, ReadRequests(), ui::Direction::Read);
+  Transfer transfer(link, ui, configuration, ReadRequests(report != nullptr), ui::Direction::Read, report);
   WaitWindow wait(ui);
 
   ui.WaitSetStep("Данные операторов...");
@@ -249,6 +270,15 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
     }
     if (refresh.cliche) refresh.cliche(cliche);
     if (!go_on) return false;
+  }
+
+  if (report) {
+    const SectionRun run(ui, true);
+    for (int form = 1; form <= kFormCount; ++form) {
+      if (!transfer.ReadBlank(form)) return false;
+      ui.ProgressStep(form, kFormCount);
+      ui.ProcessEvents();
+    }
   }
 
   wait.Close();
