@@ -151,8 +151,9 @@ void TForm8::Build() {
   NameNotice = named(new QLabel(this), "NameNotice");
   NameNotice->setStyleSheet("color: #c00000");
   fields->addWidget(NameNotice, 4, 1, 1, 3);
-  connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
-    NameNotice->setText(QString::fromStdString(link::HeldDifferentlyNotice(ui::ToCp1251Lossy(text))));
+  // The name as it now stands: a typed small letter may have been capitalised meanwhile.
+  connect(Edit1, &QLineEdit::textChanged, this, [this] {
+    NameNotice->setText(QString::fromStdString(link::HeldDifferentlyNotice(ui::ToCp1251Lossy(Edit1->text()))));
   });
   fields->setColumnStretch(2, 1);
 
