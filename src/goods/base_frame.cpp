@@ -161,6 +161,9 @@ void TBaseFrame::WireControls() {
   ui::InstallGridKeys(StringGrid1);
   // "Очистить поля" is the page's cancel button: Escape resets the table while the page shows,
   // wherever the focus is in the window (a hidden page's shortcut does not fire).
+  // Shown, the page's own file buttons take the usual open and save keys from the main menu.
+  BitBtn3->setShortcut(QKeySequence::Save);
+  BitBtn4->setShortcut(QKeySequence::Open);
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   escape->setContext(Qt::WindowShortcut);
   connect(escape, &QShortcut::activated, this, &TBaseFrame::BitBtn5Click);
