@@ -7,6 +7,7 @@
 
 #include "connection/device_search.h"
 #include "connection/port_survey.h"
+#include "console_user_interface.h"
 #include "device_options.h"
 #include "link/link_settings.h"
 #include "platform/port_names.h"
@@ -47,12 +48,12 @@ std::string ProcessText(const connection::ProcessInfo& process) {
 
 void PrintPort(const PortReport& port) {
   std::cout << port.name << '\t' << (port.device.empty() ? "-" : port.device) << '\t'
-            << connection::PortStateName(port.state);
+            << connection::StateWord(port.state);
   if (!port.description.empty()) std::cout << '\t' << port.description;
   std::cout << '\n';
   if (!port.by_id.empty()) std::cout << "  " << port.by_id << '\n';
   if (!port.openers.empty()) {
-    std::cout << "  open in:";
+    std::cout << "  открыт в:";
     for (const auto& opener : port.openers) std::cout << ' ' << ProcessText(opener);
     std::cout << '\n';
   }
@@ -63,7 +64,7 @@ void PrintPort(const PortReport& port) {
 // Neither subcommand takes arguments besides its options: exit code 2 for one.
 std::optional<int> RefuseArguments(const QCommandLineParser& parser, const char* name) {
   if (parser.positionalArguments().isEmpty()) return std::nullopt;
-  PrintError("tarnisctl " + std::string(name) + ": unexpected argument \"" +
+  PrintError("tarnisctl " + std::string(name) + ": лишний аргумент \"" +
              parser.positionalArguments().first().toStdString() + "\".");
   return 2;
 }
@@ -115,7 +116,7 @@ int RunFind(const QStringList& arguments) {
     std::vector<std::string> names;
     for (const QString& name : parser.value(QStringLiteral("ports")).split(QLatin1Char(','))) {
       if (!PortNumber(name.trimmed().toStdString())) {
-        PrintError("tarnisctl find: --ports: \"" + name.toStdString() + "\" is not a port name COM1..COM100.");
+        PrintError("tarnisctl find: --ports: \"" + name.toStdString() + "\" — не имя порта от COM1 до COM100.");
         return 2;
       }
       names.push_back(name.trimmed().toStdString());
@@ -124,7 +125,13 @@ int RunFind(const QStringList& arguments) {
   } else {
     request.ports = connection::SurveyPorts();
   }
-  const auto found = connection::FindDevices(request);
+  // The tries as requests on a self-updating line, when a person watches standard error.
+  ConsoleUserInterface progress(false, StandardErrorIsTerminal() && !parser.isSet(kJson));
+  progress.ProgressStart();
+  connection::SearchCallbacks callbacks;
+  callbacks.progress = [&progress](int done, int total) { progress.ProgressStep(done, total); };
+  const auto found = connection::FindDevices(request, callbacks);
+  progress.ProgressEnd();
   if (parser.isSet(kJson)) {
     QJsonArray array;
     for (const auto& device : found)
@@ -142,7 +149,7 @@ int RunFind(const QStringList& arguments) {
   if (found.empty()) {
     const auto tried = std::count_if(request.ports.begin(), request.ports.end(),
                                      [](const PortReport& port) { return port.state == PortState::Free; });
-    PrintError("tarnisctl find: no device answered on " + std::to_string(tried) + " free port(s).");
+    PrintError("tarnisctl find: ни один аппарат не ответил; свободных портов опрошено: " + std::to_string(tried) + ".");
     return 1;
   }
   return 0;
