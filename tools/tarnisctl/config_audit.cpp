@@ -8,6 +8,7 @@
 #include "config/config_verification.h"
 #include "console_user_interface.h"
 #include "device_options.h"
+#include "platform/cp1251_codec.h"
 #include "platform/whole_file.h"
 
 namespace tarnis::ctl {
@@ -44,8 +45,10 @@ std::optional<ConfigurationFile> LoadFile(const std::string& path, const char* n
 // last, so that a line too long for the terminal breaks only inside the texts.
 void PrintDifferences(const std::vector<config::Difference>& differences, const std::string& left,
                       const std::string& right) {
-  if (!differences.empty()) std::cout << left << " ← → " << right << '\n';
-  for (const auto& difference : differences) std::cout << config::FormatDifference(difference) << '\n';
+  if (!differences.empty()) std::cout << TerminalSafeUtf8(left) << " ← → " << TerminalSafeUtf8(right) << '\n';
+  // The texts come from files and the device: no byte of theirs may drive the terminal.
+  for (const auto& difference : differences)
+    std::cout << TerminalSafeUtf8(config::FormatDifference(difference)) << '\n';
 }
 
 // The value of a required option, or nothing after telling that it is missing.
@@ -97,7 +100,7 @@ int RunConfigVerify(const QStringList& arguments) {
 
   ConsoleUserInterface ui(parser.isSet(kKeepGoing));
   DeviceSession session(options);
-  const config::Verification verification = config::VerifyDevice(session.link(), ui, file->configuration);
+  const config::Verification verification = config::VerifyDevice(session.link(), ui, file->table, file->configuration);
   PrintDifferences(verification.differences, "файл", "КМ");
   if (verification.differences.empty() && verification.complete) {
     std::cout << "Совпадает полностью\n";
@@ -154,6 +157,7 @@ int RunConfigImport(const QStringList& arguments) {
     PrintError("tarnisctl config import: " + *json + ": " + imported.error);
     return 1;
   }
+  for (const auto& warning : imported.warnings) PrintError("warning: " + warning);
   const config::ConfigurationFileImage image = config::EncodeConfigurationFile(imported.table, imported.configuration);
   if (!ReplaceFile(*cfg, image)) {
     PrintError("tarnisctl config import: " + *cfg + ": Не удалось создать файл...");
