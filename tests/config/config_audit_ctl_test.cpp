@@ -175,6 +175,7 @@ TEST_F(ConfigAuditCtlTest, VerifyComparesAccessAndBlankFormsAndTextsAsTheDeviceH
   EXPECT_EQ(verify.exit_code, 1) << verify.err;
   EXPECT_EQ(verify.out,
             "Прочитано удачно...\n"
+            "файл ← → КМ\n"
             "Формы БСО №3, Вариант: нет → 2\n"
             "Формы БСО №7, Запрограммирована: да → нет\n"
             "Дополнительные реквизиты №1, Дост.: да → нет\n");
