@@ -110,6 +110,7 @@ void TForm8::Build() {
   Edit4 = named(new QLineEdit("0.00", this), "Edit4");
   LimitTyping(Edit4, kPriceMaxLength);
   Edit4->installEventFilter(new PriceKeyFilter(Edit4));
+  Edit4->setToolTip("89.90 или 89,90");
 
   Button1 = named(new QPushButton("Применить", this), "Button1");
   Button2 = named(new QPushButton("Отмена", this), "Button2");
