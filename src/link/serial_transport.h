@@ -4,7 +4,8 @@
 namespace tarnis::link {
 
 // One open-configure-write-read-close cycle of the serial port per exchange; the port is never
-// held between exchanges, so other programs may use it in between.
+// held between exchanges, so other programs may use it in between. A name that stands for a
+// network port URL goes through the network transport, one connection per exchange likewise.
 class SerialTransport final : public Transport {
  public:
   // The path the exchange opens: the one fixed at Apply, else what the name resolves to now.

@@ -48,7 +48,8 @@ void PrintError(const std::string& text) { std::cerr << text << '\n'; }
 void SetDefaultLogPath(std::string path) { DefaultLogPath() = std::move(path); }
 
 void AddDeviceOptions(QCommandLineParser& parser) {
-  parser.addOption({kPort, QStringLiteral("Port COM1..COM100, resolved through the ports directory (default COM1)."),
+  parser.addOption({kPort, QStringLiteral("Port COM1..COM100, resolved through the ports directory, or a network port "
+                                   "tcp://HOST:PORT or rfc2217://HOST:PORT (default COM1)."),
                     QStringLiteral("name"), QStringLiteral("COM1")});
   parser.addOption({kBaud, QStringLiteral("Speed: 2400, 4800, 9600, 19200, 38400, 57600 or 115200 (default 115200)."),
                     QStringLiteral("baud"), QString::number(link::kDefaultBaudRate)});
@@ -66,8 +67,8 @@ std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser,
   DeviceOptions options;
   auto& settings = options.settings;
   const QString port = parser.value(kPort);
-  if (!PortNumber(port.toStdString())) {
-    *error = QStringLiteral("--port: \"%1\" is not a port name COM1..COM100.").arg(port);
+  if (!IsPortNameOrUrl(port.toStdString())) {
+    *error = QStringLiteral("--port: \"%1\" is not a port name COM1..COM100, tcp://HOST:PORT or rfc2217://HOST:PORT.").arg(port);
     return std::nullopt;
   }
   settings.port_name = port.toStdString();
