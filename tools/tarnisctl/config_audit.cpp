@@ -7,7 +7,7 @@
 #include "config/config_json.h"
 #include "config/config_verification.h"
 #include "console_user_interface.h"
-#include "device_options.h"
+#include "device_run.h"
 #include "platform/whole_file.h"
 
 namespace tarnis::ctl {
@@ -85,21 +85,23 @@ int RunConfigVerify(const QStringList& arguments) {
   parser.addOption({kFile, QStringLiteral("The configuration file (*.cfg)."), QStringLiteral("path")});
   parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed request instead of stopping.")});
   DeviceOptions options;
-  if (const auto done = ParseDeviceSubcommand(parser, arguments, "config verify", options)) return *done;
+  if (const auto done = ParseManyDeviceSubcommand(parser, arguments, "config verify", options)) return *done;
   const auto path = Required(parser, kFile, "config verify");
   if (!path) return 2;
   const auto file = LoadFile(*path, "config verify");
   if (!file) return 2;
 
-  ConsoleUserInterface ui(parser.isSet(kKeepGoing));
-  DeviceSession session(options);
-  const config::Verification verification = config::VerifyDevice(session.link(), ui, file->configuration);
-  PrintDifferences(verification.differences);
-  if (verification.differences.empty() && verification.complete) {
-    std::cout << "Совпадает полностью\n";
-    return 0;
-  }
-  return 1;
+  return RunOnDevices(parser, options, "config verify", parser.isSet(kKeepGoing), [&](DeviceContext& device) {
+    const config::Verification verification = config::VerifyDevice(device.link, device.ui, file->configuration);
+    std::string differences;
+    for (const auto& difference : verification.differences) differences += config::FormatDifference(difference) + '\n';
+    device.ui.Out(differences);
+    if (verification.differences.empty() && verification.complete) {
+      device.ui.Out("Совпадает полностью\n");
+      return 0;
+    }
+    return 1;
+  });
 }
 
 int RunConfigExport(const QStringList& arguments) {

@@ -63,7 +63,8 @@ void AddDeviceOptions(QCommandLineParser& parser) {
                     QStringLiteral("file")});
 }
 
-std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error) {
+std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error,
+                                               bool factory_per_port) {
   DeviceOptions options;
   auto& settings = options.settings;
   const QString port = parser.value(kPort);
@@ -80,7 +81,8 @@ std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser,
     return std::nullopt;
   }
   settings.factory_number = parser.value(kFactory).toStdString();
-  if (!link::ParseFactoryNumber(settings.factory_number)) {
+  const bool pairs = factory_per_port && settings.factory_number.find('=') != std::string::npos;
+  if (!pairs && !link::ParseFactoryNumber(settings.factory_number)) {
     *error = QStringLiteral("--factory: ") + QString::fromUtf8(link::kBadFactoryNumberMessage);
     return std::nullopt;
   }
@@ -136,15 +138,22 @@ std::optional<int> ParseDeviceSubcommand(QCommandLineParser& parser, const QStri
   return std::nullopt;
 }
 
-DeviceSession::DeviceSession(const DeviceOptions& options) {
+DeviceSession::DeviceSession(const DeviceOptions& options, std::string tag) {
   link_.settings() = options.settings;
   if (!options.log_path.empty() && log_file_.Open(options.log_path, nullptr))
     log_.SetListener([this](const link::ExchangeRecord& record) { log_file_.Append(record); });
-  if (!options.trace && !log_file_.is_open()) return;
-  link_.SetTraceObserver([this, trace = options.trace](link::TraceDirection direction,
-                                                       std::span<const std::uint8_t> bytes) {
+  link_.SetTraceObserver([this, trace = options.trace, tag = std::move(tag)](link::TraceDirection direction,
+                                                                             std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kCommandOffset = 6;
+    if (direction == link::TraceDirection::Sent) {
+      ++requests_;
+      last_command_ = bytes.size() > kCommandOffset ? bytes[kCommandOffset] : 0;
+    } else if (!link::ValidateAnswer(static_cast<link::Command>(last_command_), {bytes.begin(), bytes.end()})
+                    .status.ok()) {
+      ++failures_;
+    }
     if (trace && !bytes.empty())  // an empty Received: nothing arrived
-      std::cerr << (direction == link::TraceDirection::Sent ? ">" : "<") << HexLine(bytes) << std::endl;
+      std::cerr << tag + (direction == link::TraceDirection::Sent ? ">" : "<") + HexLine(bytes) + "\n" << std::flush;
     if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes);
   });
 }
