@@ -46,13 +46,18 @@ std::string TextOrDefault(QLineEdit* edit, const char* fallback) {
   return ui::ToUtf8(edit->text());
 }
 
-// A round mark in the colour of the state: green free, amber busy, red no access, grey missing.
+// A round mark in the colour of the state: green free or reachable, amber busy or silent, red no
+// access or refused, grey missing or unreachable.
 QIcon StateMark(connection::PortState state) {
   static const std::map<connection::PortState, QColor> kColours = {
       {connection::PortState::Free, QColor(0x2e, 0x9e, 0x44)},
       {connection::PortState::Busy, QColor(0xe0, 0x9a, 0x10)},
       {connection::PortState::NoAccess, QColor(0xcc, 0x33, 0x33)},
-      {connection::PortState::Missing, QColor(0xb0, 0xb0, 0xb0)}};
+      {connection::PortState::Missing, QColor(0xb0, 0xb0, 0xb0)},
+      {connection::PortState::Reachable, QColor(0x2e, 0x9e, 0x44)},
+      {connection::PortState::TimedOut, QColor(0xe0, 0x9a, 0x10)},
+      {connection::PortState::Refused, QColor(0xcc, 0x33, 0x33)},
+      {connection::PortState::Unreachable, QColor(0xb0, 0xb0, 0xb0)}};
   static std::map<connection::PortState, QIcon> icons;
   if (const auto known = icons.find(state); known != icons.end()) return known->second;
   QPixmap picture(12, 12);
@@ -244,7 +249,7 @@ void TForm3::FindDeviceClick() {
   }
   const connection::FoundDevice& device = found[chosen];
   ComboBox1->setCurrentIndex(ComboBox1->findText(ui::FromUtf8(device.port)));
-  ComboBox2->setCurrentIndex(ComboBox2->findText(QString::number(device.baud)));
+  if (device.baud > 0) ComboBox2->setCurrentIndex(ComboBox2->findText(QString::number(device.baud)));
   // The field holds the number as the requests carry it: the same 32 bits, read as signed.
   if (device.factory_number) Edit3->setText(QString::number(static_cast<std::int32_t>(*device.factory_number)));
   DescribeChosenPort();
