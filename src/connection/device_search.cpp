@@ -53,7 +53,7 @@ class NetworkProbeTransport final : public link::Transport {
     link::LinkSettings bounded = settings;
     bounded.inter_byte_timeout_ms = margin_ms_;
     bounded.total_timeout_ms = static_cast<int>(TryBudget(settings.baud_rate, margin_ms_).count()) + kNetworkProbeTimeoutMs;
-    const link::TransportResult result = link::NetworkTransport::ExchangeWith(address_, bounded, request, answer);
+    const link::TransportResult result = network_.ExchangeWith(address_, bounded, request, answer);
     opened_ = result.opened;
     return result;
   }
@@ -62,6 +62,7 @@ class NetworkProbeTransport final : public link::Transport {
 
  private:
   bool opened_ = true;
+  link::NetworkTransport network_;
   NetworkPortAddress address_;
   int margin_ms_;
 };

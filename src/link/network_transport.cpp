@@ -42,7 +42,7 @@ class Receiver {
     }
     return !socket_.closed();
   }
-  const telnet::Decoder& decoder() const { return decoder_; }
+  telnet::Decoder& decoder() { return decoder_; }
 
  private:
   static constexpr int kReplyTimeoutMs = 100;
@@ -51,12 +51,26 @@ class Receiver {
   telnet::Decoder decoder_;
 };
 
-// Sets the far line and waits for the server's word that the speed is set: a request sent
-// before that could reach the device at the old speed.
+}  // namespace
+
+struct NetworkTransport::Connection {
+  explicit Connection(bool telnet) : receiver(socket, telnet) {}
+  std::string key;  // protocol and endpoint
+  TcpSocket socket;
+  Receiver receiver;
+  int baud = 0;  // the far line's speed once set through the COM port option
+};
+
+namespace {
+
+// Sets the far line's speed (with the whole opening on a new connection) and waits for the
+// server's word that it is set: a request sent before that could reach the device at the old one.
 TransportResult SetLine(TcpSocket& socket, Receiver& receiver, const NetworkPortAddress& address,
-                        const LinkSettings& settings) {
+                        const LinkSettings& settings, bool opening) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(settings.total_timeout_ms);
-  if (!socket.Write(telnet::ComPortOpening(settings.baud_rate), settings.total_timeout_ms))
+  receiver.decoder().ForgetAcknowledgedBaud();
+  const auto commands = opening ? telnet::ComPortOpening(settings.baud_rate) : telnet::ComPortSpeed(settings.baud_rate);
+  if (!socket.Write(commands, settings.total_timeout_ms))
     return TransportResult::NotOpened(EPIPE, "узел закрыл соединение " + address.Endpoint());
   std::vector<std::uint8_t> stale;  // input of the far line before the request is not the answer
   while (!receiver.decoder().acknowledged_baud()) {
@@ -69,6 +83,18 @@ TransportResult SetLine(TcpSocket& socket, Receiver& receiver, const NetworkPort
     return TransportResult::NotOpened(EINVAL, "узел " + address.Endpoint() + " не установил скорость " +
                                                   std::to_string(settings.baud_rate));
   return TransportResult::Received(0);
+}
+
+// Drops what arrived since the last exchange; false when the connection has ended meanwhile.
+bool DropStaleInput(Receiver& receiver) {
+  std::vector<std::uint8_t> stale;
+  constexpr int kChunksAtMost = 64;
+  for (int i = 0; i < kChunksAtMost; ++i) {
+    const std::size_t before = stale.size();
+    if (!receiver.Receive(stale, 0)) return false;
+    if (stale.size() == before) break;
+  }
+  return true;
 }
 
 }  // namespace
@@ -92,6 +118,14 @@ std::string ConnectFailureText(ConnectOutcome outcome, const NetworkPortAddress&
   return "не удалось соединиться с " + address.Endpoint();
 }
 
+NetworkTransport::NetworkTransport() = default;
+NetworkTransport::~NetworkTransport() = default;
+
+void NetworkTransport::Hold(bool held) {
+  held_ = held;
+  if (!held) kept_.reset();
+}
+
 bool NetworkTransport::CheckPort(const LinkSettings& settings) {
   const auto address = AddressOf(settings);
   TcpSocket socket;
@@ -107,15 +141,33 @@ TransportResult NetworkTransport::Exchange(const LinkSettings& settings, std::sp
 
 TransportResult NetworkTransport::ExchangeWith(const NetworkPortAddress& address, const LinkSettings& settings,
                                                std::span<const std::uint8_t> request, std::span<std::uint8_t> answer) {
-  TcpSocket socket;
-  const ConnectOutcome connected = socket.Connect(address.host, address.port, settings.total_timeout_ms);
-  if (connected != ConnectOutcome::Connected)
-    return TransportResult::NotOpened(socket.connect_errno(),
-                                      ConnectFailureText(connected, address, settings.total_timeout_ms));
   const bool telnet = address.protocol == NetworkPortAddress::Protocol::Rfc2217;
-  Receiver receiver(socket, telnet);
-  if (telnet) {
-    if (TransportResult set = SetLine(socket, receiver, address, settings); !set.opened) return set;
+  const std::string key = (telnet ? "rfc2217://" : "tcp://") + address.Endpoint();
+  if (kept_ && (kept_->key != key || !DropStaleInput(kept_->receiver))) kept_.reset();
+  if (!kept_) {
+    auto connection = std::make_unique<Connection>(telnet);
+    connection->key = key;
+    const ConnectOutcome connected = connection->socket.Connect(address.host, address.port, settings.total_timeout_ms);
+    if (connected != ConnectOutcome::Connected)
+      return TransportResult::NotOpened(connection->socket.connect_errno(),
+                                        ConnectFailureText(connected, address, settings.total_timeout_ms));
+    kept_ = std::move(connection);
+  }
+  const TransportResult result = ExchangeOn(*kept_, address, settings, request, answer);
+  if (!held_ || !result.opened || result.line_lost) kept_.reset();
+  return result;
+}
+
+TransportResult NetworkTransport::ExchangeOn(Connection& connection, const NetworkPortAddress& address,
+                                             const LinkSettings& settings, std::span<const std::uint8_t> request,
+                                             std::span<std::uint8_t> answer) {
+  TcpSocket& socket = connection.socket;
+  Receiver& receiver = connection.receiver;
+  const bool telnet = address.protocol == NetworkPortAddress::Protocol::Rfc2217;
+  if (telnet && connection.baud != settings.baud_rate) {
+    TransportResult set = SetLine(socket, receiver, address, settings, connection.baud == 0);
+    if (!set.opened) return set;
+    connection.baud = settings.baud_rate;
   }
   std::vector<std::uint8_t> frame;
   if (telnet) telnet::AppendEscaped(frame, request);

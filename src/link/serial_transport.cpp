@@ -18,7 +18,7 @@ std::optional<std::string> SerialTransport::PortPath(const LinkSettings& setting
 
 bool SerialTransport::CheckPort(const LinkSettings& settings) {
   const auto path = PortPath(settings);
-  if (path && IsNetworkPortUrl(*path)) return NetworkTransport().CheckPort(settings);
+  if (path && IsNetworkPortUrl(*path)) return network_.CheckPort(settings);
   SerialPort port;
   return path && port.Open(*path);
 }
@@ -28,7 +28,7 @@ TransportResult SerialTransport::Exchange(const LinkSettings& settings, std::spa
   const auto path = PortPath(settings);
   if (!path) return TransportResult::NotOpened(ENOENT);
   if (const auto address = ParseNetworkPortUrl(*path))
-    return NetworkTransport::ExchangeWith(*address, settings, request, answer);
+    return network_.ExchangeWith(*address, settings, request, answer);
   SerialPort port;
   if (!port.Open(*path)) return TransportResult::NotOpened(port.open_error());
   if (!port.Configure(settings.baud_rate)) return TransportResult::NotOpened(errno);

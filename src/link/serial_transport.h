@@ -1,4 +1,5 @@
 #pragma once
+#include "link/network_transport.h"
 #include "link/transport.h"
 
 namespace tarnis::link {
@@ -14,6 +15,10 @@ class SerialTransport final : public Transport {
   bool CheckPort(const LinkSettings& settings) override;
   TransportResult Exchange(const LinkSettings& settings, std::span<const std::uint8_t> request,
                            std::span<std::uint8_t> answer) override;
+  void Hold(bool held) override { network_.Hold(held); }
+
+ private:
+  NetworkTransport network_;
 };
 
 }  // namespace tarnis::link

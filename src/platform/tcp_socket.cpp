@@ -117,6 +117,11 @@ std::size_t TcpSocket::Receive(std::span<std::uint8_t> buffer, int wait_ms) {
   const int ready = ::poll(&pfd, 1, wait_ms);
   if (ready <= 0) return 0;  // the wait ended (or a signal cut it short: the caller waits again)
   const ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), 0);
+  // Acknowledged at once: a sender that holds small segments until the last is acknowledged (Nagle)
+  // would otherwise wait for the delayed acknowledgement with every byte of a paced answer. The
+  // kernel drops the flag again by itself, so it is set after every read.
+  const int on = 1;
+  ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
   if (n > 0) return static_cast<std::size_t>(n);
   if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
   closed_ = true;  // 0: the far end closed; an error: the connection is gone

@@ -42,6 +42,13 @@ std::vector<std::uint8_t> ComPortOpening(int baud) {
   AppendComPortCommand(out, kSetStopSize, std::span(&stop, 1));
   AppendComPortCommand(out, kSetControl, std::span(&control, 1));
   AppendComPortCommand(out, kPurgeData, std::span(&purge, 1));
+  const std::vector<std::uint8_t> speed = ComPortSpeed(baud);
+  out.insert(out.end(), speed.begin(), speed.end());
+  return out;
+}
+
+std::vector<std::uint8_t> ComPortSpeed(int baud) {
+  std::vector<std::uint8_t> out;
   const auto value = static_cast<std::uint32_t>(baud);
   const std::uint8_t big_endian[4] = {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
                                       static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};

@@ -36,6 +36,9 @@ inline constexpr std::uint8_t kServerReply = 100;
 // the server sends after it has set the line, tells that the settings before it are in place too.
 std::vector<std::uint8_t> ComPortOpening(int baud);
 
+// A new speed on a connection already opened.
+std::vector<std::uint8_t> ComPortSpeed(int baud);
+
 // Data bytes as they go on the connection: every 255 doubled.
 void AppendEscaped(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> data);
 
@@ -46,6 +49,8 @@ class Decoder {
   void Feed(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& data, std::vector<std::uint8_t>& replies);
   // The speed the server reported after setting it; nothing until it has.
   std::optional<std::uint32_t> acknowledged_baud() const { return acknowledged_baud_; }
+  // Before asking for another speed: only the answer to that request counts.
+  void ForgetAcknowledgedBaud() { acknowledged_baud_.reset(); }
 
  private:
   enum class State { Data, Command, Option, Subnegotiation, SubnegotiationIac };

@@ -246,6 +246,22 @@ TEST_P(Ser2netTest, SpeedReachesTheFarLineOnlyThroughTheComPortOption) {
   }
 }
 
+TEST_P(Ser2netTest, AnOperationKeepsItsConnectionAndGivesItUpWhenItEnds) {
+  // ser2net serves one connection at a time, so a second client tells whether one is kept.
+  SerialTransport other_transport;
+  Link other{other_transport};
+  other.settings() = network_.settings();
+  {
+    Link::Operation operation(network_);
+    ASSERT_TRUE(RequestStatus(network_).ok());
+    ASSERT_TRUE(RequestStatus(network_).ok());  // the same connection, its line already set
+    EXPECT_FALSE(RequestStatus(other).ok());
+  }
+  EXPECT_TRUE(RequestStatus(other).ok());
+  EXPECT_TRUE(RequestStatus(network_).ok());  // outside an operation nothing is kept
+  EXPECT_TRUE(RequestStatus(other).ok());
+}
+
 TEST_P(Ser2netTest, StoppedServerFailsAtOnceAsAPortThatDidNotOpen) {
   ser2net_->Stop();
   network_.settings().total_timeout_ms = 60000;  // a refusal must not wait for the time-out

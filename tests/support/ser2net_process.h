@@ -48,8 +48,10 @@ class Ser2netProcess {
     return port;
   }
 
-  // Serves tty (set to line_speed until a client sets another) and waits until both ports listen.
-  Ser2netProcess(const std::string& tty, bool rfc2217, int line_speed = 115200)
+  // Serves tty (set to line_speed until a client sets another) and waits until the port listens.
+  // chardelay: ser2net's default wait of about two characters, at least 1 ms (it has been seen
+  // to reach its 20 ms cap), before it passes what the tty sent on; off, it passes it at once.
+  Ser2netProcess(const std::string& tty, bool rfc2217, int line_speed = 115200, bool chardelay = false)
       : rfc2217_(rfc2217), port_(FreePort()) {
     const std::string program = Program();
     if (program.empty()) return;
@@ -59,7 +61,8 @@ class Ser2netProcess {
     const std::string config = config_folder_ + "/ser2net.yaml";
     const std::string line = tty + "," + std::to_string(line_speed) + "n81,local";
     std::ofstream(config) << "connection: &port\n  accepter: " << (rfc2217 ? "telnet(rfc2217)," : "")
-                          << "tcp,127.0.0.1," << port_ << "\n  connector: serialdev," << line << "\n";
+                          << "tcp,127.0.0.1," << port_ << "\n  connector: serialdev," << line << "\n"
+                          << "  options:\n    chardelay: " << (chardelay ? "true" : "false") << "\n";
     std::vector<std::string> arguments = {program, "-n", "-d", "-c", config, "-P", config_folder_ + "/pid"};
     std::vector<char*> argv;
     for (auto& argument : arguments) argv.push_back(argument.data());
@@ -81,6 +84,7 @@ class Ser2netProcess {
 
   bool Listening() const { return Accepts(port_); }
   bool running() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   int port() const { return port_; }
   std::string Url() const { return (rfc2217_ ? "rfc2217://127.0.0.1:" : "tcp://127.0.0.1:") + std::to_string(port_); }
 
