@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "link/commands.h"
+#include "link/device_errors.h"
 #include "link/frame.h"
 #include "link/network_transport.h"
 #include "platform/serial_port.h"
@@ -73,17 +74,53 @@ struct PortProbe {
   std::optional<FoundDevice> found;
 };
 
+// The tries of every probe, completed on the probes' threads and handed to the log on the
+// calling thread.
+class ProbeRecords {
+ public:
+  // Pairs this link's requests and answers on its own thread.
+  void Attach(link::Link& link, link::ExchangeLog& pairing) {
+    pairing.SetListener([this](const link::ExchangeRecord& record) {
+      std::lock_guard lock(mutex_);
+      records_.push_back(record);
+    });
+    pairing.Attach(link);
+  }
+  void HandTo(link::ExchangeLog* log) {
+    std::vector<link::ExchangeRecord> taken;
+    {
+      std::lock_guard lock(mutex_);
+      taken.swap(records_);
+    }
+    if (log)
+      for (const link::ExchangeRecord& record : taken) log->Add(record);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<link::ExchangeRecord> records_;
+};
+
 // Tries the speeds of one port in turn. Tries left out because the device was found, or the
 // port could not be opened or went away, count as done; those left out for a stop do not.
-bool ProvesDevice(const link::StatusReply& reply) {
-  return reply.ok() || reply.result == link::LinkResult::DeviceError;
+// A well-formed answer proves a device, a device error included; the found device notes whether
+// the factory number was taken.
+bool Found(PortProbe& probe, const link::StatusReply& reply, int baud) {
+  if (!reply.ok() && reply.result != link::LinkResult::DeviceError) return false;
+  probe.found = FoundDevice{probe.name, baud, std::nullopt};
+  if (reply.ok()) probe.found->factory_number = reply.fields.factory_number;
+  probe.found->factory_number_matched = reply.error_code != link::kErrorFactoryNumberMismatch &&
+                                        reply.error_code != link::kErrorFactoryNumberNotSet;
+  return true;
 }
 
 void ProbeNetwork(PortProbe& probe, const NetworkPortAddress& address, const SearchRequest& request,
-                  const std::atomic<bool>& stop, std::atomic<int>& done) {
+                  const std::atomic<bool>& stop, std::atomic<int>& done, ProbeRecords& records) {
   int left = static_cast<int>(kSearchSpeeds.size());
   NetworkProbeTransport transport(address, request.margin_ms);
   link::Link link(transport);
+  link::ExchangeLog pairing(1);
+  if (request.log) records.Attach(link, pairing);
   link.settings().port_name = probe.name;
   link.settings().factory_number = request.factory_number;
   const bool telnet = address.protocol == NetworkPortAddress::Protocol::Rfc2217;
@@ -93,24 +130,24 @@ void ProbeNetwork(PortProbe& probe, const NetworkPortAddress& address, const Sea
     const link::StatusReply reply = link::RequestStatus(link);
     --left;
     ++done;
-    if (ProvesDevice(reply)) {
-      probe.found = FoundDevice{probe.name, telnet ? baud : 0, std::nullopt};
-      if (reply.ok()) probe.found->factory_number = reply.fields.factory_number;
-      break;
-    }
+    if (Found(probe, reply, telnet ? baud : 0)) break;
     if (!telnet || !transport.opened()) break;  // raw TCP has one speed; a refusal will not change
   }
   done += left;
 }
 
-void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<bool>& stop, std::atomic<int>& done) {
+void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<bool>& stop, std::atomic<int>& done,
+           ProbeRecords& records) {
   if (stop) return;
-  if (const auto address = ParseNetworkPortUrl(probe.device)) return ProbeNetwork(probe, *address, request, stop, done);
+  if (const auto address = ParseNetworkPortUrl(probe.device))
+    return ProbeNetwork(probe, *address, request, stop, done, records);
   int left = static_cast<int>(kSearchSpeeds.size());
   SerialPort port;
   if (port.Open(probe.device)) {
     ProbeTransport transport(port, request.margin_ms);
     link::Link link(transport);
+    link::ExchangeLog pairing(1);
+    if (request.log) records.Attach(link, pairing);
     link.settings().port_name = probe.name;
     link.settings().factory_number = request.factory_number;
     for (const int baud : kSearchSpeeds) {
@@ -120,11 +157,7 @@ void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<boo
       const link::StatusReply reply = link::RequestStatus(link);
       --left;
       ++done;
-      if (ProvesDevice(reply)) {
-        probe.found = FoundDevice{probe.name, baud, std::nullopt};
-        if (reply.ok()) probe.found->factory_number = reply.fields.factory_number;
-        break;
-      }
+      if (Found(probe, reply, baud)) break;
     }
   }
   done += left;
@@ -157,11 +190,12 @@ std::vector<FoundDevice> FindDevices(const SearchRequest& request, const SearchC
   std::atomic<std::size_t> running{probes.size()};
   std::mutex mutex;
   std::condition_variable finished;
+  ProbeRecords records;
   std::vector<std::thread> threads;
   threads.reserve(probes.size());
   for (PortProbe& probe : probes) {
     threads.emplace_back([&, probe_ptr = &probe] {
-      Probe(*probe_ptr, request, stop, done);
+      Probe(*probe_ptr, request, stop, done, records);
       std::lock_guard lock(mutex);
       --running;
       finished.notify_all();
@@ -172,12 +206,14 @@ std::vector<FoundDevice> FindDevices(const SearchRequest& request, const SearchC
     while (running > 0) {
       finished.wait_for(lock, kPollInterval);
       lock.unlock();
+      records.HandTo(request.log);
       if (callbacks.progress) callbacks.progress(done, total);
       if (callbacks.stop_requested && callbacks.stop_requested()) stop = true;
       lock.lock();
     }
   }
   for (std::thread& thread : threads) thread.join();
+  records.HandTo(request.log);
   if (callbacks.progress) callbacks.progress(done, total);
 
   std::vector<FoundDevice> found;

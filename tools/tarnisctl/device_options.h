@@ -25,6 +25,7 @@ struct DeviceOptions {
 // "tarnisctl --log FILE <subcommand> ...": the log file of every device subcommand that does not
 // name its own.
 void SetDefaultLogPath(std::string path);
+const std::string& DefaultLogPath();
 
 // The options as link settings, or nothing with the reason in error. factory_per_port: --factory
 // may hold NAME=NUMBER pairs, left in the settings as text for the caller to split.
