@@ -166,7 +166,9 @@ TEST(Tarnisctl, ManyDevicesAtOnceEachWithItsOwnResultAndAFailingOneStopsNoOther)
   EXPECT_NE(run.err.find("[COM22] Готово: успешно; запросов "), std::string::npos) << run.err;
 
   // Reading many devices: one file each, named by port; the same bytes as the source's file.
-  EXPECT_EQ(RunProgram(kCtl + " config read --ports COM21,COM22 --file " + folder + "/x.cfg").exit_code, 2);
+  const auto one_file = RunProgram(kCtl + " config read --ports COM21,COM22 --file " + folder + "/x.cfg");
+  EXPECT_EQ(one_file.exit_code, 2);
+  EXPECT_NE(one_file.err.find("с --ports имя файла должно содержать {port}"), std::string::npos) << one_file.err;
   const auto read = RunProgram(kCtl + " config read --ports COM22,COM21 --factory COM21=4242,COM22=4243" + options +
                                "--file " + folder + "/x-{port}.cfg");
   EXPECT_EQ(read.exit_code, 0) << read.err;

@@ -52,7 +52,7 @@ std::optional<std::map<std::string, std::string>> FactoryNumbers(const std::stri
     const std::string port = pair.left(equals).trimmed().toStdString();
     const std::string number = pair.mid(equals + 1).trimmed().toStdString();
     if (equals < 0 || !IsPortNameOrUrl(port) || !link::ParseFactoryNumber(number)) {
-      Fail(name, "--factory: \"" + pair.toStdString() + "\" is not PORT=NUMBER.");
+      Fail(name, "--factory: \"" + pair.toStdString() + "\" — не ПОРТ=НОМЕР.");
       return std::nullopt;
     }
     by_port[port] = number;
@@ -81,12 +81,12 @@ std::optional<std::vector<DeviceTarget>> Targets(const QCommandLineParser& parse
     for (const QString& text : ports.split(QLatin1Char(','))) {
       const std::string port = text.trimmed().toStdString();
       if (!IsPortNameOrUrl(port)) {
-        Fail(name, "--ports: \"" + port + "\" is not a port name COM1..COM100, tcp://HOST:PORT or rfc2217://HOST:PORT.");
+        Fail(name, "--ports: \"" + port + "\" — не имя порта COM1..COM100, tcp://УЗЕЛ:ПОРТ или rfc2217://УЗЕЛ:ПОРТ.");
         return std::nullopt;
       }
       for (const DeviceTarget& known : targets)
         if (known.port == port) {
-          Fail(name, "--ports: " + port + " is named twice.");
+          Fail(name, "--ports: " + port + " назван дважды.");
           return std::nullopt;
         }
       targets.push_back({port, common, 0});
@@ -96,7 +96,7 @@ std::optional<std::vector<DeviceTarget>> Targets(const QCommandLineParser& parse
     if (const auto number = by_port->find(target.port); number != by_port->end()) target.factory_number = number->second;
   for (const auto& [port, number] : *by_port)
     if (std::none_of(targets.begin(), targets.end(), [&](const DeviceTarget& t) { return t.port == port; }))
-      Fail(name, "--factory: " + port + " is not among --ports; its number is not used.");
+      Fail(name, "--factory: " + port + " нет среди --ports, его номер не используется.");
   return targets;
 }
 
@@ -196,7 +196,7 @@ ConsoleUserInterface SharedUserInterface(const QCommandLineParser& parser) {
 
 bool FileNamePerPort(const QCommandLineParser& parser, const std::string& path, const char* name) {
   if (!ManyDevices(parser) || path.find("{port}") != std::string::npos) return true;
-  Fail(name, "--file: with --ports the name must hold {port}, as x-{port}.cfg, so that each device has its own file.");
+  Fail(name, "--file: с --ports имя файла должно содержать {port}, например x-{port}.cfg, чтобы у каждого устройства был свой файл.");
   return false;
 }
 
@@ -207,9 +207,9 @@ std::optional<int> ParseManyDeviceSubcommand(QCommandLineParser& parser, const Q
   if (const auto done = ParseSubcommandArguments(parser, arguments, name)) return *done;
   QString error;
   auto read = ReadDeviceOptions(parser, &error, parser.isSet(kPorts));
-  if (read && parser.isSet(kJson) && !parser.isSet(kPorts)) error = QStringLiteral("--json goes with --ports.");
+  if (read && parser.isSet(kJson) && !parser.isSet(kPorts)) error = QStringLiteral("--json задается вместе с --ports.");
   if (read && parser.isSet(kPorts) && parser.isSet(QStringLiteral("port")))
-    error = QStringLiteral("--port and --ports exclude each other.");
+    error = QStringLiteral("--port и --ports не задаются вместе.");
   if (!read || !error.isEmpty()) {
     PrintError("tarnisctl " + std::string(name) + ": " + error.toStdString());
     return 2;
