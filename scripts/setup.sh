@@ -8,7 +8,8 @@ build=${1:-$root/build}
 # What the Debian package and its checks need (cpack's dpkg-shlibdeps, lintian, man).
 package_tools=(dpkg-dev file lintian man-db groff-base)
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth fonts-dejavu-core qt6-translations-l10n strace clang-14 libclang-rt-14-dev)
+          libbenchmark-dev xvfb xauth fonts-dejavu-core qt6-translations-l10n strace clang-14 libclang-rt-14-dev
+          ser2net)
 missing=()
 for p in "${packages[@]}" "${package_tools[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

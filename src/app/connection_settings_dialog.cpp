@@ -50,7 +50,8 @@ std::string TextOrDefault(QLineEdit* edit, const char* fallback) {
 
 // A mark of its own shape and colour for each state, so that it reads without telling colours
 // apart: a filled green circle free, an amber diamond busy, a red cross no access, a hollow grey
-// circle missing.
+// circle missing. A network port's states take the mark of their nearest serial kin: reachable as
+// free, silent as busy, refused as no access, unreachable as missing.
 QIcon StateMark(connection::PortState state) {
   static std::map<connection::PortState, QIcon> icons;
   if (const auto known = icons.find(state); known != icons.end()) return known->second;
@@ -59,14 +60,16 @@ QIcon StateMark(connection::PortState state) {
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
   switch (state) {
-    case connection::PortState::Free: {
+    case connection::PortState::Free:
+    case connection::PortState::Reachable: {
       const QColor green(0x2e, 0x9e, 0x44);
       painter.setPen(green.darker(130));
       painter.setBrush(green);
       painter.drawEllipse(1, 1, 10, 10);
       break;
     }
-    case connection::PortState::Busy: {
+    case connection::PortState::Busy:
+    case connection::PortState::TimedOut: {
       const QColor amber(0xe0, 0x9a, 0x10);
       painter.setPen(amber.darker(130));
       painter.setBrush(amber);
@@ -74,11 +77,13 @@ QIcon StateMark(connection::PortState state) {
       break;
     }
     case connection::PortState::NoAccess:
+    case connection::PortState::Refused:
       painter.setPen(QPen(QColor(0xcc, 0x33, 0x33), 2.5, Qt::SolidLine, Qt::RoundCap));
       painter.drawLine(QPointF(2, 2), QPointF(10, 10));
       painter.drawLine(QPointF(10, 2), QPointF(2, 10));
       break;
     case connection::PortState::Missing:
+    case connection::PortState::Unreachable:
       painter.setPen(QPen(QColor(0x90, 0x90, 0x90), 1.5));
       painter.setBrush(Qt::NoBrush);
       painter.drawEllipse(QRectF(1.5, 1.5, 9, 9));
@@ -272,7 +277,7 @@ void TForm3::FindDeviceClick() {
   }
   const connection::FoundDevice& device = found[chosen];
   ComboBox1->setCurrentIndex(ComboBox1->findText(ui::FromUtf8(device.port)));
-  ComboBox2->setCurrentIndex(ComboBox2->findText(QString::number(device.baud)));
+  if (device.baud > 0) ComboBox2->setCurrentIndex(ComboBox2->findText(QString::number(device.baud)));
   // The field holds the number as the requests carry it: the same 32 bits, read as signed.
   if (device.factory_number) Edit3->setText(QString::number(static_cast<std::int32_t>(*device.factory_number)));
   DescribeChosenPort();

@@ -43,7 +43,8 @@ DeviceChoiceDialog::DeviceChoiceDialog(const std::vector<connection::FoundDevice
 int DeviceChoiceDialog::ChosenIndex() const { return std::max(0, DeviceList->currentRow()); }
 
 QString DeviceChoiceDialog::DeviceLine(const connection::FoundDevice& device) {
-  QString line = ui::FromUtf8(device.port) + QString(", %1 бод, зав. номер ").arg(device.baud);
+  const QString speed = device.baud > 0 ? QString("%1 бод").arg(device.baud) : QString("скорость задана на узле");
+  QString line = ui::FromUtf8(device.port) + ", " + speed + ", зав. номер ";
   if (device.factory_number) return line + QString::number(*device.factory_number);
   return line + (device.factory_number_matched ? QString("не сообщен") : QString("не совпал"));
 }

@@ -11,6 +11,7 @@
 #include "link/commands.h"
 #include "link/device_errors.h"
 #include "link/frame.h"
+#include "link/network_transport.h"
 #include "platform/serial_port.h"
 
 namespace tarnis::connection {
@@ -39,6 +40,31 @@ class ProbeTransport final : public link::Transport {
 
  private:
   SerialPort& port_;
+  int margin_ms_;
+};
+
+// A network port: a connection per try, as for any exchange, each bounded like a serial try
+// plus the connect.
+class NetworkProbeTransport final : public link::Transport {
+ public:
+  NetworkProbeTransport(NetworkPortAddress address, int margin_ms) : address_(std::move(address)), margin_ms_(margin_ms) {}
+  bool CheckPort(const link::LinkSettings&) override { return true; }
+  link::TransportResult Exchange(const link::LinkSettings& settings, std::span<const std::uint8_t> request,
+                                 std::span<std::uint8_t> answer) override {
+    link::LinkSettings bounded = settings;
+    bounded.inter_byte_timeout_ms = margin_ms_;
+    bounded.total_timeout_ms = static_cast<int>(TryBudget(settings.baud_rate, margin_ms_).count()) + kNetworkProbeTimeoutMs;
+    const link::TransportResult result = network_.ExchangeWith(address_, bounded, request, answer);
+    opened_ = result.opened;
+    return result;
+  }
+  // Whether the last try got a connection.
+  bool opened() const { return opened_; }
+
+ private:
+  bool opened_ = true;
+  link::NetworkTransport network_;
+  NetworkPortAddress address_;
   int margin_ms_;
 };
 
@@ -77,11 +103,46 @@ class ProbeRecords {
 
 // Tries the speeds of one port in turn. Tries left out because the device was found, or the
 // port could not be opened or went away, count as done; those left out for a stop do not.
+// A well-formed answer proves a device, a device error included; the found device notes whether
+// the factory number was taken.
+bool Found(PortProbe& probe, const link::StatusReply& reply, int baud) {
+  if (!reply.ok() && reply.result != link::LinkResult::DeviceError) return false;
+  probe.found = FoundDevice{probe.name, baud, std::nullopt};
+  if (reply.ok()) probe.found->factory_number = reply.fields.factory_number;
+  probe.found->factory_number_matched = reply.error_code != link::kErrorFactoryNumberMismatch &&
+                                        reply.error_code != link::kErrorFactoryNumberNotSet;
+  return true;
+}
+
+void ProbeNetwork(PortProbe& probe, const NetworkPortAddress& address, const SearchRequest& request,
+                  const std::atomic<bool>& stop, std::atomic<int>& done, ProbeRecords& records) {
+  int left = static_cast<int>(kSearchSpeeds.size());
+  NetworkProbeTransport transport(address, request.margin_ms);
+  link::Link link(transport);
+  link::ExchangeLog pairing(1);
+  if (request.log) records.Attach(link, pairing);
+  link.settings().port_name = probe.name;
+  link.settings().factory_number = request.factory_number;
+  const bool telnet = address.protocol == NetworkPortAddress::Protocol::Rfc2217;
+  for (const int baud : kSearchSpeeds) {
+    if (stop) return;
+    link.settings().baud_rate = baud;
+    const link::StatusReply reply = link::RequestStatus(link);
+    --left;
+    ++done;
+    if (Found(probe, reply, telnet ? baud : 0)) break;
+    if (!telnet || !transport.opened()) break;  // raw TCP has one speed; a refusal will not change
+  }
+  done += left;
+}
+
 void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<bool>& stop, std::atomic<int>& done,
            ProbeRecords& records) {
+  if (stop) return;
+  if (const auto address = ParseNetworkPortUrl(probe.device))
+    return ProbeNetwork(probe, *address, request, stop, done, records);
   int left = static_cast<int>(kSearchSpeeds.size());
   SerialPort port;
-  if (stop) return;
   if (port.Open(probe.device)) {
     ProbeTransport transport(port, request.margin_ms);
     link::Link link(transport);
@@ -96,13 +157,7 @@ void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<boo
       const link::StatusReply reply = link::RequestStatus(link);
       --left;
       ++done;
-      if (reply.ok() || reply.result == link::LinkResult::DeviceError) {
-        probe.found = FoundDevice{probe.name, baud, std::nullopt};
-        if (reply.ok()) probe.found->factory_number = reply.fields.factory_number;
-        probe.found->factory_number_matched = reply.error_code != link::kErrorFactoryNumberMismatch &&
-                                              reply.error_code != link::kErrorFactoryNumberNotSet;
-        break;
-      }
+      if (Found(probe, reply, baud)) break;
     }
   }
   done += left;
@@ -123,7 +178,7 @@ std::vector<FoundDevice> FindDevices(const SearchRequest& request, const SearchC
   std::vector<PortProbe> probes;
   std::map<std::string, std::size_t> by_device;
   for (const PortReport& port : request.ports) {
-    if (port.state != PortState::Free || port.device.empty()) continue;
+    if (!Usable(port.state) || port.device.empty()) continue;
     const auto [known, inserted] = by_device.emplace(port.device, probes.size());
     if (inserted) probes.push_back(PortProbe{port.name, port.device, std::nullopt});
     else if (port.through_ports_directory && !probes[known->second].found)

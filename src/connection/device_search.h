@@ -1,6 +1,7 @@
 #pragma once
 // Finding the device: a status request on every free port at each speed the device may be set
-// to. Ports are probed in parallel, the speeds of one port in turn, each try bounded by the wire
+// to; on a reachable network port at each speed through the COM port option, or once over raw
+// TCP, whose speed the far end fixes. Ports are probed in parallel, the speeds of one port in turn, each try bounded by the wire
 // time of request and answer. The search opens ports, so it runs only when the user asks.
 #include <array>
 #include <chrono>
@@ -20,7 +21,7 @@ inline constexpr std::array<int, 7> kSearchSpeeds = {115200, 9600, 57600, 38400,
 
 struct FoundDevice {
   std::string port;  // COM name
-  int baud = 0;
+  int baud = 0;  // 0: a raw TCP port, whose speed is set at the far end
   std::optional<std::uint32_t> factory_number;  // when the answer carried it
   // False when the device refused the request as addressed to another factory number (error 55,
   // or 50: it has none set): it is there, but the user has to type the number from its plate.
@@ -29,7 +30,7 @@ struct FoundDevice {
 };
 
 struct SearchRequest {
-  std::vector<PortReport> ports;     // a survey; only free ports are tried, each tty once
+  std::vector<PortReport> ports;     // a survey; only usable ports are tried, each tty or URL once
   std::string factory_number = "1";  // sent in the status request
   int margin_ms = 50;                // added to the wire time of each try
   // Gets every try, told on the calling thread while the search is under way; none when null.

@@ -6,7 +6,7 @@ std::string NothingFoundText(const std::vector<PortReport>& ports) {
   std::string text = "Аппарат не найден: ни один свободный порт не ответил ни на одной скорости.";
   std::string skipped;
   for (const PortReport& port : ports)
-    if (port.state == PortState::Busy || port.state == PortState::NoAccess)
+    if (port.state != PortState::Missing && !Usable(port.state))
       skipped += "\n" + port.name + ": " + FailureReason(port);
   if (!skipped.empty()) text += "\nНе проверены:" + skipped;
   return text;

@@ -6,11 +6,13 @@
 #include <set>
 #include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "connection/adapter_description.h"
 #include "connection/process_table.h"
 #include "platform/port_names.h"
+#include "platform/tcp_socket.h"
 
 namespace tarnis::connection {
 namespace fs = std::filesystem;
@@ -39,6 +41,12 @@ PortReport Resolve(std::string_view name, const std::optional<std::string>& entr
   PortReport report;
   report.name = std::string(name);
   if (!entry) return report;
+  if (IsNetworkPortUrl(*entry)) {
+    report.device = *entry;
+    report.network = true;
+    report.through_ports_directory = *entry != name;
+    return report;
+  }
   report.through_ports_directory = fs::path(*entry).parent_path() == fs::path(ports_directory);
   std::error_code ec;
   const fs::path device = fs::canonical(*entry, ec);
@@ -59,10 +67,29 @@ PortReport Resolve(std::string_view name, const std::optional<std::string>& entr
   return report;
 }
 
+PortState ConnectState(const std::string& url) {
+  const auto address = ParseNetworkPortUrl(url);
+  if (!address) return PortState::Missing;
+  TcpSocket socket;
+  switch (socket.Connect(address->host, address->port, kNetworkProbeTimeoutMs)) {
+    case ConnectOutcome::Connected: return PortState::Reachable;
+    case ConnectOutcome::Refused: return PortState::Refused;
+    case ConnectOutcome::TimedOut: return PortState::TimedOut;
+    default: return PortState::Unreachable;
+  }
+}
+
+// All at once: a host that does not answer costs one time-out, not one per name.
+void ProbeNetworkPorts(std::vector<PortReport>& reports) {
+  std::vector<std::jthread> probes;
+  for (PortReport& report : reports)
+    if (report.network) probes.emplace_back([&report] { report.state = ConnectState(report.device); });
+}
+
 void FindHolders(std::vector<PortReport>& reports, ProcessTable& processes) {
   std::set<std::string> devices;
   for (PortReport& report : reports) {
-    if (report.state == PortState::Missing) continue;
+    if (report.state == PortState::Missing || report.network) continue;
     devices.insert(report.device);
     struct stat info {};
     if (::stat(report.device.c_str(), &info) != 0) continue;
@@ -72,7 +99,7 @@ void FindHolders(std::vector<PortReport>& reports, ProcessTable& processes) {
   }
   processes.ReadOpeners(devices);
   for (PortReport& report : reports)
-    if (report.state != PortState::Missing) report.openers = processes.Openers(report.device);
+    if (report.state != PortState::Missing && !report.network) report.openers = processes.Openers(report.device);
 }
 
 std::string PortsDirectoryOf(const SystemRoots& roots) {
@@ -87,20 +114,27 @@ const char* PortStateName(PortState state) {
     case PortState::NoAccess: return "no-access";
     case PortState::Busy: return "busy";
     case PortState::Free: return "free";
+    case PortState::Reachable: return "reachable";
+    case PortState::Refused: return "refused";
+    case PortState::TimedOut: return "timed-out";
+    case PortState::Unreachable: return "unreachable";
   }
   return "missing";
 }
+
+bool Usable(PortState state) { return state == PortState::Free || state == PortState::Reachable; }
 
 std::vector<PortReport> SurveyNames(const std::vector<std::string>& names, const SystemRoots& roots) {
   const std::string ports_directory = PortsDirectoryOf(roots);
   const auto stable_names = StableNames(roots.dev);
   std::vector<PortReport> reports;
   for (const std::string& name : names)
-    if (PortNumber(name))
+    if (IsPortNameOrUrl(name))
       reports.push_back(
           Resolve(name, ResolvePortNameIn(name, ports_directory, roots.dev), roots, ports_directory, stable_names));
   ProcessTable processes(roots.proc, roots.lock);
   FindHolders(reports, processes);
+  ProbeNetworkPorts(reports);
   return reports;
 }
 
@@ -108,6 +142,7 @@ PortReport SurveyFixedPort(std::string_view name, const std::string& path, const
   std::vector<PortReport> reports{Resolve(name, path, roots, PortsDirectoryOf(roots), StableNames(roots.dev))};
   ProcessTable processes(roots.proc, roots.lock);
   FindHolders(reports, processes);
+  ProbeNetworkPorts(reports);
   return std::move(reports.front());
 }
 
@@ -139,13 +174,22 @@ std::string StateWord(PortState state) {
     case PortState::NoAccess: return "нет доступа";
     case PortState::Busy: return "занят";
     case PortState::Free: return "свободен";
+    case PortState::Reachable: return "доступен";
+    case PortState::Refused: return "отклонено";
+    case PortState::TimedOut: return "нет ответа";
+    case PortState::Unreachable: return "недоступен";
   }
   return {};
 }
 
 std::string FailureReason(const PortReport& report) {
   switch (report.state) {
-    case PortState::Free: return {};
+    case PortState::Free:
+    case PortState::Reachable: return {};
+    case PortState::Refused: return "Узел " + report.device + " отклонил соединение: там не слушают этот порт.";
+    case PortState::TimedOut:
+      return "Узел " + report.device + " не ответил за " + std::to_string(kNetworkProbeTimeoutMs) + " мс.";
+    case PortState::Unreachable: return "Узел " + report.device + " недоступен или его имя не найдено.";
     case PortState::Missing:
       if (report.device.empty()) return "Имени " + report.name + " не сопоставлено никакое устройство.";
       return "Устройство " + report.device + " не найдено: адаптер не подключен или порт назван иначе.";

@@ -1,6 +1,7 @@
 #pragma once
 // What is on each port the program offers, seen from outside. Nothing here opens a port: opening
-// a tty raises and then drops DTR, which resets some attached devices.
+// a tty raises and then drops DTR, which resets some attached devices. A name that stands for a
+// network port is tried with a connect and a short time-out, and closed again without sending.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,8 +18,10 @@ struct SystemRoots {
   std::string ports_directory;  // empty: the program's ports directory
 };
 
-enum class PortState { Missing, NoAccess, Busy, Free };
-// "missing", "no-access", "busy", "free".
+// Network ports: Reachable (the connect succeeded), Refused, TimedOut, Unreachable (no route, or
+// the name does not resolve).
+enum class PortState { Missing, NoAccess, Busy, Free, Reachable, Refused, TimedOut, Unreachable };
+// "missing", "no-access", "busy", "free", "reachable", "refused", "timed-out", "unreachable".
 const char* PortStateName(PortState state);
 
 struct ProcessInfo {
@@ -29,7 +32,8 @@ struct ProcessInfo {
 
 struct PortReport {
   std::string name;    // COMn
-  std::string device;  // the tty the name stands for, symlinks followed; empty: nothing
+  std::string device;  // the tty the name stands for, symlinks followed, or its network port URL; empty: nothing
+  bool network = false;  // device is a network port URL
   bool through_ports_directory = false;
   PortState state = PortState::Missing;
   std::optional<ProcessInfo> holder;  // busy: the process holding a lock on the tty
@@ -39,6 +43,12 @@ struct PortReport {
   std::string group;                  // the group owning the tty
   bool in_group = false;              // whether this user belongs to that group
 };
+
+// How long the survey waits for a network port's connect.
+inline constexpr int kNetworkProbeTimeoutMs = 500;
+
+// True for the states a device may be tried on: a free tty or a reachable network port.
+bool Usable(PortState state);
 
 // Every offered name, COM1 to COM100 in order.
 std::vector<PortReport> SurveyPorts(const SystemRoots& roots = {});
@@ -56,7 +66,8 @@ std::string OpenFailureReason(std::string_view name, const std::optional<std::st
 
 // Why the port cannot be used, in the user's words; empty for a free port.
 std::string FailureReason(const PortReport& report);
-// The state as the port list shows it: "свободен", "занят", "нет доступа", "нет устройства".
+// The state as the port list shows it: "свободен", "занят", "нет доступа", "нет устройства";
+// for network ports "доступен", "отклонено", "нет ответа", "недоступен".
 std::string StateWord(PortState state);
 
 }  // namespace tarnis::connection

@@ -13,13 +13,14 @@ std::optional<LinkSettings> ParseConnectionOptions(const ConnectionOptionTexts& 
     return std::nullopt;
   };
   LinkSettings settings;
-  if (!PortNumber(texts.port)) return refuse("--port: \"" + texts.port + "\" — не имя порта от COM1 до COM100.");
+  if (!IsPortNameOrUrl(texts.port)) return refuse("--port: \"" + texts.port + "\"" + kPortNameForms);
   settings.port_name = texts.port;
   const char* const baud_end = texts.baud.data() + texts.baud.size();
   const auto [baud_stop, baud_error] = std::from_chars(texts.baud.data(), baud_end, settings.baud_rate);
   if (texts.baud.empty() || baud_error != std::errc() || baud_stop != baud_end || !IsSupportedBaudRate(settings.baud_rate))
     return refuse("--baud: \"" + texts.baud + "\" — не скорость из 2400, 4800, 9600, 19200, 38400, 57600, 115200.");
-  if (!ParseFactoryNumber(texts.factory)) return refuse(std::string("--factory: ") + kBadFactoryNumberMessage);
+  const bool pairs = texts.factory_pairs && texts.factory.find('=') != std::string::npos;
+  if (!pairs && !ParseFactoryNumber(texts.factory)) return refuse(std::string("--factory: ") + kBadFactoryNumberMessage);
   settings.factory_number = texts.factory;
   const std::size_t comma = texts.timeouts.find(',');
   const auto gap = comma == std::string::npos ? std::nullopt : ParseInterByteTimeoutMs(texts.timeouts.substr(0, comma));

@@ -14,7 +14,12 @@ struct ConnectionOptionTexts {
   std::string baud = "115200";
   std::string factory = "1";
   std::string timeouts = "250,2500";  // the inter-byte and the total time-out in ms
+  // PORT=N pairs in factory are taken as they stand (each checked when its port runs).
+  bool factory_pairs = false;
 };
+
+// What a refused port name is told, after the name: the names and URLs a port may be given by.
+inline constexpr const char* kPortNameForms = " — не имя порта от COM1 до COM100, tcp://УЗЕЛ:ПОРТ или rfc2217://УЗЕЛ:ПОРТ.";
 
 // Applied settings for the texts, or nothing with the option and what is wrong with it in error
 // (in Russian, as the user reads it).

@@ -78,12 +78,16 @@ class Link {
   class Operation {
    public:
     explicit Operation(Link& link) : link_(link.busy_ ? nullptr : &link) {
-      if (link_) link_->busy_ = true;
+      if (!link_) return;
+      link_->busy_ = true;
+      link_->transport_.Hold(true);
     }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
     ~Operation() {
-      if (link_) link_->busy_ = false;
+      if (!link_) return;
+      link_->transport_.Hold(false);
+      link_->busy_ = false;
     }
     // False when another operation already holds the link.
     explicit operator bool() const { return link_ != nullptr; }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "link/network_transport.h"
 #include "platform/port_names.h"
 #include "platform/serial_port.h"
 
@@ -17,6 +18,7 @@ std::optional<std::string> SerialTransport::PortPath(const LinkSettings& setting
 
 bool SerialTransport::CheckPort(const LinkSettings& settings) {
   const auto path = PortPath(settings);
+  if (path && IsNetworkPortUrl(*path)) return network_.CheckPort(settings);
   SerialPort port;
   return path && port.Open(*path);
 }
@@ -25,6 +27,8 @@ TransportResult SerialTransport::Exchange(const LinkSettings& settings, std::spa
                                           std::span<std::uint8_t> answer) {
   const auto path = PortPath(settings);
   if (!path) return TransportResult::NotOpened(ENOENT);
+  if (const auto address = ParseNetworkPortUrl(*path))
+    return network_.ExchangeWith(*address, settings, request, answer);
   SerialPort port;
   if (!port.Open(*path)) return TransportResult::NotOpened(port.open_error());
   if (!port.Configure(settings.baud_rate)) return TransportResult::NotOpened(errno);

@@ -45,6 +45,9 @@ class Transport {
   virtual TransportResult Exchange(const LinkSettings& settings,
                                               std::span<const std::uint8_t> request,
                                               std::span<std::uint8_t> answer) = 0;
+  // While held (one device operation is under way), a transport whose opening is costly may keep
+  // its connection between exchanges; released, nothing is kept. A serial port is never kept.
+  virtual void Hold(bool) {}
 };
 
 }  // namespace tarnis::link

@@ -8,6 +8,7 @@
 #include "recording_user_interface.h"
 #include "emulator/pty_server.h"
 #include "platform/port_names.h"
+#include "ser2net_process.h"
 
 namespace tarnis::connection {
 namespace {
@@ -60,6 +61,42 @@ TEST(DeviceSearch, FindsEachDeviceAtItsSpeedAndNotTheSilentOne) {
   request.factory_number = "77";
   request.ports = SurveyNames({"COM42"});
   EXPECT_EQ(FindDevices(request), (std::vector<FoundDevice>{{"COM42", 2400, 77u}}));
+}
+
+TEST(DeviceSearch, NetworkPortsShowTheirStateFromAConnectAndAreSearched) {
+  if (test::Ser2netProcess::Program().empty()) GTEST_SKIP() << "ser2net is not installed (scripts/setup.sh installs it)";
+  std::filesystem::create_directories(PortsDirectory());
+  const auto telnet_device = Device("COM47", 57600, 4246);
+  const auto raw_device = Device("COM48", 0, 4247);
+  // Both lines start at 115200: only the COM port option can bring the first to 57600.
+  test::Ser2netProcess telnet(telnet_device->slave_path(), true), raw(raw_device->slave_path(), false);
+  ASSERT_TRUE(telnet.Listening() && raw.Listening());
+  const std::string refused = "tcp://127.0.0.1:" + std::to_string(test::Ser2netProcess::FreePort());
+  for (const auto& [name, url] : {std::pair{"COM51", telnet.Url()}, {"COM52", raw.Url()}, {"COM53", refused}}) {
+    std::filesystem::remove(std::filesystem::path(PortsDirectory()) / name);
+    ASSERT_TRUE(RegisterPort(name, url));
+  }
+  SearchRequest request;
+  request.ports = SurveyNames({"COM51", "COM52", "COM53", raw.Url()});
+  ASSERT_EQ(request.ports.size(), 4u);
+  const std::pair<std::string, PortState> expected[] = {
+      {telnet.Url(), PortState::Reachable}, {raw.Url(), PortState::Reachable}, {refused, PortState::Refused},
+      {raw.Url(), PortState::Reachable}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(request.ports[i].device, expected[i].first);
+    EXPECT_EQ(request.ports[i].state, expected[i].second);
+    EXPECT_TRUE(request.ports[i].network);
+  }
+  EXPECT_EQ(StateWord(PortState::Refused), "отклонено");
+  EXPECT_EQ(FailureReason(request.ports[2]), "Узел " + refused + " отклонил соединение: там не слушают этот порт.");
+  EXPECT_EQ(NothingFoundText({request.ports[2]}),
+            "Аппарат не найден: ни один свободный порт не ответил ни на одной скорости.\nНе проверены:\nCOM53: " +
+                FailureReason(request.ports[2]));
+
+  request.factory_number = "4246";  // the raw port's device has another: its error answer proves it all the same
+  // The raw port named twice is tried once, under the name the user gave it in the directory.
+  EXPECT_EQ(FindDevices(request),
+            (std::vector<FoundDevice>{{"COM51", 57600, 4246u, true}, {"COM52", 0, std::nullopt, false}}));
 }
 
 TEST(DeviceSearch, StopsAfterTheTryUnderWayAndBoundsEachTry) {

@@ -27,7 +27,7 @@ TEST(TarnisOptions, LogFileThatCannotBeOpenedAndUnknownOptionsStopTheStart) {
 
 TEST(TarnisOptions, AConnectionThatCannotBeAppliedStopsTheStartWithTheReason) {
   const std::pair<const char*, const char*> cases[] = {
-      {"--port COM0", "tarnis: --port: \"COM0\" — не имя порта от COM1 до COM100.\n"},
+      {"--port COM0", "tarnis: --port: \"COM0\" — не имя порта от COM1 до COM100, tcp://УЗЕЛ:ПОРТ или rfc2217://УЗЕЛ:ПОРТ.\n"},
       {"--port COM3 --baud 9601", "tarnis: --baud: \"9601\" — не скорость из 2400, 4800, 9600, 19200, 38400, 57600, 115200.\n"},
       {"--baud 19200x", "tarnis: --baud: \"19200x\" — не скорость из 2400, 4800, 9600, 19200, 38400, 57600, 115200.\n"},
       {"--factory 12a", "tarnis: --factory: Заводской номер должен быть целым числом от -2147483648 до 2147483647 "

@@ -2,12 +2,16 @@
 // environment the program inherits).
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "emulated_device.h"
+#include "platform/whole_file.h"
 #include "run_program.h"
 
 namespace tarnis {
@@ -116,6 +120,63 @@ TEST(Tarnisctl, HelpForTheProgramAndTheSubcommand) {
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.err.find("unknown subcommand"), std::string::npos);
   EXPECT_EQ(RunProgram(kCtl).exit_code, 2);
+}
+
+TEST(Tarnisctl, ManyDevicesAtOnceEachWithItsOwnResultAndAFailingOneStopsNoOther) {
+  using emulator::Km07Device;
+  test::EmulatedDevice source("COM21", 4242), healthy("COM22", 4243), silent("COM23", 4244), faulty("COM24", 4245);
+  source.WithDevice([](Km07Device& d) {  // every text but the clichés', which are written whole
+    for (std::uint8_t table = 0; table < 4; ++table)
+      for (std::size_t row = 1; row <= d.state().texts[table].size(); ++row)
+        d.state().Text(table, static_cast<std::uint8_t>(row), 1) = "R" + std::to_string(row) + "T" + std::to_string(table);
+  });
+  silent.WithDevice([](Km07Device& d) { d.faults().silent = true; });
+  faulty.WithDevice([](Km07Device& d) { d.InjectLineFaults(0.05, 7); });
+  const auto memory = [](test::EmulatedDevice& device) {
+    return device.WithDevice([](Km07Device& d) { return std::pair(d.state().texts, d.state().enabled); });
+  };
+  const auto untouched = memory(silent);
+  const std::string folder = "/tmp/tarnis-many-" + std::to_string(::getpid());
+  std::filesystem::create_directories(folder);
+  const std::string cfg = folder + "/source.cfg", options = " --timeouts 50,200 ";
+  ASSERT_EQ(RunProgram(kCtl + " config read --port COM21 --factory 4242" + options + "--file " + cfg).exit_code, 0);
+
+  const auto run = RunProgram(kCtl + " config write --ports COM22,COM23,COM24 --factory COM22=4243,COM23=4244,COM24=4245" +
+                              options + "--json --file " + cfg);
+  EXPECT_EQ(run.exit_code, 1);
+  const QJsonArray devices = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array();
+  ASSERT_EQ(devices.size(), 3) << run.out << run.err;
+  const QJsonObject good = devices[0].toObject(), mute = devices[1].toObject(), shaky = devices[2].toObject();
+  EXPECT_EQ(good["port"].toString(), "COM22");
+  EXPECT_EQ(good["factory_number"].toString(), "4243");
+  EXPECT_EQ(good["result"].toString(), "ok");
+  EXPECT_EQ(good["failures"].toInt(), 0);
+  EXPECT_GT(good["requests"].toInt(), 100);
+  EXPECT_TRUE(memory(healthy) == memory(source));
+  EXPECT_EQ(mute["result"].toString(), "failed");
+  EXPECT_EQ(mute["requests"].toInt(), 1);  // no --keep-going: the first failure ends that device's run
+  EXPECT_EQ(mute["failures"].toInt(), 1);
+  EXPECT_TRUE(memory(silent) == untouched);
+  // A fault either stopped the faulty device, which says so, or it finished with every byte right.
+  EXPECT_EQ(shaky["result"].toString() == "ok", shaky["failures"].toInt() == 0);
+  if (shaky["result"].toString() == "ok") {
+    EXPECT_TRUE(memory(faulty) == memory(source));
+  }
+  EXPECT_NE(run.err.find("[COM23] Не удалось записать"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("[COM22] Готово: успешно; запросов "), std::string::npos) << run.err;
+
+  // Reading many devices: one file each, named by port; the same bytes as the source's file.
+  const auto one_file = RunProgram(kCtl + " config read --ports COM21,COM22 --file " + folder + "/x.cfg");
+  EXPECT_EQ(one_file.exit_code, 2);
+  EXPECT_NE(one_file.err.find("с --ports имя файла должно содержать {port}"), std::string::npos) << one_file.err;
+  const auto read = RunProgram(kCtl + " config read --ports COM22,COM21 --factory COM21=4242,COM22=4243" + options +
+                               "--file " + folder + "/x-{port}.cfg");
+  EXPECT_EQ(read.exit_code, 0) << read.err;
+  EXPECT_EQ(ReadFileUpTo(folder + "/x-COM21.cfg", 1 << 20), ReadFileUpTo(cfg, 1 << 20));
+  EXPECT_EQ(ReadFileUpTo(folder + "/x-COM22.cfg", 1 << 20), ReadFileUpTo(cfg, 1 << 20));
+  EXPECT_NE(read.out.find("Порт   Заводской номер  Результат  Запросов  Сбоев  Время, с\nCOM22  4243             успешно"),
+            std::string::npos) << read.out;
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

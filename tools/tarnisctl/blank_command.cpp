@@ -5,7 +5,7 @@
 #include <string>
 
 #include "constructor/blank_forms.h"
-#include "device_options.h"
+#include "device_run.h"
 #include "link/commands.h"
 #include "subcommand.h"
 
@@ -51,7 +51,7 @@ int RunBlank(const QStringList& arguments) {
   parser.addOption({QStringLiteral("extra"), QStringLiteral("Extra line: none, discount, tax or code (default none)."),
                     QStringLiteral("line"), QStringLiteral("none")});
   DeviceOptions options;
-  if (const auto done = ParseDeviceSubcommand(parser, arguments, "blank", options)) return *done;
+  if (const auto done = ParseManyDeviceSubcommand(parser, arguments, "blank", options)) return *done;
 
   const QStringList positional = parser.positionalArguments();
   const QString action = positional.size() == 1 ? positional[0] : QString();
@@ -70,22 +70,23 @@ int RunBlank(const QStringList& arguments) {
     return 2;
   }
 
-  DeviceSession session(options);
   const bool reading = action == QLatin1String("read");
-  const link::BlankReply reply = link::ExchangeBlank(session.link(), reading ? link::Mode::Read : link::Mode::Write,
-                                                     {*form, *variant, *requisite, *extra});
-  if (!reply.ok()) {
-    PrintError((reading ? "Не удалось прочитать бланк..." : "Не удалось запрограммировать бланк... ") + reply.message);
-    return 1;
-  }
-  if (!reading) {
-    std::cout << "форма " << int(*form) << " запрограммирована: " << Describe(reply.fields) << '\n';
-  } else if (reply.fields.number == 0) {
-    std::cout << "форма " << int(*form) << ": в аппарате не запрограммирована\n";
-  } else {
-    std::cout << "форма " << int(reply.fields.number) << ": " << Describe(reply.fields) << '\n';
-  }
-  return 0;
+  return RunOnDevices(parser, options, "blank", false, [&](DeviceContext& device) {
+    const link::BlankReply reply = link::ExchangeBlank(device.link, reading ? link::Mode::Read : link::Mode::Write,
+                                                       {*form, *variant, *requisite, *extra});
+    if (!reply.ok()) {
+      device.ui.Err((reading ? "Не удалось прочитать бланк..." : "Не удалось запрограммировать бланк... ") +
+                    reply.message + '\n');
+      return 1;
+    }
+    if (!reading)
+      device.ui.Out("форма " + std::to_string(*form) + " запрограммирована: " + Describe(reply.fields) + '\n');
+    else if (reply.fields.number == 0)
+      device.ui.Out("форма " + std::to_string(*form) + ": в аппарате не запрограммирована\n");
+    else
+      device.ui.Out("форма " + std::to_string(reply.fields.number) + ": " + Describe(reply.fields) + '\n');
+    return 0;
+  });
 }
 
 const RegisterSubcommand kBlank({"blank", "Program a blank form into the device or read it back.", &RunBlank});

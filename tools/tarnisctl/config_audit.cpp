@@ -7,7 +7,7 @@
 #include "config/config_json.h"
 #include "config/config_verification.h"
 #include "console_user_interface.h"
-#include "device_options.h"
+#include "device_run.h"
 #include "platform/cp1251_codec.h"
 #include "platform/whole_file.h"
 
@@ -43,12 +43,14 @@ std::optional<ConfigurationFile> LoadFile(const std::string& path, const char* n
 
 // One header line says which side is which; each difference then reads "left → right", its texts
 // last, so that a line too long for the terminal breaks only inside the texts.
-void PrintDifferences(const std::vector<config::Difference>& differences, const std::string& left,
-                      const std::string& right) {
-  if (!differences.empty()) std::cout << TerminalSafeUtf8(left) << " ← → " << TerminalSafeUtf8(right) << '\n';
+// A header line naming the sides, then one line a difference; nothing when there is none.
+std::string DifferencesText(const std::vector<config::Difference>& differences, const std::string& left,
+                            const std::string& right) {
+  if (differences.empty()) return {};
+  std::string text = TerminalSafeUtf8(left) + " ← → " + TerminalSafeUtf8(right) + '\n';
   // The texts come from files and the device: no byte of theirs may drive the terminal.
-  for (const auto& difference : differences)
-    std::cout << TerminalSafeUtf8(config::FormatDifference(difference)) << '\n';
+  for (const auto& difference : differences) text += TerminalSafeUtf8(config::FormatDifference(difference)) + '\n';
+  return text;
 }
 
 // The value of a required option, or nothing after telling that it is missing.
@@ -80,7 +82,7 @@ int RunConfigDiff(const QStringList& arguments) {
   auto differences = config::CompareBlankForms(first->table, second->table);
   const auto records = config::CompareConfigurations(first->configuration, second->configuration);
   differences.insert(differences.end(), records.begin(), records.end());
-  PrintDifferences(differences, files[0].toStdString(), files[1].toStdString());
+  std::cout << DifferencesText(differences, files[0].toStdString(), files[1].toStdString());
   return differences.empty() ? 0 : 1;
 }
 
@@ -92,21 +94,22 @@ int RunConfigVerify(const QStringList& arguments) {
   parser.addOption({kFile, QStringLiteral("The configuration file (*.cfg)."), QStringLiteral("path")});
   parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed request instead of stopping.")});
   DeviceOptions options;
-  if (const auto done = ParseDeviceSubcommand(parser, arguments, "config verify", options)) return *done;
+  if (const auto done = ParseManyDeviceSubcommand(parser, arguments, "config verify", options)) return *done;
   const auto path = Required(parser, kFile, "config verify");
   if (!path) return 2;
   const auto file = LoadFile(*path, "config verify");
   if (!file) return 2;
 
-  ConsoleUserInterface ui(parser.isSet(kKeepGoing));
-  DeviceSession session(options);
-  const config::Verification verification = config::VerifyDevice(session.link(), ui, file->table, file->configuration);
-  PrintDifferences(verification.differences, "файл", "КМ");
-  if (verification.differences.empty() && verification.complete) {
-    std::cout << "Совпадает полностью\n";
-    return 0;
-  }
-  return 1;
+  return RunOnDevices(parser, options, "config verify", parser.isSet(kKeepGoing), [&](DeviceContext& device) {
+    const config::Verification verification =
+        config::VerifyDevice(device.link, device.ui, file->table, file->configuration);
+    device.ui.Out(DifferencesText(verification.differences, "файл", "КМ"));
+    if (verification.differences.empty() && verification.complete) {
+      device.ui.Out("Совпадает полностью\n");
+      return 0;
+    }
+    return 1;
+  });
 }
 
 int RunConfigExport(const QStringList& arguments) {

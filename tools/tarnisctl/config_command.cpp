@@ -11,7 +11,7 @@
 #include "config_audit.h"
 #include "config/config_transfer.h"
 #include "console_user_interface.h"
-#include "device_options.h"
+#include "device_run.h"
 #include "platform/cp1251_codec.h"
 #include "platform/whole_file.h"
 #include "subcommand.h"
@@ -33,27 +33,30 @@ int RunTransfer(const QStringList& arguments, bool reading) {
   parser.addOption({kFile, QStringLiteral("The configuration file (*.cfg)."), QStringLiteral("path")});
   parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed request instead of stopping.")});
   DeviceOptions options;
-  if (const auto done = ParseDeviceSubcommand(parser, arguments, name, options)) return *done;
+  if (const auto done = ParseManyDeviceSubcommand(parser, arguments, name, options)) return *done;
   if (parser.value(kFile).isEmpty()) {
     PrintError("tarnisctl " + std::string(name) + ": нужен параметр --file.");
     return 2;
   }
   const std::string path = parser.value(kFile).toStdString();
+  if (reading && !FileNamePerPort(parser, path, name)) return 2;
 
-  ConsoleUserInterface ui(parser.isSet(kKeepGoing));
-  DeviceSession session(options);
-  config::DeviceConfiguration configuration;
-  config::FillDefaults(configuration);
+  config::DeviceConfiguration file_configuration;
+  config::FillDefaults(file_configuration);
   config::BlankFormTable table;
   config::ResetBlankForms(table);
-  if (reading) {
-    const bool complete = config::ReadAllFromDevice(session.link(), ui, configuration);
-    if (!complete) return 1;
-    if (!config::SaveConfigurationFile(path, table, configuration, ui)) return 1;
-    return TransferExitCode(complete, ui);
+  if (!reading) {
+    ConsoleUserInterface ui = SharedUserInterface(parser);
+    if (!config::OpenConfigurationFile(path, table, file_configuration, ui)) return 1;
   }
-  if (!config::OpenConfigurationFile(path, table, configuration, ui)) return 1;
-  return TransferExitCode(config::WriteAllToDevice(session.link(), ui, configuration), ui);
+  return RunOnDevices(parser, options, name, parser.isSet(kKeepGoing), [&](DeviceContext& device) {
+    config::DeviceConfiguration configuration = file_configuration;  // each device its own copy
+    if (!reading) return TransferExitCode(config::WriteAllToDevice(device.link, device.ui, configuration), device.ui);
+    const bool complete = config::ReadAllFromDevice(device.link, device.ui, configuration);
+    if (!complete) return 1;
+    if (!config::SaveConfigurationFile(device.PathFor(path), table, configuration, device.ui)) return 1;
+    return TransferExitCode(complete, device.ui);
+  });
 }
 
 // A record text in UTF-8, quoted; control characters (as a terminal would take them), quotes and
@@ -136,6 +139,7 @@ int RunConfig(const QStringList& arguments) {
                     {"import", RunConfigImport}},
                    "Usage: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
                    "       tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
+                   "       tarnisctl config write --ports COM1,COM2 --file x.cfg [--json]   (read: --file x-{port}.cfg)\n"
                    "       tarnisctl config show x.cfg\n"
                    "       tarnisctl config diff a.cfg b.cfg\n"
                    "       tarnisctl config verify --port COM1 --file x.cfg [--keep-going]\n"

@@ -9,6 +9,7 @@
 #include "connection/port_survey.h"
 #include "console_user_interface.h"
 #include "device_options.h"
+#include "link/connection_options.h"
 #include "link/exchange_log_file.h"
 #include "link/link_settings.h"
 #include "platform/cp1251_codec.h"
@@ -81,7 +82,8 @@ int RunPorts(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Shows what each port name stands for and its state (free, busy, no-access, missing) without opening any "
-      "port. Names that stand for nothing present are left out unless --all is given."));
+      "port; a name that stands for a network port, its URL and state (reachable, refused, timed-out, unreachable) "
+      "from a connect that sends nothing. Names that stand for nothing present are left out unless --all is given."));
   parser.addOption({kJson, QStringLiteral("Print a JSON array of every name, missing ones included.")});
   parser.addOption({QStringLiteral("all"), QStringLiteral("List missing names too.")});
   if (const auto done = ParseSubcommandArguments(parser, arguments, "ports")) return *done;
@@ -102,7 +104,8 @@ int RunFind(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Looks for the device: a status request on every free port at 115200, 9600, 57600, 38400, 19200, 4800 and "
-      "2400 baud. Busy ports get nothing. Exit code 0 when a device answered, 1 when none did."));
+      "2400 baud (rfc2217:// ports too; a tcp:// port once, at the far end's speed, shown as baud 0). Busy ports "
+      "get nothing. Exit code 0 when a device answered, 1 when none did."));
   parser.addOption({kJson, QStringLiteral("Print a JSON array of {port, baud, factory_number, factory_number_matched}; "
                                           "a device that refused the factory number has null and false.")});
   parser.addOption({QStringLiteral("log"), QStringLiteral("Append every try, in words and hex, to this file."),
@@ -122,8 +125,8 @@ int RunFind(const QStringList& arguments) {
   if (parser.isSet(QStringLiteral("ports"))) {
     std::vector<std::string> names;
     for (const QString& name : parser.value(QStringLiteral("ports")).split(QLatin1Char(','))) {
-      if (!PortNumber(name.trimmed().toStdString())) {
-        PrintError("tarnisctl find: --ports: \"" + name.toStdString() + "\" — не имя порта от COM1 до COM100.");
+      if (!IsPortNameOrUrl(name.trimmed().toStdString())) {
+        PrintError("tarnisctl find: --ports: \"" + name.toStdString() + "\"" + link::kPortNameForms);
         return 2;
       }
       names.push_back(name.trimmed().toStdString());
@@ -146,7 +149,7 @@ int RunFind(const QStringList& arguments) {
     request.log = &log;
   }
   // The tries as requests on a self-updating line, when a person watches standard error.
-  ConsoleUserInterface progress(false, StandardErrorIsTerminal() && !parser.isSet(kJson));
+  ConsoleUserInterface progress(false, {}, false, StandardErrorIsTerminal() && !parser.isSet(kJson));
   progress.ProgressStart();
   connection::SearchCallbacks callbacks;
   callbacks.progress = [&progress](int done, int total) { progress.ProgressStep(done, total); };
@@ -156,7 +159,7 @@ int RunFind(const QStringList& arguments) {
     QJsonArray array;
     for (const auto& device : found)
       array.append(QJsonObject{{"port", QString::fromStdString(device.port)},
-                               {"baud", device.baud},
+                               {"baud", device.baud > 0 ? QJsonValue(device.baud) : QJsonValue()},
                                {"factory_number", device.factory_number
                                                       ? QJsonValue(static_cast<qint64>(*device.factory_number))
                                                       : QJsonValue()},
@@ -164,12 +167,12 @@ int RunFind(const QStringList& arguments) {
     PrintJson(array);
   } else {
     for (const auto& device : found)
-      std::cout << device.port << '\t' << device.baud << '\t'
+      std::cout << device.port << '\t' << (device.baud > 0 ? std::to_string(device.baud) : std::string("-")) << '\t'
                 << (device.factory_number ? std::to_string(*device.factory_number) : std::string("-")) << '\n';
   }
   if (found.empty()) {
     const auto tried = std::count_if(request.ports.begin(), request.ports.end(),
-                                     [](const PortReport& port) { return port.state == PortState::Free; });
+                                     [](const PortReport& port) { return connection::Usable(port.state); });
     PrintError("tarnisctl find: ни один аппарат не ответил; свободных портов опрошено: " + std::to_string(tried) + ".");
     return 1;
   }

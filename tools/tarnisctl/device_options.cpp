@@ -52,7 +52,8 @@ void SetDefaultLogPath(std::string path) { DefaultLogPathStorage() = std::move(p
 const std::string& DefaultLogPath() { return DefaultLogPathStorage(); }
 
 void AddDeviceOptions(QCommandLineParser& parser) {
-  parser.addOption({kPort, QStringLiteral("Port COM1..COM100, resolved through the ports directory (default COM1)."),
+  parser.addOption({kPort, QStringLiteral("Port COM1..COM100, resolved through the ports directory, or a network port "
+                                   "tcp://HOST:PORT or rfc2217://HOST:PORT (default COM1)."),
                     QStringLiteral("name"), QStringLiteral("COM1")});
   parser.addOption({kBaud, QStringLiteral("Speed: 2400, 4800, 9600, 19200, 38400, 57600 or 115200 (default 115200)."),
                     QStringLiteral("baud"), QString::number(link::kDefaultBaudRate)});
@@ -66,10 +67,12 @@ void AddDeviceOptions(QCommandLineParser& parser) {
                     QStringLiteral("file")});
 }
 
-std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error) {
+std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error,
+                                               bool factory_per_port) {
   DeviceOptions options;
   link::ConnectionOptionTexts texts{parser.value(kPort).toStdString(), parser.value(kBaud).toStdString(),
-                                    parser.value(kFactory).toStdString(), parser.value(kTimeouts).toStdString()};
+                                    parser.value(kFactory).toStdString(), parser.value(kTimeouts).toStdString(),
+                                    factory_per_port};
   std::string reason;
   const auto settings = link::ParseConnectionOptions(texts, &reason);
   if (!settings) {
@@ -118,16 +121,23 @@ std::optional<int> ParseDeviceSubcommand(QCommandLineParser& parser, const QStri
   return std::nullopt;
 }
 
-DeviceSession::DeviceSession(const DeviceOptions& options) {
+DeviceSession::DeviceSession(const DeviceOptions& options, std::string tag) {
   link_.settings() = options.settings;
   connection::ExplainPortFailures(link_);
   if (!options.log_path.empty() && log_file_.Open(options.log_path, nullptr))
     log_.SetListener([this](const link::ExchangeRecord& record) { log_file_.Append(record); });
-  if (!options.trace && !log_file_.is_open()) return;
-  link_.SetTraceObserver([this, trace = options.trace](link::TraceDirection direction,
-                                                       std::span<const std::uint8_t> bytes) {
+  link_.SetTraceObserver([this, trace = options.trace, tag = std::move(tag)](link::TraceDirection direction,
+                                                                             std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kCommandOffset = 6;
+    if (direction == link::TraceDirection::Sent) {
+      ++requests_;
+      last_command_ = bytes.size() > kCommandOffset ? bytes[kCommandOffset] : 0;
+    } else if (!link::ValidateAnswer(static_cast<link::Command>(last_command_), {bytes.begin(), bytes.end()})
+                    .status.ok()) {
+      ++failures_;
+    }
     if (trace && !bytes.empty())  // an empty Received: nothing arrived
-      std::cerr << (direction == link::TraceDirection::Sent ? ">" : "<") << HexLine(bytes) << std::endl;
+      std::cerr << tag + (direction == link::TraceDirection::Sent ? ">" : "<") + HexLine(bytes) + "\n" << std::flush;
     if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes, link_.last_transport());
   });
   if (log_file_.is_open())

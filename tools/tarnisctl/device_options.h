@@ -27,8 +27,10 @@ struct DeviceOptions {
 void SetDefaultLogPath(std::string path);
 const std::string& DefaultLogPath();
 
-// The options as link settings, or nothing with the reason in error.
-std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error);
+// The options as link settings, or nothing with the reason in error. factory_per_port: --factory
+// may hold NAME=NUMBER pairs, left in the settings as text for the caller to split.
+std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error,
+                                               bool factory_per_port = false);
 
 // Parses a subcommand's arguments with its parser (device options included when asked).
 // Returns the exit code when the subcommand is to end here: 0 after --help, 2 after printing
@@ -39,14 +41,20 @@ std::optional<int> ParseSubcommandArguments(QCommandLineParser& parser, const QS
 std::optional<int> ParseDeviceSubcommand(QCommandLineParser& parser, const QStringList& arguments,
                                          const char* name, DeviceOptions& options);
 
-// The link to the device of the options; with --trace every frame goes to standard error in hex,
-// with --log every exchange to the log file.
+// The link to the device of the options; with --trace every frame goes to standard error in hex
+// (each line after tag), with --log every exchange to the log file. Counts the requests sent
+// and those that failed (no answer or an answer the link refuses, a device error included).
 class DeviceSession {
  public:
-  explicit DeviceSession(const DeviceOptions& options);
+  explicit DeviceSession(const DeviceOptions& options, std::string tag = {});
   link::Link& link() { return link_; }
+  int requests() const { return requests_; }
+  int failures() const { return failures_; }
 
  private:
+  int requests_ = 0;
+  int failures_ = 0;
+  std::uint8_t last_command_ = 0;
   link::SerialTransport transport_;
   link::Link link_{transport_};
   link::ExchangeLog log_{1};  // the file gets every exchange; the ring keeps only the last

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "console_user_interface.h"
-#include "device_options.h"
+#include "device_run.h"
 #include "goods/goods_file_actions.h"
 #include "goods/goods_transfer.h"
 #include "subcommand.h"
@@ -55,9 +55,13 @@ int RunDevice(const QStringList& arguments, DeviceAction action) {
                     QStringLiteral("A-B")});
   parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed record instead of stopping.")});
   DeviceOptions options;
-  if (const auto done = ParseDeviceSubcommand(parser, arguments, name, options)) return *done;
+  const bool many_allowed = action != DeviceAction::Erase;
+  const auto done = many_allowed ? ParseManyDeviceSubcommand(parser, arguments, name, options)
+                                 : ParseDeviceSubcommand(parser, arguments, name, options);
+  if (done) return *done;
   const std::string path = parser.value(kFile).toStdString();
   if (action != DeviceAction::Erase && path.empty()) return Missing(name, "--file");
+  if (action == DeviceAction::Read && !FileNamePerPort(parser, path, name)) return 2;
 
   goods::GoodsScope scope;  // all codes
   if (action != DeviceAction::Erase && parser.isSet(kRange)) {
@@ -69,22 +73,28 @@ int RunDevice(const QStringList& arguments, DeviceAction action) {
     scope = goods::ChooseScope(false, true, 0, range->first, range->second);
   }
 
-  ConsoleUserInterface ui(parser.isSet(kKeepGoing));
-  DeviceSession session(options);
-  goods::GoodsTable table;
-  if (action == DeviceAction::Erase) {
-    const goods::TransferOutcome outcome = goods::EraseDeviceGoods(session.link(), ui);
-    return outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
-  }
-  if (action == DeviceAction::Write) {
-    if (const std::string error = goods::LoadGoodsFile(path, table); !error.empty()) return Failed(error);
-    const auto result = goods::WriteGoods(session.link(), ui, table, scope);
-    return result.outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
-  }
-  const auto result = goods::ReadGoods(session.link(), ui, table, scope);
-  if (result.outcome != goods::TransferOutcome::Done) return 1;
-  if (const std::string error = goods::SaveGoodsFile(path, table); !error.empty()) return Failed(error);
-  return ui.had_failure() ? 1 : 0;
+  goods::GoodsTable file_table;
+  if (action == DeviceAction::Write)
+    if (const std::string error = goods::LoadGoodsFile(path, file_table); !error.empty()) return Failed(error);
+  return RunOnDevices(parser, options, name, parser.isSet(kKeepGoing), [&](DeviceContext& device) {
+    ConsoleUserInterface& ui = device.ui;
+    if (action == DeviceAction::Erase) {
+      const goods::TransferOutcome outcome = goods::EraseDeviceGoods(device.link, ui);
+      return outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
+    }
+    if (action == DeviceAction::Write) {
+      const auto result = goods::WriteGoods(device.link, ui, file_table, scope);
+      return result.outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
+    }
+    goods::GoodsTable table;
+    const auto result = goods::ReadGoods(device.link, ui, table, scope);
+    if (result.outcome != goods::TransferOutcome::Done) return 1;
+    if (const std::string error = goods::SaveGoodsFile(device.PathFor(path), table); !error.empty()) {
+      ui.Err(error + '\n');
+      return 1;
+    }
+    return ui.had_failure() ? 1 : 0;
+  });
 }
 
 // --encoding and --separator as a CSV format; nothing (after saying why) for a value not known.
@@ -150,6 +160,7 @@ int RunGoods(const QStringList& arguments) {
                     {"import", std::bind(RunConversion, _1, false)}},
                    "Usage: tarnisctl goods read  --port COM1 --file x.base [--range A-B] [--keep-going]\n"
                    "       tarnisctl goods write --port COM1 --file x.base [--range A-B] [--keep-going]\n"
+                   "       tarnisctl goods write --ports COM1,COM2 --file x.base [--json]   (read: --file x-{port}.base)\n"
                    "       tarnisctl goods erase --port COM1 [--keep-going]\n"
                    "       tarnisctl goods export --file x.base --csv x.csv [--encoding cp1251] [--separator ,]\n"
                    "       tarnisctl goods import --csv x.csv --file x.base\n"

@@ -1,27 +1,33 @@
 // tarnisctl status: the device status as the status page shows it.
 #include <iostream>
+#include <sstream>
 
 #include "admin/status_report.h"
-#include "device_options.h"
+#include "device_run.h"
 #include "subcommand.h"
 
 namespace tarnis::ctl {
 namespace {
 
+int PrintStatus(DeviceContext& device);
+
 int RunStatus(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Asks the device for its status and prints it."));
   DeviceOptions options;
-  if (const auto done = ParseDeviceSubcommand(parser, arguments, "status", options)) return *done;
+  if (const auto done = ParseManyDeviceSubcommand(parser, arguments, "status", options)) return *done;
+  return RunOnDevices(parser, options, "status", false, PrintStatus);
+}
 
-  DeviceSession session(options);
-  const admin::StatusOutcome outcome = admin::RequestStatusReport(session.link());
+int PrintStatus(DeviceContext& device) {
+  const admin::StatusOutcome outcome = admin::RequestStatusReport(device.link);
   if (!outcome.reply.ok()) {
-    PrintError(outcome.reply.message);
+    device.ui.Err(outcome.reply.message + '\n');
     return 1;
   }
   const admin::StatusReport& r = outcome.report;
-  std::cout << "Время КМ : " << r.time << '\n'
+  std::ostringstream out;
+  out << "Время КМ : " << r.time << '\n'
             << "Дата КМ : " << r.date << '\n'
             << "Режим работы : " << r.mode_number << ' ' << r.mode_text << '\n'
             << "Подрежим : " << r.submode_number << ' ' << r.submode_text << '\n'
@@ -31,6 +37,7 @@ int RunStatus(const QStringList& arguments) {
             << "Состояние текущего документа : " << r.document_state_text << '\n'
             << "Заводской номер КМ : " << r.factory_number << '\n'
             << "ИНН : " << r.inn << '\n';
+  device.ui.Out(out.str());
   return 0;
 }
 
