@@ -6,7 +6,8 @@
 #
 #   scripts/vmtest.sh setup          install QEMU and socat, fetch the kernel, busybox and udev into the
 #                                    cache, build the initramfs (needs root for apt-get)
-#   scripts/vmtest.sh run [build]    boot the machine and run the checks; SUITE=quick (default) or full
+#   scripts/vmtest.sh run [build]    boot the machine and run the checks; SUITE=quick (default), full,
+#                                    or unplug (only the figures of 20 unplugs during a goods read)
 #
 # run prints one PASS or FAIL line per check and "N passed, N failed"; exit 0 only when none failed,
 # 77 when QEMU or the cache is missing. TARNIS_VM_CACHE moves the cache (default ~/.cache/tarnis-vm).
@@ -130,6 +131,7 @@ run() {
 
   local limit=300
   [[ $suite == full ]] && limit=1500
+  [[ $suite == unplug ]] && limit=600
   timeout "$limit" qemu-system-x86_64 -machine pc,accel=tcg -cpu max -m 512 -smp 1 -nodefaults -no-user-config \
     -display none -no-reboot \
     -kernel "$cache/vmlinux" -initrd "$cache/initramfs.gz" \
