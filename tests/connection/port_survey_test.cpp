@@ -186,7 +186,7 @@ TEST(NoAccessHint, NamesTheGroupOnlyWhenItsBitsGiveReadAndWrite) {
     bool in_group;
     std::string reason;
   };
-  const std::string rule = "\") не дают группе чтения и записи. Отдать порт группе dialout: правило udev KERNEL==\"ttyS1\", "
+  const std::string rule = ") не дают группе чтения и записи. Отдать порт группе dialout: правило udev KERNEL==\"ttyS1\", "
                            "GROUP=\"dialout\", MODE=\"0660\" в /etc/udev/rules.d/50-serial-dialout.rules, затем sudo "
                            "udevadm trigger и sudo usermod -aG dialout $USER.";
   const Case cases[] = {
