@@ -16,6 +16,7 @@
 #include "admin/state_frame.h"
 #include "app/exchange_log_window.h"
 #include "app/qt_user_interface.h"
+#include "connection/port_failure.h"
 #include "constructor/constructor_frame.h"
 #include "goods/base_frame.h"
 #include "link/link.h"
@@ -62,6 +63,7 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
     ui_ = own_ui_.get();
   }
   exchange_log_.Attach(*link_);
+  connection::ExplainPortFailures(*link_);
   exchange_log_.SetListener([this](const link::ExchangeRecord& record) {
     log_file_.Append(record);
     if (log_window_) log_window_->Append(record);
@@ -93,6 +95,7 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
 TForm1::~TForm1() {
   // An injected link may outlive the window: it must not call into the log that goes with it.
   link_->SetTraceObserver({});
+  link_->SetNoteObserver({});
 }
 
 void TForm1::BuildStatusBar() {

@@ -53,7 +53,7 @@ void TForm1::N012Click() { config::WriteAllToDevice(*link_, *ui_, configuration_
 
 void TForm1::N013Click() {
   // The read goes into a scratch record: the program's own stays exactly as it is.
-  const config::Verification verification = config::VerifyDevice(*link_, *ui_, configuration_);
+  const config::Verification verification = config::VerifyDevice(*link_, *ui_, blank_forms_, configuration_);
   if (!verification.complete) return;  // stopped by the user: nothing to show
   CompareDialog dialog(verification.differences, this);
   dialog.exec();

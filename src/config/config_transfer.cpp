@@ -5,6 +5,7 @@
 #include "config/parameter_exchange.h"
 #include "link/commands.h"
 #include "link/device_errors.h"
+#include "ui/operation_report.h"
 #include "ui/time_left.h"
 
 namespace tarnis::config {
@@ -28,8 +29,14 @@ ParameterAddress AddressOf(const SectionMap& map, int row, int field) {
 // exactly where answering No to a failure of that exchange would.
 class Transfer {
  public:
-  Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration, int exchanges)
-      : link_(link), ui_(ui), configuration_(configuration), countdown_(ui, exchanges) {}
+  Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration, int exchanges,
+           ui::Direction direction, ReadReport* reading = nullptr)
+      : link_(link),
+        ui_(ui),
+        configuration_(configuration),
+        countdown_(ui, exchanges),
+        report_(direction),
+        reading_(reading) {}
 
   bool Stopped() { return ui_.StopRequested(); }
 
@@ -40,7 +47,8 @@ class Transfer {
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Read, configuration_, address,
                                                  take_attribute ? EnabledByte::Take : EnabledByte::Keep);
     countdown_.ExchangeDone();
-    return reply.ok() || Continue(kReadFailed, reply);
+    if (reading_) reading_->Add(address, reply, std::string(FieldText(ParameterAt(configuration_, address)->text)));
+    return Outcome(address, kReadFailed, reply);
   }
 
   // Writes one text; the answer's attribute updates the item's enabled byte where the map says so.
@@ -48,16 +56,41 @@ class Transfer {
     if (Stopped()) return false;
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Write, configuration_, address);
     countdown_.ExchangeDone();
-    return reply.ok() || Continue(kWriteFailed, reply);
+    return Outcome(address, kWriteFailed, reply);
   }
 
-  // Line 1 of a cliché, read and dropped: tells whether the device accepts this cliché.
-  bool ClicheRefused(int cliche) {
+  // One blank form, into the read report only.
+  bool ReadBlank(int form) {
+    if (Stopped()) return false;
+    const link::BlankReply reply = link::ExchangeBlank(link_, link::Mode::Read, {static_cast<std::uint8_t>(form)});
+    countdown_.ExchangeDone();
+    reading_->AddBlank(form, reply);
+    if (reply.ok()) {
+      report_.Succeeded();
+      return true;
+    }
+    report_.Failed("Формы БСО №" + std::to_string(form), reply.message);
+    return ui::AskContinue(ui_, "Не удалось прочитать бланк..." + reply.message);
+  }
+
+  // Line 1 of a cliché, read and dropped: whether the device accepts this cliché. Error 51 refuses
+  // it; any other failure leaves it unknown, and the cliché is written as if accepted.
+  enum class ClicheProbe { Accepted, Refused, Unknown };
+  ClicheProbe ProbeCliche(int cliche) {
     const SectionMap& map = MapOf(Section::Cliches);
     const link::ParameterReply reply =
         link::ExchangeParameter(link_, link::Mode::Read, map.table, static_cast<std::uint8_t>(cliche), 1);
     countdown_.ExchangeDone();
-    return reply.result == link::LinkResult::DeviceError && reply.error_code == link::kErrorBadParameter;
+    if (reply.ok()) return ClicheProbe::Accepted;
+    const bool refused = reply.result == link::LinkResult::DeviceError && reply.error_code == link::kErrorBadParameter;
+    return refused ? ClicheProbe::Refused : ClicheProbe::Unknown;
+  }
+
+  ui::OperationReport& report() { return report_; }
+
+  // The closing box: the success notice, or what failed (also to the exchange log).
+  void Close(const std::string& success_text) {
+    report_.Close(ui_, success_text, [this](const std::string& line) { link_.Note(line); });
   }
 
   // Progress step k of T, then lets the windows repaint.
@@ -67,7 +100,13 @@ class Transfer {
   }
 
  private:
-  bool Continue(const char* sentence, const link::ParameterReply& reply) {
+  // Counts the request; after a failure asks whether to go on (Yes: it stays on the list).
+  bool Outcome(const ParameterAddress& address, const char* sentence, const link::ParameterReply& reply) {
+    if (reply.ok()) {
+      report_.Succeeded();
+      return true;
+    }
+    report_.Failed(ParameterName(address), reply.message);
     return ui::AskContinue(ui_, sentence + reply.message);
   }
 
@@ -75,6 +114,8 @@ class Transfer {
   ui::UserInterface& ui_;
   DeviceConfiguration& configuration_;
   ui::ExchangeCountdown countdown_;
+  ui::OperationReport report_;
+  ReadReport* reading_;
 };
 
 // One section of a transfer: the hourglass, and with `progress` the progress bar, for the
@@ -142,14 +183,20 @@ bool OperatorIsWritten(const OperatorRecord& record) {
   return record.enabled != 0 && password && *password != 0;
 }
 
+bool ClicheHoldsText(const ClicheRecord& cliche) {
+  for (const ConfigText& line : cliche.lines)
+    if (!line.Body().empty()) return true;
+  return false;
+}
+
 int SectionRequests(Section section) {
   const SectionMap& map = MapOf(section);
   return map.rows * map.fields;
 }
 
-int ReadRequests() {
+int ReadRequests(bool blank_forms) {
   return SectionRequests(Section::Operators) + 1 + SectionRequests(Section::Services) +
-         SectionRequests(Section::Requisites) + SectionRequests(Section::Cliches);
+         SectionRequests(Section::Requisites) + SectionRequests(Section::Cliches) + (blank_forms ? kFormCount : 0);
 }
 
 // What WriteAllToDevice sends when every request succeeds and the first cliché is accepted.
@@ -169,10 +216,10 @@ int WriteRequests(DeviceConfiguration& configuration) {
 }  // namespace
 
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
-                       const RefreshCallbacks& refresh) {
+                       const RefreshCallbacks& refresh, ReadReport* report) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, ReadRequests());
+  Transfer transfer(link, ui, configuration, ReadRequests(report != nullptr), ui::Direction::Read, report);
   WaitWindow wait(ui);
 
   ui.WaitSetStep("Данные операторов...");
@@ -225,15 +272,24 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
     if (!go_on) return false;
   }
 
+  if (report) {
+    const SectionRun run(ui, true);
+    for (int form = 1; form <= kFormCount; ++form) {
+      if (!transfer.ReadBlank(form)) return false;
+      ui.ProgressStep(form, kFormCount);
+      ui.ProcessEvents();
+    }
+  }
+
   wait.Close();
-  ui::ShowNotice(ui, "Прочитано удачно...");
+  transfer.Close("Прочитано удачно...");
   return true;
 }
 
 bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, WriteRequests(configuration));
+  Transfer transfer(link, ui, configuration, WriteRequests(configuration), ui::Direction::Write);
   WaitWindow wait(ui);
 
   ui.WaitSetCaption("Загрузка...");
@@ -282,15 +338,18 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
         go_on = false;
         break;
       }
-      if (transfer.ClicheRefused(cliche)) continue;
+      const Transfer::ClicheProbe probe = transfer.ProbeCliche(cliche);
+      if (probe == Transfer::ClicheProbe::Refused) continue;
       go_on = WriteRow(transfer, cliches, cliche);
+      if (cliche == 1 && probe == Transfer::ClicheProbe::Accepted && ClicheHoldsText(configuration.cliches[1]))
+        transfer.report().AddRemark(kClicheTwoNotWritten);
       break;
     }
   }
   if (!go_on) return false;
 
   wait.Close();
-  ui::ShowNotice(ui, "Записано удачно...");
+  transfer.Close("Записано удачно...");
   return true;
 }
 

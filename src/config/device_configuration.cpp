@@ -16,8 +16,9 @@ std::string_view FieldText(std::span<const char> field) {
 void SetFieldText(std::span<char> field, std::string_view text) {
   if (field.empty()) return;
   const std::size_t length = std::min(text.size(), field.size() - 1);
-  // The text may be a view into this very field (SetWidth): move before zeroing the tail.
-  std::memmove(field.data(), text.data(), length);
+  // The text may be a view into this very field (SetWidth): move before zeroing the tail. An
+  // empty view may hold no pointer at all, which memmove must not be given.
+  if (length > 0) std::memmove(field.data(), text.data(), length);
   std::fill(field.begin() + length, field.end(), '\0');
 }
 
@@ -92,12 +93,44 @@ const SectionMap& MapOf(Section section) {
                        [section](const SectionMap& map) { return map.section == section; });
 }
 
-std::optional<ParameterTarget> ParameterAt(DeviceConfiguration& configuration, ParameterAddress address) {
+namespace {
+
+// The section of an address inside the map; null outside it.
+const SectionMap* MapAt(ParameterAddress address) {
   const auto map = std::find_if(kParameterMap.begin(), kParameterMap.end(),
                                 [&](const SectionMap& m) { return m.table == address.table; });
   if (map == kParameterMap.end() || address.row < 1 || address.row > map->rows || address.field < 1 ||
       address.field > map->fields)
-    return std::nullopt;
+    return nullptr;
+  return &*map;
+}
+
+}  // namespace
+
+std::string ParameterName(ParameterAddress address) {
+  static constexpr const char* kOperatorFields[] = {"Должность", "Ф.И.О.", "Пароль"};
+  const std::string row = std::to_string(address.row);
+  const std::string line = ", строка " + std::to_string(address.field);
+  const SectionMap* map = MapAt(address);
+  if (!map) return {};
+  switch (map->section) {
+    case Section::Operators:
+      return "Операторы №" + row + ", " + kOperatorFields[address.field - 1];
+    case Section::DocumentName:
+      return "ДСО";
+    case Section::Services:
+      return "Услуги №" + row + line;
+    case Section::Requisites:
+      return "Дополнительные реквизиты №" + row + line;
+    case Section::Cliches:
+      break;
+  }
+  return "Клише " + row + line;
+}
+
+std::optional<ParameterTarget> ParameterAt(DeviceConfiguration& configuration, ParameterAddress address) {
+  const SectionMap* map = MapAt(address);
+  if (!map) return std::nullopt;
   const int row = address.row - 1;
   const int field = address.field - 1;
   ParameterTarget target;

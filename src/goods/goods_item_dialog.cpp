@@ -1,5 +1,7 @@
 #include "goods/goods_item_dialog.h"
 
+#include "link/device_charset.h"
+
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -26,10 +28,11 @@ constexpr int kClientHeight = 206;
 constexpr int kBarcodeMaxLength = 13;
 constexpr int kPriceMaxLength = 12;
 
-// Whether typing `typed` into a price field holding `current` keeps to digits and one point; a
-// comma is a point, as Russian keyboards type it.
+// Whether typing `typed` into a price field holding `current` keeps to digits and one separator,
+// a point or a comma (Russian keyboards type the comma). The comma stays as typed: whether it is
+// the point is decided on applying, once the whole price is there.
 bool PriceTypingAccepted(const QString& typed, const QString& current) {
-  bool point = current.contains('.');
+  bool point = current.contains('.') || current.contains(',');
   for (const QChar c : typed) {
     if ((c == u'.' || c == u',') && !point) {
       point = true;
@@ -41,8 +44,7 @@ bool PriceTypingAccepted(const QString& typed, const QString& current) {
 }
 
 // The price field takes digits and one point; everything else typed is swallowed, whether it
-// comes as a key or from an input method. A comma that gets through becomes the point (see
-// PointForComma).
+// comes as a key or from an input method.
 class PriceKeyFilter : public QObject {
  public:
   using QObject::QObject;
@@ -58,15 +60,6 @@ class PriceKeyFilter : public QObject {
     return QObject::eventFilter(watched, event);
   }
 };
-
-// Whatever puts a comma into the price, typing or pasting, it stands for the point.
-void PointForComma(QLineEdit* field) {
-  const QString text = field->text();
-  if (!text.contains(u',')) return;
-  const int cursor = field->cursorPosition();
-  field->setText(QString(text).replace(u',', u'.'));
-  field->setCursorPosition(cursor);
-}
 
 // The limit is on what the user types. A longer text the program puts into the field (a row's
 // 15-digit barcode, a price from a file) must reach the field and come back whole, so the limit
@@ -117,7 +110,6 @@ void TForm8::Build() {
   Edit4 = named(new QLineEdit("0.00", this), "Edit4");
   LimitTyping(Edit4, kPriceMaxLength);
   Edit4->installEventFilter(new PriceKeyFilter(Edit4));
-  connect(Edit4, &QLineEdit::textEdited, this, [this] { PointForComma(Edit4); });
 
   Button1 = named(new QPushButton("Применить", this), "Button1");
   Button2 = named(new QPushButton("Отмена", this), "Button2");
@@ -145,6 +137,13 @@ void TForm8::Build() {
   fields->addWidget(new QLabel("Цена:", this), 3, 0);
   fields->addWidget(Edit4, 3, 1);
   fields->addWidget(notice, 1, 2, 3, 2, Qt::AlignLeft | Qt::AlignVCenter);
+  // Under the fields: a character of the name that the device keeps as another.
+  NameNotice = named(new QLabel(this), "NameNotice");
+  NameNotice->setStyleSheet("color: #c00000");
+  fields->addWidget(NameNotice, 4, 1, 1, 3);
+  connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
+    NameNotice->setText(QString::fromStdString(link::HeldDifferentlyNotice(ui::ToCp1251Lossy(text))));
+  });
   fields->setColumnStretch(2, 1);
 
   auto* buttons = new QHBoxLayout;

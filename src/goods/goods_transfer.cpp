@@ -6,6 +6,7 @@
 
 #include "link/commands.h"
 #include "link/device_charset.h"
+#include "ui/operation_report.h"
 #include "ui/time_left.h"
 
 namespace tarnis::goods {
@@ -56,8 +57,10 @@ class RecordRun {
 // nothing on success. Yes goes on (after skipped, when given, has dealt with the record); the first
 // No stops the run at once, and so does "Прервать", before the next record.
 using RecordTransfer = std::function<std::optional<std::string>(int code)>;
-TransferOutcome RunRecords(ui::UserInterface& ui, RecordRun& run, int first, int last, const std::string& failed,
-                           const RecordTransfer& transfer, const std::function<void(int code)>& skipped = {}) {
+// Every record's outcome goes to report, a failure as "Товар <code>".
+TransferOutcome RunRecords(ui::UserInterface& ui, RecordRun& run, ui::OperationReport& report, int first, int last,
+                           const std::string& failed, const RecordTransfer& transfer,
+                           const std::function<void(int code)>& skipped = {}) {
   const int total = last - first + 1;
   ui::ExchangeCountdown countdown(ui, total);
   for (int code = first; code <= last; ++code) {
@@ -65,12 +68,22 @@ TransferOutcome RunRecords(ui::UserInterface& ui, RecordRun& run, int first, int
     const auto failure = transfer(code);
     countdown.ExchangeDone();
     if (failure) {
+      report.Failed("Товар " + std::to_string(code), *failure);
       if (!ui::AskContinue(ui, failed + *failure)) return TransferOutcome::Stopped;
       if (skipped) skipped(code);
+    } else {
+      report.Succeeded();
     }
     run.Step(code - first + 1, total);
   }
   return TransferOutcome::Done;
+}
+
+// The closing box of a run of records; the list of failures also goes to the link's log.
+void CloseRun(link::Link& link, ui::UserInterface& ui, RecordRun& run, const ui::OperationReport& report,
+              const std::string& done) {
+  run.End();
+  report.Close(ui, done, [&link](const std::string& line) { link.Note(line); });
 }
 
 std::optional<std::string> FailureOf(const link::CommandResult& result) {
@@ -166,10 +179,10 @@ TransferResult ReadGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& ta
   };
   // A record the user skips reads as an empty record.
   const auto skipped = [&](int code) { table.SetRow(code, RowFromDeviceRecord(code, {})); };
-  if (RunRecords(ui, run, range->first, range->last, kReadFailed, read, skipped) == TransferOutcome::Stopped)
+  ui::OperationReport report(ui::Direction::Read);
+  if (RunRecords(ui, run, report, range->first, range->last, kReadFailed, read, skipped) == TransferOutcome::Stopped)
     return {TransferOutcome::Stopped};
-  run.End();
-  ui::ShowNotice(ui, kReadDone);
+  CloseRun(link, ui, run, report, kReadDone);
   return {TransferOutcome::Done};
 }
 
@@ -187,10 +200,10 @@ TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, const GoodsTa
     if (!record.record) return UnsendableRowText(code, record.bad_column);
     return FailureOf(link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), *record.record));
   };
-  if (RunRecords(ui, run, range->first, range->last, kWriteFailed, write) == TransferOutcome::Stopped)
+  ui::OperationReport report(ui::Direction::Write);
+  if (RunRecords(ui, run, report, range->first, range->last, kWriteFailed, write) == TransferOutcome::Stopped)
     return {TransferOutcome::Stopped};
-  run.End();
-  ui::ShowNotice(ui, kWriteDone);
+  CloseRun(link, ui, run, report, kWriteDone);
   return {TransferOutcome::Done};
 }
 
@@ -205,10 +218,10 @@ TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui) {
   const auto erase = [&](int code) {
     return FailureOf(link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), empty));
   };
-  if (RunRecords(ui, run, 0, kLastGoodsCode, kEraseFailed, erase) == TransferOutcome::Stopped)
+  ui::OperationReport report(ui::Direction::Write);
+  if (RunRecords(ui, run, report, 0, kLastGoodsCode, kEraseFailed, erase) == TransferOutcome::Stopped)
     return TransferOutcome::Stopped;
-  run.End();
-  ui::ShowNotice(ui, kEraseDone);
+  CloseRun(link, ui, run, report, kEraseDone);
   return TransferOutcome::Done;
 }
 

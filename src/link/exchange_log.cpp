@@ -74,20 +74,25 @@ std::string DescribeRequest(std::span<const std::uint8_t> request) {
 
 bool TrailerMismatch(Command command, std::span<const std::uint8_t> answer) {
   if (answer.size() != AnswerSize(command) || answer.size() < kAnswerHeaderSize + 3) return false;
-  const std::size_t end = answer.size() - 3;
-  const auto checksum = FrameChecksum(answer.first(end + 1));
-  return answer[end] != kEndByte || GetLittleEndian(answer, end + 1, 2) != checksum;
+  return !TrailerMatches(answer);
 }
 
 std::string FormatExchange(const ExchangeRecord& record) {
   // Words first, so that the lines read in a column however long their frames are.
-  std::string line = LocalTime(record.time) + "  " + record.port_name + " " + std::to_string(record.baud_rate) +
-                     "  " + DescribeRequest(record.request);
-  if (record.request.size() > kCommandOffset) {
+  const std::string where =
+      LocalTime(record.time) + "  " + record.port_name + " " + std::to_string(record.baud_rate) + "  ";
+  if (!record.note.empty()) return where + record.note;
+  std::string line = where + DescribeRequest(record.request);
+  if (!record.port_opened) {
+    line += "  порт не открылся";
+    if (!record.open_failure.empty()) line += ": " + record.open_failure;
+  } else if (record.request.size() > kCommandOffset) {
     const auto command = static_cast<Command>(record.request[kCommandOffset]);
     line += "  " + ResultText(ValidateAnswer(command, record.answer).status);
     if (TrailerMismatch(command, record.answer)) line += std::string(" (") + kTrailerMismatchNote + ")";
   }
+  if (record.line_lost)
+    line += " (линия потеряна, получено " + std::to_string(record.answer.size()) + " байт)";
   char duration[32];
   std::snprintf(duration, sizeof duration, "  %.2f мс",
                 std::chrono::duration<double, std::milli>(record.duration).count());
@@ -97,11 +102,29 @@ std::string FormatExchange(const ExchangeRecord& record) {
 
 void ExchangeLog::Attach(Link& link) {
   link.SetTraceObserver([this, &link](TraceDirection direction, std::span<const std::uint8_t> bytes) {
-    Observe(link.settings(), direction, bytes);
+    Observe(link.settings(), direction, bytes, link.last_transport());
   });
+  link.SetNoteObserver([this, &link](const std::string& text) { AddNote(link.settings(), text); });
 }
 
-void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes) {
+void ExchangeLog::AddNote(const LinkSettings& settings, const std::string& text) {
+  ExchangeRecord record;
+  record.time = std::chrono::system_clock::now();
+  record.port_name = settings.port_name;
+  record.baud_rate = settings.baud_rate;
+  record.note = text;
+  Push(std::move(record));
+}
+
+void ExchangeLog::Push(ExchangeRecord record) {
+  if (capacity_ == 0) return;
+  if (records_.size() == capacity_) records_.pop_front();
+  records_.push_back(std::move(record));
+  if (listener_) listener_(records_.back());
+}
+
+void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
+                          const TransportResult& transport) {
   if (direction == TraceDirection::Sent) {
     pending_.time = std::chrono::system_clock::now();
     pending_start_ = std::chrono::steady_clock::now();
@@ -109,6 +132,7 @@ void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction
     pending_.baud_rate = settings.baud_rate;
     pending_.request.assign(bytes.begin(), bytes.end());
     pending_.answer.clear();
+    pending_.note.clear();  // the ring may hand over a note's record
     has_pending_ = true;
     return;
   }
@@ -116,6 +140,9 @@ void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction
   has_pending_ = false;
   pending_.answer.assign(bytes.begin(), bytes.end());
   pending_.duration = std::chrono::steady_clock::now() - pending_start_;
+  pending_.port_opened = transport.opened;
+  pending_.open_failure = transport.open_failure;
+  pending_.line_lost = transport.line_lost;
   if (capacity_ == 0) return;
   // The oldest record's buffers, once the ring is full, carry the next request: no allocation.
   ExchangeRecord done;

@@ -21,6 +21,10 @@ struct ExchangeRecord {
   std::vector<std::uint8_t> request;
   std::vector<std::uint8_t> answer;  // empty when nothing arrived
   std::chrono::steady_clock::duration duration{};
+  bool port_opened = true;
+  std::string open_failure;  // why the port did not open, in words
+  bool line_lost = false;    // the line went away while the answer came
+  std::string note;  // not empty: a line in words between exchanges, no frames
 };
 
 inline constexpr const char* kTrailerMismatchNote = "контрольная сумма ответа не совпала";
@@ -36,7 +40,8 @@ bool TrailerMismatch(Command command, std::span<const std::uint8_t> answer);
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
 // One line: local time with milliseconds, port and speed, the command in words, the result with
-// its message and the trailer note when it applies, the duration, then both frames in hex.
+// its message and the trailer note when it applies ("порт не открылся: ..." for a port that did not
+// open; "линия потеряна, получено N байт" added for a lost line), the duration, then both frames in hex.
 std::string FormatExchange(const ExchangeRecord& record);
 
 class ExchangeLog {
@@ -46,10 +51,16 @@ class ExchangeLog {
 
   explicit ExchangeLog(std::size_t capacity = kCapacity) : capacity_(capacity) {}
 
-  // Makes this log the link's trace observer.
+  // Makes this log the link's trace and note observer.
   void Attach(Link& link);
-  // What the trace observer hands on; a Received completes the exchange the last Sent began.
-  void Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes);
+  // Adds a line in words, as an operation's list of what failed.
+  void AddNote(const LinkSettings& settings, const std::string& text);
+  // What the trace observer hands on; a Received completes the exchange the last Sent began, with
+  // what the transport reported for it (Link::last_transport).
+  void Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
+               const TransportResult& transport = TransportResult{});
+  // Keeps a record completed elsewhere (by another link's log, on another thread) and tells it.
+  void Add(const ExchangeRecord& record) { Push(record); }
 
   // Oldest first.
   const std::deque<ExchangeRecord>& records() const { return records_; }
@@ -60,6 +71,8 @@ class ExchangeLog {
 
  private:
   std::size_t capacity_;
+  void Push(ExchangeRecord record);
+
   std::deque<ExchangeRecord> records_;
   ExchangeRecord pending_;
   std::chrono::steady_clock::time_point pending_start_;

@@ -15,14 +15,23 @@ namespace tarnis::link {
 
 enum class TraceDirection { Sent, Received };
 using TraceObserver = std::function<void(TraceDirection, std::span<const std::uint8_t>)>;
+// Why an exchange failed before a whole answer could come: the port did not open, or the line went
+// away. One line in the user's words ("Порт /dev/ttyUSB0 занят программой minicom (PID 4242).");
+// empty when there is nothing to add.
+using FailureExplainer = std::function<std::string(const LinkSettings&, const TransportResult&)>;
+using NoteObserver = std::function<void(const std::string&)>;
 
 // An answer that passed validation up to the point its result says.
 struct Answer {
   CommandResult status;
   std::vector<std::uint8_t> bytes;  // what arrived, at most AnswerSize(command)
   bool header_passed = false;       // start, length and code checks passed; the error byte is read
+  // The header passed, the command's whole answer arrived and its end byte and checksum match:
+  // only such a frame reports anything beyond its result, as the attribute of an error answer.
+  bool whole_frame = false;
   // What the transport reported: a port that did not open (nothing was sent) and why, or a line
-  // lost while the answer came. The result stays NoAnswer / BadStart as the checks decide.
+  // lost while the answer came. The result stays NoAnswer / BadStart as the checks decide; the
+  // reason, when there is one, is the message's second line.
   bool port_opened = true;
   int open_errno = 0;
   std::string open_failure;
@@ -48,9 +57,20 @@ class Link {
   // DeviceError for a non-zero error byte. Never throws.
   Answer Exchange(Command command, std::span<const std::uint8_t> payload);
 
+  // Gives the reason line of a port that did not open or a line that was lost. Without one, the
+  // transport's own words, when it gave some.
+  void SetFailureExplainer(FailureExplainer explainer) { explainer_ = std::move(explainer); }
+  // What the transport reported for the last exchange, open_failure holding the reason told.
+  const TransportResult& last_transport() const { return last_transport_; }
+
   // Observes every frame written and read; off unless set. Every Sent is followed by one
   // Received, with no bytes when nothing arrived.
   void SetTraceObserver(TraceObserver observer) { observer_ = std::move(observer); }
+  // A line in words for whoever logs the exchanges, as what a run of requests did not do.
+  void SetNoteObserver(NoteObserver observer) { note_observer_ = std::move(observer); }
+  void Note(const std::string& text) const {
+    if (note_observer_) note_observer_(text);
+  }
 
   // One device operation at a time: a whole transfer holds the link for all its exchanges.
   bool busy() const { return busy_; }
@@ -76,6 +96,9 @@ class Link {
   Transport& transport_;
   LinkSettings settings_;
   TraceObserver observer_;
+  FailureExplainer explainer_;
+  TransportResult last_transport_;
+  NoteObserver note_observer_;
   bool busy_ = false;
 };
 

@@ -177,6 +177,11 @@ TEST_F(BaseFrameTest, EditorAppliedOnRow57SetsCode56AndNormalisesThePrice) {
     editor.Edit1->clear();
     QTest::keyClicks(editor.Edit1, "tea");
     QTest::sendKeyEvent(QTest::Click, editor.Edit1, Qt::Key_unknown, QString::fromUtf8("ж"), Qt::NoModifier);
+    EXPECT_EQ(editor.NameNotice->text(), "");
+    QTest::sendKeyEvent(QTest::Click, editor.Edit1, Qt::Key_unknown, QString::fromUtf8("ё"), Qt::NoModifier);
+    EXPECT_EQ(editor.NameNotice->text(), QString::fromUtf8("Ё будет записана как Е"));
+    QTest::keyClick(editor.Edit1, Qt::Key_Backspace);
+    EXPECT_EQ(editor.NameNotice->text(), "");
     editor.CheckBox1->setChecked(true);
     editor.Edit4->clear();
     QTest::keyClicks(editor.Edit4, "12.5.x");
@@ -190,7 +195,7 @@ TEST_F(BaseFrameTest, EditorAppliedOnRow57SetsCode56AndNormalisesThePrice) {
 }
 
 // A comma typed or pasted into the price is its decimal point, never a dropped character that
-// would make the price a hundred times larger.
+// would make the price a hundred times larger; a comma that may group thousands is refused.
 TEST_F(BaseFrameTest, CommaInThePriceIsTheDecimalPointTypedOrPasted) {
   const std::string path =
       (std::filesystem::temp_directory_path() / ("comma_test_" + std::to_string(::getpid()) + ".base")).string();
@@ -206,7 +211,7 @@ TEST_F(BaseFrameTest, CommaInThePriceIsTheDecimalPointTypedOrPasted) {
       } else {
         QTest::keyClicks(editor.Edit4, "89,9,0");
       }
-      EXPECT_EQ(editor.Edit4->text(), "89.90");
+      EXPECT_EQ(editor.Edit4->text(), "89,90");
       // Apply; a refused price would keep the editor open, so that ends in a cancel.
       QTest::mouseClick(editor.Button1, Qt::LeftButton);
       if (editor.isVisible()) QTest::mouseClick(editor.Button2, Qt::LeftButton);
@@ -223,6 +228,19 @@ TEST_F(BaseFrameTest, CommaInThePriceIsTheDecimalPointTypedOrPasted) {
     EXPECT_EQ(price, 8990u);
   }
   std::filesystem::remove(path);
+
+  for (const char* ambiguous : {"1,234", "1,234.50"}) {
+    ui_.messages.clear();
+    WhileEditorRuns([&](TForm8& editor) {
+      editor.Edit4->setText(ambiguous);
+      QTest::mouseClick(editor.Button1, Qt::LeftButton);
+      EXPECT_TRUE(editor.isVisible()) << ambiguous;
+      QTest::mouseClick(editor.Button2, Qt::LeftButton);
+    });
+    frame_.StringGrid1DblClick();
+    EXPECT_EQ(frame_.table().row(4).price, "89.90") << ambiguous;
+    EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Неккоректное значение цены!\nВозможно неккоректный разделитель!"});
+  }
 }
 
 // The keyboard reaches the editor: Enter or F2 on the grid opens it, Enter in it applies from

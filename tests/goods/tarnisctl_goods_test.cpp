@@ -73,6 +73,20 @@ TEST_F(TarnisctlGoods, EraseIgnoresTheRangeAndFailuresAreReported) {
   run = RunProgram(kCtl + " goods read" + kDevice + " --file " + Path("x.base") + " --range 5");
   EXPECT_EQ(run.exit_code, 2);
 
+  // Going on after a failure saves what was read, and says on stderr what was not.
+  device.WithDevice([](emulator::Km07Device& d) {
+    emulator::ForcedError forced;
+    forced.command = link::Command::Goods;
+    forced.row = 6;
+    forced.code = 51;
+    d.faults().forced_errors.push_back(forced);
+  });
+  run = RunProgram(kCtl + " goods read" + kDevice + " --file " + Path("x.base") + " --range 5-7 --keep-going");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("Прочитано с ошибками: не прочитано 1 из 3.\nТовар 6\n"), std::string::npos) << run.err;
+  EXPECT_TRUE(ReadFileUpTo(Path("x.base"), 1 << 20));
+
   const std::string csv = Path("bad.csv");
   WriteText(csv, "Код товара;Наименование;Тип. шрифта;Штрих-код;Секция;Цена\n3;;узкий;0;300;1\n");
   run = RunProgram(kCtl + " goods import --csv " + csv + " --file " + Path("bad.base"));
@@ -86,7 +100,7 @@ TEST_F(TarnisctlGoods, EraseIgnoresTheRangeAndFailuresAreReported) {
 TEST_F(TarnisctlGoods, BaseThroughCsvAndBackIsByteIdentical) {
   GoodsTable table;
   table.SetRow(1, {"1", Cp("МОЛОКО, 1Л"), Cp("широкий"), "281474976710655", "7", "21474836.47"});
-  table.SetRow(2, {"2", Cp("\"КАВЫЧКИ\"\tИ ТАБ"), Cp("узкий"), "9223372036854775807", "255", "0.05"});
+  table.SetRow(2, {"2", Cp("\"КАВЫЧКИ\"; И ЗАПЯТАЯ,"), Cp("узкий"), "9223372036854775807", "255", "0.05"});
   const std::string base = Path("wide.base");
   ASSERT_EQ(SaveGoodsFile(base, table), "");
   const auto original = ReadFileUpTo(base, 1 << 20);

@@ -8,6 +8,7 @@
 #include "config/config_verification.h"
 #include "console_user_interface.h"
 #include "device_options.h"
+#include "platform/cp1251_codec.h"
 #include "platform/whole_file.h"
 
 namespace tarnis::ctl {
@@ -41,7 +42,9 @@ std::optional<ConfigurationFile> LoadFile(const std::string& path, const char* n
 }
 
 void PrintDifferences(const std::vector<config::Difference>& differences) {
-  for (const auto& difference : differences) std::cout << config::FormatDifference(difference) << '\n';
+  // The texts come from files and the device: no byte of theirs may drive the terminal.
+  for (const auto& difference : differences)
+    std::cout << TerminalSafeUtf8(config::FormatDifference(difference)) << '\n';
 }
 
 // The value of a required option, or nothing after telling that it is missing.
@@ -93,7 +96,7 @@ int RunConfigVerify(const QStringList& arguments) {
 
   ConsoleUserInterface ui(parser.isSet(kKeepGoing));
   DeviceSession session(options);
-  const config::Verification verification = config::VerifyDevice(session.link(), ui, file->configuration);
+  const config::Verification verification = config::VerifyDevice(session.link(), ui, file->table, file->configuration);
   PrintDifferences(verification.differences);
   if (verification.differences.empty() && verification.complete) {
     std::cout << "Совпадает полностью\n";
@@ -150,6 +153,7 @@ int RunConfigImport(const QStringList& arguments) {
     PrintError("tarnisctl config import: " + *json + ": " + imported.error);
     return 1;
   }
+  for (const auto& warning : imported.warnings) PrintError("warning: " + warning);
   const config::ConfigurationFileImage image = config::EncodeConfigurationFile(imported.table, imported.configuration);
   if (!ReplaceFile(*cfg, image)) {
     PrintError("tarnisctl config import: " + *cfg + ": Не удалось создать файл...");
