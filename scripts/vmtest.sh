@@ -129,7 +129,7 @@ run() {
   start_emulator COM33 115200; u0=$pty
   start_emulator COM34 19200; u1=$pty
 
-  local limit=300
+  local limit=600
   [[ $suite == full ]] && limit=1500
   [[ $suite == unplug ]] && limit=600
   timeout "$limit" qemu-system-x86_64 -machine pc,accel=tcg -cpu max -m 512 -smp 1 -nodefaults -no-user-config \

@@ -31,7 +31,6 @@ contains() {  # text pattern: fixed-string search that shows the text when it fa
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # Why a port failed: the line after the no-answer text.
 check_reason() {  # name output words
-  [[ $suite == full ]] || return 0
   check "$1" contains "$(grep -A1 -F "$no_answer" <<<"$2" | sed -n 2p)" "$3"
 }
 
