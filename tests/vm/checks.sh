@@ -225,10 +225,10 @@ left_settings_checks() {
 }
 
 # --- unplugging an adapter during a goods read ------------------------------------------------
-# Sets first_failure to the milliseconds from the kernel's "USB disconnect" to the end of the first
-# exchange that failed (from the exchange log), requested to those from the monitor command (which
-# adds the emulated machine's own delay), exited to those until tarnisctl exited, code to its exit
-# code.
+# Sets first_failure to the milliseconds from the monitor command to the end of the first exchange
+# that failed (from the exchange log; the emulated unplug itself is in it), exited to those until
+# tarnisctl exited, code to its exit code. (The kernel's "USB disconnect" log time is no help: it
+# disagreed with the wall clock in this machine by up to a second.)
 unplug_during_read() {  # USB serial number
   local port pid start
   port=$(adapter_com "$1")
@@ -241,11 +241,7 @@ unplug_during_read() {  # USB serial number
   wait "$pid"
   code=$?
   exited=$(($(now_ms) - start))
-  local failed_at disconnected_at
-  failed_at=$(first_failure_at unplug.log)
-  disconnected_at=$(date -d "$(dmesg --time-format iso | grep 'USB disconnect' | tail -n 1 | cut -d' ' -f1 | tr , .)" +%s%3N)
-  requested=$((failed_at - start))
-  first_failure=$((failed_at - disconnected_at))
+  first_failure=$(($(first_failure_at unplug.log) - start))
 }
 # When the log's first failed exchange ended, in ms since the epoch (far in the future when none
 # failed); the line starts with the local date and time and carries the exchange's duration.
@@ -264,10 +260,13 @@ unplug_checks() {
     echo "unplug: first failure after $first_failure ms, once more"
     unplug_during_read TARNIS1
   fi
-  check "unplug during a goods read: the first failure within 2 s of the disconnect ($first_failure ms; $requested ms from the monitor command, exit after $exited ms)" \
+  check "unplug during a goods read: the first failure within 2 s ($first_failure ms; exit after $exited ms)" \
     test "$first_failure" -lt 2000
   check "unplug during a goods read: the no-answer text" contains "$(cat unplug.out)" "$no_answer"
-  check_reason "unplug during a goods read: the reason" "$(cat unplug.out)" "адаптер отключён"
+  # A hang-up during an exchange is "адаптер отключён"; an unplug between two exchanges leaves the
+  # next one a tty that is gone, which the survey words as not found.
+  reason=$(grep -A1 -F "$no_answer" unplug.out | sed -n 2p)
+  check "unplug during a goods read: the reason" grep -qE "адаптер отключён|не найдено: адаптер не подключен" <<<"$reason"
   check "re-plugged adapter enumerates again" replug TARNIS1
   usb1=$(adapter_com TARNIS1)
   speed[$usb1]=19200
@@ -280,7 +279,7 @@ unplug_rounds() {
   slow=0
   for round in $(seq 20); do
     unplug_during_read TARNIS1
-    echo "$first_failure $requested $exited $code" >>"$results/unplug-times"
+    echo "$first_failure $exited $code" >>"$results/unplug-times"
     cp unplug.log "$results/unplug-$round.log"
     ((first_failure >= 2000)) && slow=$((slow + 1))
     ((first_failure >= 5500 || code != 1)) && slow=99
@@ -288,8 +287,7 @@ unplug_rounds() {
   done
   # ftdi_sio's control requests time out after 5 s: once in a while an unplug waits for one.
   check "20 unplugs: each read fails, each first failure within 2 s but at most one within 5 s" test "$slow" -le 1
-  echo "USB disconnect to first failure, ms: $(cut -d" " -f1 "$results/unplug-times" | sort -n | tr '\n' ' ')"
-  echo "monitor command to first failure, ms: $(cut -d" " -f2 "$results/unplug-times" | sort -n | tr '\n' ' ')"
+  echo "unplug to first failure, ms: $(cut -d" " -f1 "$results/unplug-times" | sort -n | tr '\n' ' ')"
 }
 
 if [[ $suite == unplug ]]; then
