@@ -30,13 +30,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The device the tour works with on COM1, and a second one at 9600 on COM2, so that
-# "Найти аппарат" finds two and asks which to take.
+# The device the tour works with on COM3 at 57600 with factory number 4242 — port, speed and
+# number all differ from the connection settings' defaults, so the search visibly fills them in —
+# and a second one at 9600 on COM2, so that "Найти аппарат" finds two and asks which to take.
 export TARNIS_PORTS_DIR=$work/ports
 start_emulator() {
   local port=$1
   shift
-  "$build/tools/tarnis-emulator/tarnis-emulator" --port "$port" --factory 1 "$@" >"$work/emulator-$port.log" 2>&1 &
+  "$build/tools/tarnis-emulator/tarnis-emulator" --port "$port" "$@" >"$work/emulator-$port.log" 2>&1 &
   emulators+=($!)
   for _ in $(seq 100); do
     [ -e "$TARNIS_PORTS_DIR/$port" ] && return
@@ -46,8 +47,9 @@ start_emulator() {
   echo "screenshots: the emulator on $port did not start" >&2
   exit 1
 }
-start_emulator COM1
-start_emulator COM2 --line-speed 9600
+device=(--port COM3 --baud 57600 --factory 4242)
+start_emulator COM3 --factory 4242 --line-speed 57600
+start_emulator COM2 --factory 1 --line-speed 9600
 
 # A few goods, so the goods page has something to show.
 cat >"$work/goods.csv" <<'CSV'
@@ -60,27 +62,27 @@ cat >"$work/goods.csv" <<'CSV'
 CSV
 ctl=$build/tools/tarnisctl/tarnisctl
 if ! { "$ctl" goods import --csv "$work/goods.csv" --file "$work/goods.base" &&
-       "$ctl" goods write --port COM1 --file "$work/goods.base" --range 0-4; } >"$work/goods.log" 2>&1; then
+       "$ctl" goods write "${device[@]}" --file "$work/goods.base" --range 0-4; } >"$work/goods.log" 2>&1; then
   cat "$work/goods.log" >&2
   echo "screenshots: the emulator did not take the goods" >&2
   exit 1
 fi
 
 # A few texts in the device that differ from the program's defaults, for the comparison.
-if ! { "$ctl" config read --port COM1 --file "$work/device.cfg" &&
+if ! { "$ctl" config read "${device[@]}" --file "$work/device.cfg" &&
        "$ctl" config export --file "$work/device.cfg" --json "$work/device.json" &&
        sed -e 's/"ОПЕРАТОР 2"/"СТАРШИЙ КАССИР"/' -e 's/"ФАМИЛИЯ 1"/"ИВАНОВ И.И."/' \
            -e 's/"УСЛУГА 1 - СТРОКА 1"/"СТИРКА"/' "$work/device.json" >"$work/changed.json" &&
        ! cmp -s "$work/device.json" "$work/changed.json" &&
        "$ctl" config import --json "$work/changed.json" --file "$work/changed.cfg" &&
-       "$ctl" config write --port COM1 --file "$work/changed.cfg"; } >"$work/config.log" 2>&1; then
+       "$ctl" config write "${device[@]}" --file "$work/changed.cfg"; } >"$work/config.log" 2>&1; then
   cat "$work/config.log" >&2
   echo "screenshots: the emulator did not take the configuration" >&2
   exit 1
 fi
 
 # The set of pictures is replaced only once the walk has taken every one.
-QT_QPA_PLATFORM=offscreen "$build/tests/tools/screen_tour" --port COM1 "$work/pictures"
+QT_QPA_PLATFORM=offscreen "$build/tests/tools/screen_tour" --port COM3 --factory 4242 "$work/pictures"
 mkdir -p "$out"
 rm -f "$out"/*.png
 cp "$work/pictures"/*.png "$out"/

@@ -36,8 +36,13 @@ CompareDialog::CompareDialog(const std::vector<config::Difference>& differences,
     for (int column = 0; column < 5; ++column)
       DifferenceTable->setItem(row, column, new QTableWidgetItem(cells[column]));
   }
-  DifferenceTable->resizeColumnsToContents();
+  // "В КМ" takes the width left and wraps a note, as why cliché 2 was not written, within it.
+  for (int column = 0; column < 4; ++column) DifferenceTable->resizeColumnToContents(column);
   DifferenceTable->horizontalHeader()->setStretchLastSection(true);
+  DifferenceTable->setWordWrap(true);
+  QHeaderView* rows = DifferenceTable->verticalHeader();
+  rows->setMinimumSectionSize(rows->defaultSectionSize());
+  rows->setSectionResizeMode(QHeaderView::ResizeToContents);
   DifferenceTable->setVisible(!differences.empty());
   if (differences.empty()) {
     CountLabel->setAlignment(Qt::AlignCenter);

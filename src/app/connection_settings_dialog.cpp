@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
+#include <QPolygonF>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -46,22 +48,42 @@ std::string TextOrDefault(QLineEdit* edit, const char* fallback) {
   return ui::ToUtf8(edit->text());
 }
 
-// A round mark in the colour of the state: green free, amber busy, red no access, grey missing.
+// A mark of its own shape and colour for each state, so that it reads without telling colours
+// apart: a filled green circle free, an amber diamond busy, a red cross no access, a hollow grey
+// circle missing.
 QIcon StateMark(connection::PortState state) {
-  static const std::map<connection::PortState, QColor> kColours = {
-      {connection::PortState::Free, QColor(0x2e, 0x9e, 0x44)},
-      {connection::PortState::Busy, QColor(0xe0, 0x9a, 0x10)},
-      {connection::PortState::NoAccess, QColor(0xcc, 0x33, 0x33)},
-      {connection::PortState::Missing, QColor(0xb0, 0xb0, 0xb0)}};
   static std::map<connection::PortState, QIcon> icons;
   if (const auto known = icons.find(state); known != icons.end()) return known->second;
   QPixmap picture(12, 12);
   picture.fill(Qt::transparent);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(kColours.at(state).darker(130));
-  painter.setBrush(kColours.at(state));
-  painter.drawEllipse(1, 1, 10, 10);
+  switch (state) {
+    case connection::PortState::Free: {
+      const QColor green(0x2e, 0x9e, 0x44);
+      painter.setPen(green.darker(130));
+      painter.setBrush(green);
+      painter.drawEllipse(1, 1, 10, 10);
+      break;
+    }
+    case connection::PortState::Busy: {
+      const QColor amber(0xe0, 0x9a, 0x10);
+      painter.setPen(amber.darker(130));
+      painter.setBrush(amber);
+      painter.drawPolygon(QPolygonF({QPointF(6, 0.5), QPointF(11.5, 6), QPointF(6, 11.5), QPointF(0.5, 6)}));
+      break;
+    }
+    case connection::PortState::NoAccess:
+      painter.setPen(QPen(QColor(0xcc, 0x33, 0x33), 2.5, Qt::SolidLine, Qt::RoundCap));
+      painter.drawLine(QPointF(2, 2), QPointF(10, 10));
+      painter.drawLine(QPointF(10, 2), QPointF(2, 10));
+      break;
+    case connection::PortState::Missing:
+      painter.setPen(QPen(QColor(0x90, 0x90, 0x90), 1.5));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawEllipse(QRectF(1.5, 1.5, 9, 9));
+      break;
+  }
   painter.end();
   return icons[state] = QIcon(picture);
 }
@@ -80,6 +102,9 @@ TForm3::TForm3(TForm1& main_window)
   basic_grid->addWidget(new QLabel("Выберите COM порт подключения и скорость работы аппарата", basic), 0, 0, 1, 3);
   ComboBox1 = new QComboBox(basic);
   ComboBox1->setObjectName("ComboBox1");
+  // A hundred names would otherwise drop down as a list the height of the screen.
+  ComboBox1->setMaxVisibleItems(16);
+  ComboBox1->setStyleSheet("QComboBox { combobox-popup: 0; }");
   PortDevice = new QLabel(basic);
   PortDevice->setObjectName("PortDevice");
   PortDevice->setMinimumWidth(220);
@@ -214,16 +239,14 @@ void TForm3::Button1Click() {
   if (!total) return refuse(Edit2, kBadTotalTimeout);
   if (!factory_number) return refuse(Edit3, link::kBadFactoryNumberMessage);
 
-  link::LinkSettings& settings = main_window_.link().settings();
+  link::LinkSettings settings;
   settings.settings_applied = true;
   settings.port_name = ui::ToUtf8(ComboBox1->currentText());
-  // Fixed now: a ports-directory entry that vanishes later must not turn the name into another tty.
-  settings.port_path = ResolvePortName(settings.port_name).value_or(std::string());
   settings.baud_rate = ComboBox2->currentText().toInt();
   settings.inter_byte_timeout_ms = *inter_byte;
   settings.total_timeout_ms = *total;
   settings.factory_number = factory_text;
-  main_window_.SetPortStatus(ComboBox1->currentText(), QString::number(settings.baud_rate));
+  main_window_.ApplyConnectionSettings(settings);
   accept();
 }
 

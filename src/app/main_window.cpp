@@ -1,8 +1,10 @@
 #include "app/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -21,6 +23,8 @@
 #include "goods/base_frame.h"
 #include "link/link.h"
 #include "link/serial_transport.h"
+#include "platform/port_names.h"
+#include "ui/qt_text.h"
 #include "ui/user_interface.h"
 #include "wizard/cell_editors.h"
 
@@ -163,12 +167,19 @@ void TForm1::FormShow() {
   WizardSinglePage = 0;
   WizardStartPage = 0;
   current_frame_ = nullptr;
+  if (start_connection_) {
+    // Once the window has painted, so that a port that fails is reported over the window.
+    QMetaObject::invokeMethod(this, [this] {
+      ApplyConnectionSettings(*start_connection_);
+      CheckAppliedPort();
+    }, Qt::QueuedConnection);
+  }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
   if (link_->busy()) {
     event->ignore();
-    QApplication::beep();
+    ui_->Beep();
     return;
   }
   event->accept();
@@ -177,6 +188,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::ShowFrame(QWidget* frame) {
   if (current_frame_) current_frame_->hide();
   current_frame_ = frame;
+  // On the goods page Ctrl+O and Ctrl+S mean its goods file; two owners would silence the keys.
+  const bool goods_page = frame && frame == base_frame_;
+  N8->setShortcut(goods_page ? QKeySequence() : QKeySequence(QKeySequence::Open));
+  N12->setShortcut(goods_page ? QKeySequence() : QKeySequence(QKeySequence::Save));
   QCoreApplication::processEvents();
   if (frame) frame->show();
 }
@@ -218,6 +233,14 @@ void TForm1::SetDeviceMenusEnabled(bool enabled) {
 }
 
 void TForm1::EnableSaveConfiguration() { N12->setEnabled(true); }
+
+void TForm1::ApplyConnectionSettings(link::LinkSettings settings) {
+  settings.settings_applied = true;
+  // Fixed now: a ports-directory entry that vanishes later must not turn the name into another tty.
+  settings.port_path = ResolvePortName(settings.port_name).value_or(std::string());
+  link_->settings() = settings;
+  SetPortStatus(ui::FromUtf8(settings.port_name), QString::number(settings.baud_rate));
+}
 
 void TForm1::SetPortStatus(const QString& port, const QString& speed) {
   status_panels_[1]->setText("Порт: " + port);

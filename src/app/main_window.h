@@ -16,12 +16,14 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "config/device_configuration.h"
 #include "constructor/blank_forms.h"
 #include "constructor/current_group_query.h"
 #include "link/exchange_log.h"
 #include "link/exchange_log_file.h"
+#include "link/link_settings.h"
 
 namespace tarnis::constructor {
 class TFrameConstructor;
@@ -94,6 +96,13 @@ class TForm1 : public QWidget {
   void SetDeviceMenusEnabled(bool enabled);
   // "Сохранить конфигурацию в файле", after a whole read, an opened file or the group query.
   void EnableSaveConfiguration();
+
+  // Makes settings the link's, as "Применить" of the connection settings does: the name's device
+  // is fixed now and the status bar shows port and speed.
+  void ApplyConnectionSettings(link::LinkSettings settings);
+  // Settings given on the command line: applied once the pages are made, then the port is checked
+  // as after the settings dialog.
+  void SetStartConnection(const link::LinkSettings& settings) { start_connection_ = settings; }
 
   // Status bar panels 1 and 2: "Порт: " + port, "Скорость: " + speed.
   void SetPortStatus(const QString& port, const QString& speed);
@@ -220,6 +229,7 @@ class TForm1 : public QWidget {
   QLabel* status_panels_[3] = {};
   std::chrono::milliseconds port_settle_delay_{250};
   bool shown_before_ = false;
+  std::optional<link::LinkSettings> start_connection_;
 
   // The page shown in the client panel, and the pages, created once in FormShow.
   QWidget* current_frame_ = nullptr;

@@ -2,7 +2,6 @@
 #include "app/main_window.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -146,7 +145,7 @@ bool TForm1::RefuseWhileBusy() {
   // A running operation lets messages run between its exchanges; a second command would either
   // break into its exchange or freeze it under a modal window. The hourglass already says why.
   if (!link_->busy()) return false;
-  QApplication::beep();
+  ui_->Beep();
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/splash_window.h"
 #include "app/wait_window.h"
+#include "link/connection_options.h"
 
 namespace tarnis::app {
 namespace {
@@ -44,11 +45,16 @@ bool LoadQtRussianTexts(QTranslator& translator) {
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
+void SetApplicationIdentity() {
+  QApplication::setApplicationName("tarnis");
+  // No display name: the window system would append it to every caption ("Ошибка... — Tarnis").
+  // The desktop file name alone lets the window manager group the windows under the entry.
+  QApplication::setDesktopFileName("tarnis");
+}
+
 int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
   QApplication application(argc, argv);
-  QApplication::setApplicationName("tarnis");
-  QApplication::setApplicationDisplayName("Tarnis");
-  QApplication::setDesktopFileName("tarnis");
+  SetApplicationIdentity();
   // Qt's own dialogs (file choosers) speak the program's language.
   QTranslator qt_texts;
   if (LoadQtRussianTexts(qt_texts)) QApplication::installTranslator(&qt_texts);
@@ -58,6 +64,11 @@ int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
   parser.addHelpOption();
   const QCommandLineOption log_option("log", "Append every exchange with the device to this file.", "file");
   parser.addOption(log_option);
+  const QCommandLineOption port_option("port", "Apply this port at start, COM1..COM100.", "name");
+  const QCommandLineOption baud_option("baud", "Apply this speed at start.", "baud");
+  const QCommandLineOption factory_option("factory", "Apply this factory number at start.", "number");
+  const QCommandLineOption timeouts_option("timeouts", "Apply these time-outs in ms at start.", "gap,total");
+  parser.addOptions({port_option, baud_option, factory_option, timeouts_option});
   if (!parser.parse(QApplication::arguments())) {
     std::cerr << "tarnis: " << parser.errorText().toStdString() << '\n';
     return 2;
@@ -78,6 +89,26 @@ int RunProgram(int& argc, char** argv, const ProgramOptions& options) {
       std::cerr << "tarnis: --log: " << error << '\n';
       return 2;
     }
+  }
+  // Any of the connection options applies a connection at start, the others taking the settings
+  // dialog's defaults; without them the program starts with no port chosen.
+  if (parser.isSet(port_option) || parser.isSet(baud_option) || parser.isSet(factory_option) ||
+      parser.isSet(timeouts_option)) {
+    link::ConnectionOptionTexts texts;
+    const auto take = [&parser](const QCommandLineOption& option, std::string& text) {
+      if (parser.isSet(option)) text = parser.value(option).toStdString();
+    };
+    take(port_option, texts.port);
+    take(baud_option, texts.baud);
+    take(factory_option, texts.factory);
+    take(timeouts_option, texts.timeouts);
+    std::string error;
+    const auto settings = link::ParseConnectionOptions(texts, &error);
+    if (!settings) {
+      std::cerr << "tarnis: " << error << '\n';
+      return 2;
+    }
+    form1.SetStartConnection(*settings);
   }
   if (options.show_splash) form1.SetSplash(new TForm2(&form1));
   TForm9 form9(&form1);

@@ -20,6 +20,9 @@ struct ProgramOptions {
 // false when the translation is not installed.
 bool LoadQtRussianTexts(QTranslator& translator);
 
+// The application's name and desktop entry, set once the application object exists.
+void SetApplicationIdentity();
+
 int RunProgram(int& argc, char** argv, const ProgramOptions& options = {});
 
 }  // namespace tarnis::app

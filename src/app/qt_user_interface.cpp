@@ -137,4 +137,6 @@ bool QtUserInterface::StopRequested() { return wait_window_ && wait_window_->isV
 
 void QtUserInterface::ShowTimeLeft(const std::string& text) { main_window_.ProgressSetTimeLeft(ui::FromUtf8(text)); }
 
+void QtUserInterface::Beep() { QApplication::beep(); }
+
 }  // namespace tarnis::app

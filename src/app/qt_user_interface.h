@@ -34,6 +34,7 @@ class QtUserInterface final : public ui::UserInterface {
   void ProcessEvents() override;
   bool StopRequested() override;
   void ShowTimeLeft(const std::string& text) override;
+  void Beep() override;
 
  private:
   std::optional<std::string> ChooseFile(const ui::FileDialog& dialog, bool save);

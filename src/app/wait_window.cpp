@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -37,6 +38,7 @@ TForm9::TForm9(QWidget* main_window)
   Button1 = new QPushButton("&Прервать", this);
   Button1->setObjectName("Button1");
   Button1->setGeometry(kClientWidth - 8 - 90, kTextHeight - 4, 90, 25);
+  Button1->setFocusPolicy(Qt::NoFocus);
   connect(Button1, &QPushButton::clicked, this, [this] {
     stop_requested_ = true;
     Button1->setEnabled(false);  // taken; the transfer stops after its current exchange
@@ -53,6 +55,15 @@ void TForm9::showEvent(QShowEvent* event) {
   Button1->setEnabled(true);
   if (const QWidget* main_window = parentWidget())
     move(main_window->geometry().center() - rect().center());
+}
+
+void TForm9::keyPressEvent(QKeyEvent* event) {
+  // Escape is the usual cancel key of a progress window.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (Button1->isEnabled()) Button1->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TForm9::closeEvent(QCloseEvent* event) { event->ignore(); }

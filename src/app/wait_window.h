@@ -1,6 +1,7 @@
 #pragma once
 // TForm9, the wait window long transfers show while they run: a fixed line, the current step and
-// "Прервать", which asks the running transfer to stop after its current exchange. Made once at
+// "Прервать", which asks the running transfer to stop after its current exchange. The button never
+// takes the keyboard focus, so a stray Space or Enter stops nothing; the mouse, Alt+П and Escape do. Made once at
 // start-up and only shown and hidden; caption and step keep the last texts set.
 #include <QWidget>
 
@@ -28,6 +29,7 @@ class TForm9 : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   // Only the operation that showed it hides it.
   void closeEvent(QCloseEvent* event) override;
 

@@ -44,26 +44,26 @@ class Writer {
     if (!stored.empty()) {
       width = text.IsWide() ? rules::kWidthWide : rules::kWidthNarrow;
       if (text.Width() != ConfigText::kNarrow && !text.IsWide())
-        Warn(path + ".width", "width attribute byte " + Hex(text.Width()) + " is written as \"wide\"");
+        Warn(path + ".width", "байт ширины " + Hex(text.Width()) + " записан как \"wide\"");
     }
-    if (const auto problem = rules::TextProblem(width, text.Body())) Warn(path + ".text", *problem + "; import refuses it");
+    if (const auto problem = rules::TextProblem(width, text.Body())) Warn(path + ".text", *problem + "; импорт его не примет");
     return "{\"text\": " + Quoted(Cp1251ToUtf8(text.Body())) + ", \"width\": \"" + std::string(width) + "\"}";
   }
 
   std::string Password(const std::string& path, const PasswordText& password) {
     CheckTail(path, password.field());
     if (password.Text().size() > static_cast<std::size_t>(rules::kPasswordLimit))
-      Warn(path, "the password fills its field without an end; import refuses it");
+      Warn(path, "пароль заполняет поле без конца строки; импорт его не примет");
     return Quoted(Cp1251ToUtf8(password.Text()));
   }
 
   std::string Enabled(const std::string& path, std::uint8_t enabled) {
-    if (enabled > 1) Warn(path, "enabled byte " + std::to_string(enabled) + " is written as true");
+    if (enabled > 1) Warn(path, "байт доступа " + std::to_string(enabled) + " записан как true");
     return Boolean(enabled != 0);
   }
 
   std::string Number(const std::string& path, std::uint8_t value, int high) {
-    if (const auto problem = rules::NumberProblem(value, 0, high)) Warn(path, *problem + "; import refuses it");
+    if (const auto problem = rules::NumberProblem(value, 0, high)) Warn(path, *problem + "; импорт его не примет");
     return std::to_string(value);
   }
 
@@ -80,7 +80,7 @@ class Writer {
   void CheckTail(const std::string& path, std::span<const char> field) {
     const auto end = std::find(field.begin(), field.end(), '\0');
     if (std::any_of(end, field.end(), [](char c) { return c != '\0'; }))
-      Warn(path, "bytes after the end of the text are not carried");
+      Warn(path, "байты после конца текста не переносятся");
   }
 };
 
@@ -117,7 +117,7 @@ JsonExport ConfigurationToJson(const BlankFormTable& table, const DeviceConfigur
     if (entry.typeSk < rules::kExtraLines.size()) {
       extra_line = std::string("\"") + rules::kExtraLines[entry.typeSk] + "\"";
     } else {
-      writer.Warn(path + ".extra_line", "typeSk " + std::to_string(entry.typeSk) + " has no name; import refuses it");
+      writer.Warn(path + ".extra_line", "typeSk " + std::to_string(entry.typeSk) + " без имени; импорт его не примет");
       extra_line = std::to_string(entry.typeSk);
     }
     return "{\"programmed\": " + writer.Enabled(path + ".programmed", entry.programmed) +
@@ -158,7 +158,7 @@ JsonExport ConfigurationToJson(const BlankFormTable& table, const DeviceConfigur
   const auto* unused = reinterpret_cast<const std::uint8_t*>(&configuration.requisites[kRequisiteCount]);
   const std::size_t unused_size = sizeof(RequisiteRecord) * (kRequisiteSlots - kRequisiteCount);
   if (std::any_of(unused, unused + unused_size, [](std::uint8_t b) { return b != 0; }))
-    writer.Warn("$.requisites", "the unused slots 9..16 hold bytes that are not carried");
+    writer.Warn("$.requisites", "неиспользуемые места 9..16 содержат байты, которые не переносятся");
 
   JsonExport result;
   result.json = "{\n";

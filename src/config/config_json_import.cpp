@@ -34,53 +34,53 @@ class Reader {
 
   // The object at path with exactly these keys.
   QJsonObject Object(const QJsonValue& value, const std::string& path, std::initializer_list<const char*> keys) {
-    if (!value.isObject()) Fail(path, "an object is expected");
+    if (!value.isObject()) Fail(path, "ожидается объект");
     const QJsonObject object = value.toObject();
     for (auto it = object.begin(); it != object.end(); ++it) {
       const std::string key = it.key().toStdString();
       if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
-        Fail(path + "." + key, "unknown key");
+        Fail(path + "." + key, "неизвестный ключ");
     }
     for (const char* key : keys)
-      if (!object.contains(QLatin1String(key))) Fail(path + "." + key, "missing");
+      if (!object.contains(QLatin1String(key))) Fail(path + "." + key, "отсутствует");
     return object;
   }
 
   // The object of numbered items "1".."count", each read by item(value, path, number).
   template <class Item>
   void Numbered(const QJsonValue& value, const std::string& path, int count, Item item) {
-    if (!value.isObject()) Fail(path, "an object is expected");
+    if (!value.isObject()) Fail(path, "ожидается объект");
     const QJsonObject object = value.toObject();
     for (auto it = object.begin(); it != object.end(); ++it) {
       bool number = false;
       const int n = it.key().toInt(&number);
       if (!number || n < 1 || n > count || it.key() != QString::number(n))
-        Fail(path + "." + it.key().toStdString(), "unknown key; items are numbered 1.." + std::to_string(count));
+        Fail(path + "." + it.key().toStdString(), "неизвестный ключ; элементы нумеруются от 1 до " + std::to_string(count));
     }
     for (int n = 1; n <= count; ++n) {
       const std::string item_path = path + "." + std::to_string(n);
-      if (!object.contains(QString::number(n))) Fail(item_path, "missing");
+      if (!object.contains(QString::number(n))) Fail(item_path, "отсутствует");
       item(object.value(QString::number(n)), item_path, n);
     }
   }
 
   QJsonArray Array(const QJsonValue& value, const std::string& path, std::size_t size) {
-    if (!value.isArray()) Fail(path, "an array is expected");
+    if (!value.isArray()) Fail(path, "ожидается массив");
     const QJsonArray array = value.toArray();
     if (static_cast<std::size_t>(array.size()) != size)
-      Fail(path, std::to_string(array.size()) + " entries, " + std::to_string(size) + " are expected");
+      Fail(path, "элементов " + std::to_string(array.size()) + ", ожидается " + std::to_string(size));
     return array;
   }
 
   bool Boolean(const QJsonValue& value, const std::string& path) {
-    if (!value.isBool()) Fail(path, "true or false is expected");
+    if (!value.isBool()) Fail(path, "ожидается true или false");
     return value.toBool();
   }
 
   int Number(const QJsonValue& value, const std::string& path, int low, int high) {
     const double number = value.toDouble();
-    if (!value.isDouble() || std::floor(number) != number) Fail(path, "a whole number is expected");
-    if (std::fabs(number) > 1e9) Fail(path, "the number is out of range");
+    if (!value.isDouble() || std::floor(number) != number) Fail(path, "ожидается целое число");
+    if (std::fabs(number) > 1e9) Fail(path, "число вне допустимых пределов");
     if (const auto problem = rules::NumberProblem(static_cast<long long>(number), low, high)) Fail(path, *problem);
     return static_cast<int>(number);
   }
@@ -88,13 +88,13 @@ class Reader {
   // A string as Windows-1251, with no control character: a zero would end the field, the others
   // would reach the printer and terminals.
   std::string Cp1251(const QJsonValue& value, const std::string& path) {
-    if (!value.isString()) Fail(path, "a string is expected");
+    if (!value.isString()) Fail(path, "ожидается строка");
     const QString text = value.toString();
     for (const QChar c : text)
       if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
-        Fail(path, "a text cannot hold the character U+" + QString::asprintf("%04X", c.unicode()).toStdString());
+        Fail(path, "текст не может содержать символ U+" + QString::asprintf("%04X", c.unicode()).toStdString());
     const auto converted = Utf8ToCp1251(text.toStdString());
-    if (!converted) Fail(path, "holds a character that Windows-1251 lacks");
+    if (!converted) Fail(path, "содержит символ, которого нет в Windows-1251");
     return *converted;
   }
 
@@ -103,7 +103,7 @@ class Reader {
     const QJsonValue width_value = object.value(QLatin1String("width"));
     const std::string width = width_value.toString().toStdString();
     if (!width_value.isString() || (width != rules::kWidthNone && width != rules::kWidthNarrow && width != rules::kWidthWide))
-      Fail(path + ".width", "\"narrow\", \"wide\" or \"none\" is expected");
+      Fail(path + ".width", "ожидается \"narrow\", \"wide\" или \"none\"");
     const std::string body = Cp1251(object.value(QLatin1String("text")), path + ".text");
     if (const auto problem = rules::TextProblem(width, body)) Fail(path + ".text", *problem);
     if (const std::string held = link::HeldDifferentlyNotice(body); !held.empty())
@@ -180,7 +180,7 @@ void ReadDocument(const QJsonObject& root, BlankFormTable& table, DeviceConfigur
   reader.Object(root, "$",
                 {"format", "version", "blank_forms", "operators", "document_name", "services", "requisites", "cliches"});
   if (root.value(QLatin1String("format")).toString() != QLatin1String(kJsonFormatName))
-    Reader::Fail("$.format", std::string("\"") + kJsonFormatName + "\" is expected");
+    Reader::Fail("$.format", std::string("ожидается \"") + kJsonFormatName + "\"");
   reader.Number(root.value(QLatin1String("version")), "$.version", kJsonFormatVersion, kJsonFormatVersion);
 
   reader.Numbered(root.value(QLatin1String("blank_forms")), "$.blank_forms", kFormCount,
@@ -195,7 +195,7 @@ void ReadDocument(const QJsonObject& root, BlankFormTable& table, DeviceConfigur
                     const std::string extra = entry.value(QLatin1String("extra_line")).toString().toStdString();
                     const auto found = std::find(rules::kExtraLines.begin(), rules::kExtraLines.end(), extra);
                     if (!entry.value(QLatin1String("extra_line")).isString() || found == rules::kExtraLines.end())
-                      Reader::Fail(path + ".extra_line", "\"none\", \"discount\", \"tax\" or \"code\" is expected");
+                      Reader::Fail(path + ".extra_line", "ожидается \"none\", \"discount\", \"tax\" или \"code\"");
                     out.typeSk = static_cast<std::uint8_t>(found - rules::kExtraLines.begin());
                   });
 
@@ -207,7 +207,7 @@ void ReadDocument(const QJsonObject& root, BlankFormTable& table, DeviceConfigur
                     reader.Text(object.value(QLatin1String("full_name")), path + ".full_name", record.full_name);
                     const std::string password = reader.Cp1251(object.value(QLatin1String("password")), path + ".password");
                     if (password.size() > static_cast<std::size_t>(rules::kPasswordLimit))
-                      Reader::Fail(path + ".password", std::to_string(password.size()) + " characters, a password holds at most " +
+                      Reader::Fail(path + ".password", std::to_string(password.size()) + " симв., пароль вмещает не более " +
                                                            std::to_string(rules::kPasswordLimit));
                     record.password.Set(password);
                     record.enabled = reader.Boolean(object.value(QLatin1String("enabled")), path + ".enabled");
@@ -247,16 +247,16 @@ JsonImport ConfigurationFromJson(std::string_view json) {
   const QJsonDocument document =
       QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())), &parse_error);
   if (parse_error.error != QJsonParseError::NoError) {
-    result.error = "$: not JSON at byte " + std::to_string(parse_error.offset) + ": " +
+    result.error = "$: не JSON, байт " + std::to_string(parse_error.offset) + ": " +
                    parse_error.errorString().toStdString();
     return result;
   }
   if (!document.isObject()) {
-    result.error = "$: an object is expected";
+    result.error = "$: ожидается объект";
     return result;
   }
   if (const auto duplicate = DuplicateKeyPath(json)) {
-    result.error = *duplicate + ": the key appears twice";
+    result.error = *duplicate + ": ключ встречается дважды";
     return result;
   }
   try {

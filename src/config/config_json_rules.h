@@ -30,24 +30,24 @@ inline std::optional<std::string> TextProblem(std::string_view width, std::strin
     if (byte < 0x20 || byte == 0x7F || byte == 0x98) {
       char code[8];
       std::snprintf(code, sizeof code, "%04X", byte);
-      return std::string("a text cannot hold the character U+") + code;
+      return std::string("текст не может содержать символ U+") + code;
     }
   }
   if (width == kWidthNone) {
-    if (!body.empty()) return std::string("a text with width \"none\" must be empty");
+    if (!body.empty()) return std::string("текст с шириной \"none\" должен быть пустым");
     return std::nullopt;
   }
   const bool wide = width == kWidthWide;
   const std::size_t limit = ConfigText::BodyLimit(wide ? ConfigText::kWide : ConfigText::kNarrow);
   if (body.size() > limit)
-    return std::to_string(body.size()) + " characters, a " + std::string(wide ? "wide" : "narrow") +
-           " text holds at most " + std::to_string(limit);
+    return std::to_string(body.size()) + " симв., " + std::string(wide ? "широкий" : "узкий") +
+           " текст вмещает не более " + std::to_string(limit);
   return std::nullopt;
 }
 
 inline std::optional<std::string> NumberProblem(long long value, int low, int high) {
   if (value < low || value > high)
-    return std::to_string(value) + " is outside " + std::to_string(low) + ".." + std::to_string(high);
+    return std::to_string(value) + " вне пределов " + std::to_string(low) + ".." + std::to_string(high);
   return std::nullopt;
 }
 

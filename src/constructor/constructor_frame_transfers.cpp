@@ -1,7 +1,6 @@
 // The constructor page's blank transfers: programming the pressed form, reading a form back.
 #include "constructor/constructor_frame.h"
 
-#include <QApplication>
 #include <QToolButton>
 
 #include "constructor/blank_transfer.h"
@@ -11,18 +10,18 @@ namespace tarnis::constructor {
 namespace {
 
 // Another device operation is letting window messages run: the click waits for nothing.
-void RefuseIfBusy(TransferOutcome outcome) {
-  if (outcome == TransferOutcome::Busy) QApplication::beep();
+void RefuseIfBusy(ui::UserInterface& ui, TransferOutcome outcome) {
+  if (outcome == TransferOutcome::Busy) ui.Beep();
 }
 
 }  // namespace
 
 void TFrameConstructor::BitBtn2Click() {
-  RefuseIfBusy(ProgramSelectedBlank(link_, ui_, table_, SelectedForm(), PressedIndex(variant_buttons_) >= 0));
+  RefuseIfBusy(ui_, ProgramSelectedBlank(link_, ui_, table_, SelectedForm(), PressedIndex(variant_buttons_) >= 0));
 }
 
 void TFrameConstructor::BitBtn1Click() {
-  RefuseIfBusy(ReadSelectedBlank(link_, ui_, table_, SelectedForm(), [this](int form, const link::BlankFields& answer) {
+  RefuseIfBusy(ui_, ReadSelectedBlank(link_, ui_, table_, SelectedForm(), [this](int form, const link::BlankFields& answer) {
     ShowReadBlank(form, answer.requisite, answer.type_sk);
   }));
 }

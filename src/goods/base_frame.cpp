@@ -159,6 +159,9 @@ void TBaseFrame::WireControls() {
           });
   connect(StringGrid1, &QTableView::doubleClicked, this, &TBaseFrame::StringGrid1DblClick);
   ui::InstallGridKeys(StringGrid1);
+  // Shown, the page's own file buttons take the usual open and save keys from the main menu.
+  BitBtn3->setShortcut(QKeySequence::Save);
+  BitBtn4->setShortcut(QKeySequence::Open);
   // "Очистить поля" is the page's cancel button: Escape resets the table while the page shows,
   // wherever the focus is in the window (a hidden page's shortcut does not fire).
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

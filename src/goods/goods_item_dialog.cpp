@@ -110,6 +110,7 @@ void TForm8::Build() {
   Edit4 = named(new QLineEdit("0.00", this), "Edit4");
   LimitTyping(Edit4, kPriceMaxLength);
   Edit4->installEventFilter(new PriceKeyFilter(Edit4));
+  Edit4->setToolTip("89.90 или 89,90");
 
   Button1 = named(new QPushButton("Применить", this), "Button1");
   Button2 = named(new QPushButton("Отмена", this), "Button2");
@@ -141,8 +142,9 @@ void TForm8::Build() {
   NameNotice = named(new QLabel(this), "NameNotice");
   NameNotice->setStyleSheet("color: #c00000");
   fields->addWidget(NameNotice, 4, 1, 1, 3);
-  connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
-    NameNotice->setText(QString::fromStdString(link::HeldDifferentlyNotice(ui::ToCp1251Lossy(text))));
+  // The name as it now stands: a typed small letter may have been capitalised meanwhile.
+  connect(Edit1, &QLineEdit::textChanged, this, [this] {
+    NameNotice->setText(QString::fromStdString(link::HeldDifferentlyNotice(ui::ToCp1251Lossy(Edit1->text()))));
   });
   fields->setColumnStretch(2, 1);
 

@@ -22,6 +22,7 @@ class SilentUserInterface : public UserInterface {
   void WaitClose() override {}
   void ProcessEvents() override {}
   bool StopRequested() override { return false; }
+  void Beep() override {}
 };
 
 }  // namespace tarnis::ui

@@ -48,6 +48,9 @@ class UserInterface {
   // Long operations ask between exchanges and stop as answering "Нет" to "Продолжить?" would.
   virtual bool StopRequested() = 0;
 
+  // The short sound of a refused command (another exchange is under way, a key that does nothing).
+  virtual void Beep() = 0;
+
   // The time a long operation still needs, as "осталось ≈ 40 с", shown beside the progress;
   // empty hides it. Programs without windows show nothing.
   virtual void ShowTimeLeft(const std::string& text) { static_cast<void>(text); }

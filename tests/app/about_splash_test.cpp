@@ -40,6 +40,16 @@ TEST(QtRussianTexts, StandardButtonsSpeakRussian) {
   QApplication::removeTranslator(&translator);
 }
 
+// A display name would be appended by the window system to every caption ("Ошибка... — Tarnis").
+TEST(QtRussianTexts, CaptionsCarryNoApplicationNameButTheDesktopEntryGroupsTheWindows) {
+  const QString name = QApplication::applicationName();
+  SetApplicationIdentity();
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "tarnis");
+  QApplication::setApplicationName("probe");
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe") << "a display name of its own is set";
+  QApplication::setApplicationName(name);
+}
+
 TEST(AboutWindow, ShowsTheRunningProgramsVersionResource) {
   TForm4 about;
   EXPECT_EQ(about.windowTitle(), "О программе...");

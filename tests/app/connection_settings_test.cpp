@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QImage>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
@@ -225,8 +227,17 @@ TEST_F(ConnectionSettingsTest, PortsAreMarkedWithTheirStateAndAFailingOneSaysWhy
   EXPECT_EQ(tip(2), "COM3: свободен");
   EXPECT_EQ(tip(3), "COM4: занят");
   EXPECT_EQ(tip(96), "COM97: нет устройства");
-  EXPECT_FALSE(fresh.ComboBox1->itemIcon(2).isNull());
-  EXPECT_NE(fresh.ComboBox1->itemIcon(2).cacheKey(), fresh.ComboBox1->itemIcon(3).cacheKey());
+  // The marks differ in shape, not only in colour: their outlines (alpha) differ pairwise.
+  const auto outline = [&](int index) {
+    return fresh.ComboBox1->itemIcon(index).pixmap(12, 12).toImage().convertToFormat(QImage::Format_Alpha8);
+  };
+  for (const auto& [a, b] : {std::pair{2, 3}, std::pair{2, 96}, std::pair{3, 96}})
+    EXPECT_NE(outline(a), outline(b)) << a << " " << b;
+  // The drop-down of a hundred names stays a list of a sane height.
+  fresh.ComboBox1->showPopup();
+  const QWidget* popup = fresh.ComboBox1->view()->window();
+  EXPECT_LE(popup->height(), 17 * fresh.ComboBox1->view()->sizeHintForRow(0) + 16);
+  fresh.ComboBox1->hidePopup();
   EXPECT_EQ(fresh.ComboBox1->itemText(3), "COM4");  // the names stay as they were
 
   fresh.ComboBox1->setCurrentText("COM4");

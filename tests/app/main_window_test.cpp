@@ -315,6 +315,45 @@ TEST_F(MainWindowTest, ShowFrameShowsOnePageAtATimeAndKeepsThem) {
   EXPECT_EQ(first->parentWidget(), window->Panel1);
 }
 
+// Given on the command line, a connection is applied once the pages are made, as "Применить" would.
+TEST_F(MainWindowTest, AConnectionGivenAtStartIsAppliedAndCheckedAsApplyWould) {
+  test::PrivatePortsDirectory ports;
+  test::EmulatedDevice device("COM5");
+  ASSERT_TRUE(RegisterPort("COM7", ports.path() + "/unplugged"));
+  const struct {
+    const char* port;
+    int baud;
+    bool opens;
+  } starts[] = {{"COM5", 9600, true}, {"COM7", 19200, false}};
+  for (const auto& start : starts) {
+    test::RecordingUserInterface start_ui;
+    TForm1 started(MainWindowServices{nullptr, &start_ui});
+    started.SetPortSettleDelay(0ms);
+    link::LinkSettings settings;
+    settings.port_name = start.port;
+    settings.baud_rate = start.baud;
+    settings.inter_byte_timeout_ms = 100;
+    settings.total_timeout_ms = 900;
+    settings.factory_number = "1";
+    started.SetStartConnection(settings);
+    QSignalSpy port_opened(&started, &TForm1::PortOpened);
+    EXPECT_EQ(started.StatusPanelText(1), "Порт:");
+    started.show();
+    QTRY_VERIFY(started.N5->isEnabled());
+    EXPECT_EQ(port_opened.count(), start.opens ? 1 : 0) << start.port;
+    EXPECT_EQ(started.link().settings().total_timeout_ms, 900);
+    EXPECT_TRUE(started.link().settings().settings_applied);
+    if (start.opens) {
+      EXPECT_TRUE(start_ui.messages.empty());
+      EXPECT_EQ(started.StatusPanelText(1), "Порт: COM5");
+      EXPECT_EQ(started.StatusPanelText(2), "Скорость: 9600");
+    } else {
+      ASSERT_EQ(start_ui.messages.size(), 1u);
+      EXPECT_EQ(start_ui.messages[0].text.rfind("Не удалось открыть порт...\n", 0), 0u);
+    }
+  }
+}
+
 TEST_F(MainWindowTest, WhileAnOperationHoldsTheLinkCommandsAreRefusedAndTheWindowStaysOpen) {
   window->show();
   bool dialog_opened = false;
@@ -330,6 +369,7 @@ TEST_F(MainWindowTest, WhileAnOperationHoldsTheLinkCommandsAreRefusedAndTheWindo
     EXPECT_TRUE(window->isVisible());
   }
   EXPECT_FALSE(dialog_opened);
+  EXPECT_EQ(ui.beeps, 3) << "each refusal sounds";
   EXPECT_TRUE(window->close());
   // The check that was refused left its watcher waiting; let it act on the next dialog.
   window->N1->trigger();

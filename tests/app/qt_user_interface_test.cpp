@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "app/main_window.h"
@@ -145,6 +147,61 @@ TEST_F(QtUserInterfaceTest, TheRecordingFakeKeepsTheSameStateAndReportsCallsOutO
   EXPECT_EQ(fake.Unsettled(), "cursor normal while normal\n");
   EXPECT_EQ(fake.faults, std::vector<std::string>{"cursor normal while normal"});
 
+  // A stop asked during one showing is forgotten by the next.
+  ui().WaitShow();
+  fake.WaitShow();
+  wait->Button1->click();
+  fake.stop_requested = true;
+  EXPECT_EQ(ui().StopRequested(), fake.StopRequested());
+  ui().WaitClose();
+  fake.WaitClose();
+  ui().WaitShow();
+  fake.WaitShow();
+  EXPECT_EQ(ui().StopRequested(), fake.StopRequested());
+  EXPECT_FALSE(fake.StopRequested());
+  ui().WaitClose();
+  fake.WaitClose();
+
+  // The event loop runs inside the progress calls, the message boxes and the file dialogs.
+  enum class Modal { None, Box, Chooser };
+  const struct {
+    const char* name;
+    Modal modal;
+    std::function<void(ui::UserInterface&)> call;
+  } loops[] = {{"progress start", Modal::None, [](ui::UserInterface& u) { u.ProgressStart(); }},
+               {"progress step", Modal::None, [](ui::UserInterface& u) { u.ProgressStep(1, 2); }},
+               {"progress end", Modal::None, [](ui::UserInterface& u) { u.ProgressEnd(); }},
+               {"message", Modal::Box, [](ui::UserInterface& u) { ui::ShowNotice(u, "Готово"); }},
+               {"open dialog", Modal::Chooser, [](ui::UserInterface& u) { u.ChooseOpenFile({}); }},
+               {"save dialog", Modal::Chooser, [](ui::UserInterface& u) { u.ChooseSaveFile({}); }}};
+  for (const auto& loop : loops) {
+    bool window_loop_ran = false;
+    QTimer::singleShot(0, [&window_loop_ran] { window_loop_ran = true; });
+    if (loop.modal == Modal::Box) WhenModal<QMessageBox>([](QMessageBox& box) { box.accept(); });
+    if (loop.modal == Modal::Chooser) WhenModal<QFileDialog>([](QFileDialog& chooser) { chooser.reject(); });
+    loop.call(ui());
+    int fake_loops = 0;
+    fake.on_process_events = [&fake_loops] { ++fake_loops; };
+    loop.call(fake);
+    fake.on_process_events = nullptr;
+    EXPECT_TRUE(window_loop_ran) << loop.name;
+    EXPECT_EQ(fake_loops, 1) << loop.name;
+  }
+
+  // Asked for it, the fake refuses to make up answers a test did not give.
+  fake.only_scripted_answers = true;
+  fake.answers = {ui::Answer::No};
+  EXPECT_FALSE(ui::Confirm(fake, "Первый?"));
+  EXPECT_TRUE(ui::Confirm(fake, "Второй?"));
+  fake.file_choices = {"/tmp/a.cfg"};
+  EXPECT_EQ(fake.ChooseOpenFile({"Открыть"}), "/tmp/a.cfg");
+  EXPECT_EQ(fake.ChooseSaveFile({"Сохранить"}), std::nullopt);
+  EXPECT_EQ(fake.faults, (std::vector<std::string>{"cursor normal while normal", "unscripted question: Второй?",
+                                                   "unscripted save dialog Сохранить"}));
+  fake.only_scripted_answers = false;
+  fake.Beep();
+  EXPECT_EQ(fake.events.back(), "beep");
+
   fake.faults.clear();
   fake.ProgressStep(1, 2);
   fake.ProgressEnd();
@@ -210,9 +267,30 @@ TEST_F(QtUserInterfaceTest, TheWaitWindowKeepsItsLastCaptionAndStep) {
   ui().WaitClose();
 }
 
-// "Прервать" asks the running operation to stop; the next showing starts afresh.
+// "Прервать" asks the running operation to stop; the next showing starts afresh. It never holds
+// the keyboard focus: a stray Space or Enter stops nothing, Escape and Alt+П do.
 TEST_F(QtUserInterfaceTest, StopButtonIsTakenOncePerShowingAndTheTimeLeftSitsOnTheBar) {
   EXPECT_EQ(wait->Button1->text(), "&Прервать");
+  const struct {
+    Qt::Key key;
+    QString text;
+    Qt::KeyboardModifiers modifiers;
+    bool stops;
+  } keys[] = {{Qt::Key_Space, " ", Qt::NoModifier, false},   {Qt::Key_Return, "\r", Qt::NoModifier, false},
+              {Qt::Key_Enter, "\r", Qt::NoModifier, false},   {Qt::Key_Escape, "\x1b", Qt::NoModifier, true},
+              {Qt::Key(0x041F), "П", Qt::AltModifier, true}};  // Alt+П
+  for (const auto& press : keys) {
+    ui().WaitShow();
+    QApplication::setActiveWindow(wait);
+    EXPECT_EQ(wait->Button1->focusPolicy(), Qt::NoFocus);
+    QWidget* focus = QApplication::focusWidget();
+    QTest::sendKeyEvent(QTest::Click, focus ? focus : wait, press.key, press.text, press.modifiers);
+    QTest::qWait(0);
+    if (press.stops) QTRY_VERIFY(ui().StopRequested());  // a shortcut clicks after a short flash
+    EXPECT_EQ(ui().StopRequested(), press.stops) << press.key;
+    ui().WaitClose();
+  }
+
   ui().WaitShow();
   EXPECT_FALSE(ui().StopRequested());
   QTest::mouseClick(wait->Button1, Qt::LeftButton);

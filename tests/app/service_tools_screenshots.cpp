@@ -3,6 +3,7 @@
 // for a few seconds and its window id is printed, for a grab from outside (xwd -id).
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,8 @@
 #include "app/main_window.h"
 #include "config/config_verification.h"
 #include "emulated_device.h"
+#include "goods/goods_item_dialog.h"
+#include "goods/goods_transfer.h"
 #include "link/commands.h"
 #include "link/device_charset.h"
 #include "platform/cp1251_codec.h"
@@ -46,12 +49,28 @@ int main(int argc, char** argv) {
     d.state().Text(2, 12, 1) = link::ToDeviceText(Utf8ToCp1251Lossy("1СТРИЖКА"));
     d.state().Text(0, 3, 2) = link::ToDeviceText(Utf8ToCp1251Lossy("0ПЕТРОВ П.П."));
     d.state().Text(4, 1, 8) = link::ToDeviceText(Utf8ToCp1251Lossy("0СПАСИБО ЗА ПОКУПКУ"));
+    d.state().Text(4, 2, 1) = link::ToDeviceText(Utf8ToCp1251Lossy("0ВТОРОЕ КЛИШЕ"));
+    d.state().enabled[3][0] = 0;
+    d.state().blanks[2].variant = 2;
+    for (const std::uint16_t code : {3, 4, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21})
+      d.faults().forced_errors.push_back({link::Command::Goods, {}, code, {}, 51});
   });
   const config::Verification verification = config::VerifyDevice(device.link(), ui, window.blank_forms(), window.configuration());
   app::CompareDialog dialog(verification.differences);
   Show(dialog, directory, "compare-dialog.png", wait);
   app::CompareDialog equal({});
   Show(equal, directory, "compare-dialog-equal.png", wait);
+
+  // A goods read that went on after failures: its closing box, as the program shows it.
+  goods::GoodsTable table;
+  goods::ReadGoods(device.link(), ui, table, goods::ChooseScope(false, true, 0, "0", "40"));
+  QMessageBox closing(QMessageBox::Warning, QString::fromStdString(ui.messages.back().caption),
+                      QString::fromStdString(ui.messages.back().text), QMessageBox::NoButton);
+  closing.addButton("OK", QMessageBox::AcceptRole);
+  Show(closing, directory, "closing-warning.png", wait);
+  goods::TForm8 item_editor(ui);
+  item_editor.LoadFrom({"5", Utf8ToCp1251Lossy("ЁЛКА"), Utf8ToCp1251Lossy("узкий"), "0", "1", "1.00"});
+  Show(item_editor, directory, "goods-item-held-otherwise.png", wait);
 
   window.show();
   link::RequestStatus(device.link());

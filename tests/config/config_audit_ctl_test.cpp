@@ -54,6 +54,7 @@ TEST_F(ConfigAuditCtlTest, DiffNamesOnlyTheChangedFieldsAndExitsByTheOutcome) {
   const auto diff = Ctl("config diff " + a + " " + b);
   EXPECT_EQ(diff.exit_code, 1);
   EXPECT_EQ(diff.out,
+            a + " ← → " + b + "\n"
             "Формы БСО №2, Вариант: нет → 4\n"
             "Операторы №7, Ф.И.О.: «ФАМИЛИЯ 7», узкий → «ПЕТРОВ», широкий\n");
 
@@ -93,7 +94,7 @@ TEST_F(ConfigAuditCtlTest, ExportThenImportGivesTheSameBytesAndABadJsonWritesNot
   ASSERT_TRUE(ReplaceFile(Path("bad.json"), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
   const auto refused = Ctl("config import --json " + Path("bad.json") + " --file " + Path("b.cfg"));
   EXPECT_EQ(refused.exit_code, 1);
-  EXPECT_NE(refused.err.find("$.operators.3.position.text: 33 characters, a narrow text holds at most 24"),
+  EXPECT_NE(refused.err.find("$.operators.3.position.text: 33 симв., узкий текст вмещает не более 24"),
             std::string::npos)
       << refused.err;
   EXPECT_EQ(ReadFileUpTo(Path("b.cfg"), kConfigurationFileSize), ReadFileUpTo(cfg, kConfigurationFileSize));
@@ -102,7 +103,7 @@ TEST_F(ConfigAuditCtlTest, ExportThenImportGivesTheSameBytesAndABadJsonWritesNot
   configuration.cliches[0].lines[4].bytes[24] = 'Z';
   const auto warned = Ctl("config export --file " + Save("junk.cfg") + " --json " + Path("junk.json"));
   EXPECT_EQ(warned.exit_code, 0);
-  EXPECT_EQ(warned.err, "warning: $.cliches.1.lines[4]: bytes after the end of the text are not carried\n");
+  EXPECT_EQ(warned.err, "предупреждение: $.cliches.1.lines[4]: байты после конца текста не переносятся\n");
 }
 
 TEST_F(ConfigAuditCtlTest, VerifyNamesTheOneTextTheDeviceHoldsDifferentlyAfterTheWholeRead) {
@@ -115,6 +116,7 @@ TEST_F(ConfigAuditCtlTest, VerifyNamesTheOneTextTheDeviceHoldsDifferentlyAfterTh
   const auto verify = Ctl("config verify" + options);
   EXPECT_EQ(verify.exit_code, 1) << verify.err;
   EXPECT_EQ(verify.out, "Прочитано удачно...\n"
+                        "файл ← → КМ\n"
                         "Дополнительные реквизиты №5, Строка 2: «ДОП. РЕК 5 - СТРОКА 2», узкий → «ИНОЙ РЕКВИЗИТ», узкий\n");
   EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.total_requests_seen(); }), 335u + 8);
   EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Parameter); }), 335u);
@@ -173,6 +175,7 @@ TEST_F(ConfigAuditCtlTest, VerifyComparesAccessAndBlankFormsAndTextsAsTheDeviceH
   EXPECT_EQ(verify.exit_code, 1) << verify.err;
   EXPECT_EQ(verify.out,
             "Прочитано удачно...\n"
+            "файл ← → КМ\n"
             "Формы БСО №3, Вариант: нет → 2\n"
             "Формы БСО №7, Запрограммирована: да → нет\n"
             "Дополнительные реквизиты №1, Дост.: да → нет\n");

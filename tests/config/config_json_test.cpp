@@ -100,31 +100,31 @@ std::string ImportError(const std::string& dotted_path, const QJsonValue& value)
 }
 
 TEST(ConfigJsonTest, EachKindOfBadValueIsNamedByItsPath) {
-  EXPECT_EQ(ImportError("operators.3.nickname", QString("x")), "$.operators.3.nickname: unknown key");
-  EXPECT_EQ(ImportError("services.100", QJsonObject{}), "$.services.100: unknown key; items are numbered 1..99");
-  EXPECT_EQ(ImportError("cliches.2.enabled", QJsonValue(QJsonValue::Undefined)), "$.cliches.2.enabled: missing");
+  EXPECT_EQ(ImportError("operators.3.nickname", QString("x")), "$.operators.3.nickname: неизвестный ключ");
+  EXPECT_EQ(ImportError("services.100", QJsonObject{}), "$.services.100: неизвестный ключ; элементы нумеруются от 1 до 99");
+  EXPECT_EQ(ImportError("cliches.2.enabled", QJsonValue(QJsonValue::Undefined)), "$.cliches.2.enabled: отсутствует");
   EXPECT_EQ(ImportError("operators.7.position.text", QString(25, QChar(u'Ж'))),
-            "$.operators.7.position.text: 25 characters, a narrow text holds at most 24");
+            "$.operators.7.position.text: 25 симв., узкий текст вмещает не более 24");
   QJsonObject wide{{"text", QString(13, QChar(u'Ж'))}, {"width", "wide"}};
-  EXPECT_EQ(ImportError("document_name", wide), "$.document_name.text: 13 characters, a wide text holds at most 12");
+  EXPECT_EQ(ImportError("document_name", wide), "$.document_name.text: 13 симв., широкий текст вмещает не более 12");
   EXPECT_EQ(ImportError("services.5.lines.1.text", QString::fromUtf8("ЦЕНА Ω")),
-            "$.services.5.lines[1].text: holds a character that Windows-1251 lacks");
+            "$.services.5.lines[1].text: содержит символ, которого нет в Windows-1251");
   EXPECT_EQ(ImportError("services.5.lines.0.width", QString("bold")),
-            "$.services.5.lines[0].width: \"narrow\", \"wide\" or \"none\" is expected");
+            "$.services.5.lines[0].width: ожидается \"narrow\", \"wide\" или \"none\"");
   EXPECT_EQ(ImportError("requisites.8.lines.1", QJsonObject{{"text", "X"}, {"width", "none"}}),
-            "$.requisites.8.lines[1].text: a text with width \"none\" must be empty");
+            "$.requisites.8.lines[1].text: текст с шириной \"none\" должен быть пустым");
   EXPECT_EQ(ImportError("operators.1.password", QString("123456")),
-            "$.operators.1.password: 6 characters, a password holds at most 5");
-  EXPECT_EQ(ImportError("blank_forms.4.variant", 7), "$.blank_forms.4.variant: 7 is outside 0..6");
-  EXPECT_EQ(ImportError("blank_forms.4.requisite", 2.5), "$.blank_forms.4.requisite: a whole number is expected");
+            "$.operators.1.password: 6 симв., пароль вмещает не более 5");
+  EXPECT_EQ(ImportError("blank_forms.4.variant", 7), "$.blank_forms.4.variant: 7 вне пределов 0..6");
+  EXPECT_EQ(ImportError("blank_forms.4.requisite", 2.5), "$.blank_forms.4.requisite: ожидается целое число");
   EXPECT_EQ(ImportError("blank_forms.8.extra_line", QString("vat")),
-            "$.blank_forms.8.extra_line: \"none\", \"discount\", \"tax\" or \"code\" is expected");
-  EXPECT_EQ(ImportError("operators.2.enabled", 1), "$.operators.2.enabled: true or false is expected");
-  EXPECT_EQ(ImportError("requisites.1.lines", QJsonArray{}), "$.requisites.1.lines: 0 entries, 3 are expected");
-  EXPECT_EQ(ImportError("version", 2), "$.version: 2 is outside 1..1");
+            "$.blank_forms.8.extra_line: ожидается \"none\", \"discount\", \"tax\" или \"code\"");
+  EXPECT_EQ(ImportError("operators.2.enabled", 1), "$.operators.2.enabled: ожидается true или false");
+  EXPECT_EQ(ImportError("requisites.1.lines", QJsonArray{}), "$.requisites.1.lines: элементов 0, ожидается 3");
+  EXPECT_EQ(ImportError("version", 2), "$.version: 2 вне пределов 1..1");
   for (const char16_t control : {u'\0', u'\x1B', u'\x1F', u'\x7F', u'\x85', u'\x9F'})
     EXPECT_EQ(ImportError("cliches.1.lines.3.text", QString("AB") + QChar(control)),
-              "$.cliches.1.lines[3].text: a text cannot hold the character U+" +
+              "$.cliches.1.lines[3].text: текст не может содержать символ U+" +
                   QString::asprintf("%04X", unsigned{control}).toStdString());
 
   // Two equal keys: the parser would keep the second silently.
@@ -133,15 +133,15 @@ TEST(ConfigJsonTest, EachKindOfBadValueIsNamedByItsPath) {
   std::string twice = ConfigurationToJson({}, defaults).json;
   const std::string second_line = "\"lines\": [\n      {\"text\": \"УСЛУГА 2 - СТРОКА 1\"";
   twice.insert(twice.find(second_line), "\"enabled\": false, ");
-  EXPECT_EQ(ConfigurationFromJson(twice).error, "$.services.2.enabled: the key appears twice");
+  EXPECT_EQ(ConfigurationFromJson(twice).error, "$.services.2.enabled: ключ встречается дважды");
   std::string escaped = ConfigurationToJson({}, defaults).json;
   escaped.insert(escaped.find("\"2\": {\"lines\""), "\"\\u0031\": {}, ");
-  EXPECT_EQ(ConfigurationFromJson(escaped).error, "$.services.1: the key appears twice");
+  EXPECT_EQ(ConfigurationFromJson(escaped).error, "$.services.1: ключ встречается дважды");
 
   const JsonImport broken = ConfigurationFromJson("{\"format\": ");
   EXPECT_FALSE(broken.ok);
-  EXPECT_EQ(broken.error.rfind("$: not JSON at byte ", 0), 0u) << broken.error;
-  EXPECT_EQ(ConfigurationFromJson("[]").error, "$: an object is expected");
+  EXPECT_EQ(broken.error.rfind("$: не JSON, байт ", 0), 0u) << broken.error;
+  EXPECT_EQ(ConfigurationFromJson("[]").error, "$: ожидается объект");
 }
 
 TEST(ConfigJsonTest, BytesTheFormatCannotCarryAreWarnedAbout) {
@@ -158,12 +158,12 @@ TEST(ConfigJsonTest, BytesTheFormatCannotCarryAreWarnedAbout) {
   const JsonExport exported = ConfigurationToJson(table, configuration);
   EXPECT_EQ(exported.warnings,
             (std::vector<std::string>{
-                "$.blank_forms.2.extra_line: typeSk 5 has no name; import refuses it",
-                "$.operators.1.enabled: enabled byte 7 is written as true",
-                "$.document_name.width: width attribute byte 0x32 is written as \"wide\"",
-                "$.services.2.lines[0].text: a text cannot hold the character U+001B; import refuses it",
-                "$.services.3.lines[0]: bytes after the end of the text are not carried",
-                "$.requisites: the unused slots 9..16 hold bytes that are not carried",
+                "$.blank_forms.2.extra_line: typeSk 5 без имени; импорт его не примет",
+                "$.operators.1.enabled: байт доступа 7 записан как true",
+                "$.document_name.width: байт ширины 0x32 записан как \"wide\"",
+                "$.services.2.lines[0].text: текст не может содержать символ U+001B; импорт его не примет",
+                "$.services.3.lines[0]: байты после конца текста не переносятся",
+                "$.requisites: неиспользуемые места 9..16 содержат байты, которые не переносятся",
             }));
 }
 

@@ -140,12 +140,10 @@ TEST_F(ConfigTransferTest, ReadWithoutDeviceAnsweredYesRunsThroughAndChangesNoth
   ASSERT_EQ(ui.messages.size(), 336u);
   EXPECT_TRUE(std::all_of(ui.messages.begin(), ui.messages.end() - 1,
                           [](const test::RecordedMessage& m) { return m.text == kNoAnswerQuestion; }));
-  EXPECT_EQ(ui.messages.back().text,
-            "Прочитано с ошибками: не прочитано 335 из 335.\nОператоры №1, Должность\nОператоры №1, Ф.И.О.\n"
-            "Операторы №1, Пароль\nОператоры №2, Должность\nОператоры №2, Ф.И.О.\nОператоры №2, Пароль\n"
-            "Операторы №3, Должность\nОператоры №3, Ф.И.О.\nОператоры №3, Пароль\nОператоры №4, Должность\n"
-            "Операторы №4, Ф.И.О.\nОператоры №4, Пароль\nОператоры №5, Должность\nОператоры №5, Ф.И.О.\n"
-            "Операторы №5, Пароль\nи ещё 320");
+  const std::string& closing = ui.messages.back().text;
+  EXPECT_TRUE(closing.starts_with("Прочитано с ошибками: не прочитано 335 из 335.\nОператоры №1, Должность\n"))
+      << closing;
+  EXPECT_TRUE(closing.ends_with("\nОператоры №5, Пароль\nи ещё 320")) << closing;
   EXPECT_EQ(ui.messages.back().icon, ui::Icon::Warning);
   ASSERT_EQ(notes.size(), 336u);
   EXPECT_EQ(notes[33], "Операторы №11, Пароль: Нет ответа или не удалось открыть порт.");

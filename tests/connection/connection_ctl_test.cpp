@@ -81,7 +81,7 @@ TEST(ConnectionCtl, PortsJsonShowsEveryNameWithItsStateAndHolder) {
 
   run = test::RunProgram(kCtl + " ports");  // names with nothing behind them are left out
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_NE(run.out.find("COM61\t" + emulator.slave_path() + "\tfree\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("COM61\t" + emulator.slave_path() + "\tсвободен\n"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("COM97"), std::string::npos);
 }
 

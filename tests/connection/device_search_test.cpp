@@ -116,7 +116,7 @@ TEST(DeviceSearch, NothingFoundIsToldWithThePortsThatWereNotTried) {
 
   // Stopped by the user: no notice, the windows closed all the same.
   test::RecordingUserInterface stopping;
-  stopping.stop_requested = true;
+  stopping.on_process_events = [&stopping] { stopping.stop_requested = true; };  // "Прервать" once shown
   EXPECT_TRUE(SearchWithProgress(stopping, request).empty());
   EXPECT_TRUE(stopping.messages.empty());
   EXPECT_EQ(stopping.EventsStartingWith("wait close").size(), 1u);

@@ -21,7 +21,7 @@ TEST(TarnisctlBlank, WritesAndReadsOneBlank) {
   test::EmulatedDevice device("COM4", 1);
   auto run = RunProgram(kCtl + " blank write --port COM4 --timeouts 50,500 --form 3 --variant 6 --requisite 8 --extra tax");
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, "form 3 programmed: variant 6, requisite 8, extra tax\n");
+  EXPECT_EQ(run.out, "форма 3 запрограммирована: вариант 6, реквизит 8, доп. строка tax\n");
   device.WithDevice([](emulator::Km07Device& d) {
     EXPECT_EQ(d.state().blanks[2].variant, 6);
     EXPECT_EQ(d.state().blanks[2].requisite, 8);
@@ -30,12 +30,12 @@ TEST(TarnisctlBlank, WritesAndReadsOneBlank) {
 
   run = RunProgram(kCtl + " blank read --port COM4 --timeouts 50,500 --form 3");
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, "form 3: variant 6, requisite 8, extra tax\n");
+  EXPECT_EQ(run.out, "форма 3: вариант 6, реквизит 8, доп. строка tax\n");
 
   device.WithDevice([](emulator::Km07Device& d) { d.state().blanks[4].held = false; });
   run = RunProgram(kCtl + " blank read --port COM4 --timeouts 50,500 --form 5");
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, "form 5: not held by the device\n");
+  EXPECT_EQ(run.out, "форма 5: в аппарате не запрограммирована\n");
 }
 
 TEST(TarnisctlBlank, RefusesValuesOutOfRangeAndReportsFailures) {

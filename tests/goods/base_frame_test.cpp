@@ -335,6 +335,7 @@ TEST_F(BaseFrameTest, EditorClearFieldsAndLimits) {
   EXPECT_EQ(editor.Edit1->maxLength(), 24);
   EXPECT_EQ(editor.Edit2->maxLength(), 13);
   EXPECT_EQ(editor.Edit4->maxLength(), 12);
+  EXPECT_EQ(editor.Edit4->toolTip(), "89.90 или 89,90");
   EXPECT_FALSE(editor.windowFlags() & Qt::WindowCloseButtonHint);
   editor.LoadFrom({"1", Cp("А"), Cp("широкий"), "5", "6", "7.00"});
   editor.Button3Click();

@@ -72,5 +72,35 @@ TEST_F(GoodsMainWindowTest, EscapeResetsTheTableWhileThePageIsShownWhereverTheFo
   EXPECT_TRUE(ui_.messages.empty());
 }
 
+// Ctrl+O and Ctrl+S mean the file of what the window shows: the goods base on the goods page, the
+// configuration everywhere else.
+TEST_F(GoodsMainWindowTest, OpenAndSaveKeysFollowThePageShown) {
+  window_.activateWindow();
+  QApplication::setActiveWindow(&window_);
+  window_.SetDeviceMenusEnabled(true);  // as once a port is applied
+  window_.EnableSaveConfiguration();    // as after a configuration was read
+  const struct {
+    bool goods_page;
+    QKeySequence::StandardKey key;
+    std::string dialog;
+  } cases[] = {{false, QKeySequence::Save, "save dialog"}, {false, QKeySequence::Open, "open dialog"},
+               {true, QKeySequence::Save, "save dialog"},  {true, QKeySequence::Open, "open dialog"},
+               {false, QKeySequence::Save, "save dialog"}};
+  for (const auto& press : cases) {
+    if (press.goods_page)
+      window_.N9Click();
+    else
+      window_.ShowFrame(nullptr);
+    ui_.file_dialogs.clear();
+    QTest::keySequence(&window_, QKeySequence(press.key));
+    // A button's key shows it pressed and clicks a moment later.
+    QTest::qWaitFor([this] { return !ui_.file_dialogs.empty(); });
+    ASSERT_EQ(ui_.file_dialogs.size(), 1u) << press.dialog << (press.goods_page ? " on the goods page" : "");
+    const bool goods_file = ui_.file_dialogs[0].filter.find("*.cfg") == std::string::npos;
+    EXPECT_EQ(goods_file, press.goods_page) << ui_.file_dialogs[0].filter;
+    EXPECT_EQ(ui_.events.back().rfind(press.dialog, 0), 0u) << ui_.events.back();
+  }
+}
+
 }  // namespace
 }  // namespace tarnis::goods

@@ -46,8 +46,15 @@ TEST_F(TarnisctlGoods, ImportWriteReadExport) {
     EXPECT_EQ(d.state().goods[3].price, 1250u);
   });
 
-  run = RunProgram(kCtl + " goods read" + kDevice + " --file " + back + " --range 2-3");
+  const std::string read = kCtl + " goods read" + kDevice + " --file " + back + " --range 2-3";
+  run = RunProgram(read);
   ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.err.find("запросов"), std::string::npos) << "a progress line without a terminal: " << run.err;
+  // On a terminal the same read keeps one progress line up to date and clears it at the end.
+  const auto live = RunProgram("script -qec '" + read + "' /dev/null");
+  ASSERT_EQ(live.exit_code, 0) << live.out;
+  EXPECT_NE(live.out.find("2/2 запросов, 100 %\x1b[K"), std::string::npos) << live.out;
+  EXPECT_NE(live.out.rfind("\r\x1b[K"), std::string::npos) << live.out;
   GoodsTable table;
   ASSERT_EQ(LoadGoodsFile(back, table), "");
   EXPECT_EQ(table.row(3), (GoodsRow{"3", Cp("ХЛЕБ"), Cp("широкий"), "46", "2", "12.50"}));
@@ -114,7 +121,7 @@ TEST_F(TarnisctlGoods, BaseThroughCsvAndBackIsByteIdentical) {
   }
   const auto run = RunProgram(kCtl + " goods export --file " + base + " --csv " + Path("x.csv") + " --encoding koi8-r");
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_EQ(run.err, "tarnisctl goods export: --encoding takes utf-8 or cp1251.\n");
+  EXPECT_EQ(run.err, "tarnisctl goods export: --encoding — utf-8 или cp1251.\n");
   EXPECT_EQ(RunProgram(kCtl + " goods export --file " + base + " --csv " + Path("x.csv") + " --separator :").exit_code,
             2);
 }

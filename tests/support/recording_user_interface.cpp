@@ -12,29 +12,36 @@ ui::Answer RecordingUserInterface::Message(const std::string& text, const std::s
     if (!answers.empty()) {
       answer = answers.front();
       answers.pop_front();
+    } else if (only_scripted_answers) {
+      faults.push_back("unscripted question: " + text);
     }
   }
   messages.push_back({text, caption, icon, buttons, answer});
   events.push_back("message " + caption + ": " + text);
+  RunEventLoop();
   return answer;
 }
 
-std::optional<std::string> RecordingUserInterface::ChooseOpenFile(const ui::FileDialog& dialog) {
+std::optional<std::string> RecordingUserInterface::NextFileChoice(const std::string& kind,
+                                                                  const ui::FileDialog& dialog) {
   file_dialogs.push_back(dialog);
-  events.push_back("open dialog " + dialog.title);
-  if (file_choices.empty()) return std::nullopt;
+  events.push_back(kind + " dialog " + dialog.title);
+  RunEventLoop();
+  if (file_choices.empty()) {
+    if (only_scripted_answers) faults.push_back("unscripted " + kind + " dialog " + dialog.title);
+    return std::nullopt;
+  }
   auto choice = file_choices.front();
   file_choices.pop_front();
   return choice;
 }
 
+std::optional<std::string> RecordingUserInterface::ChooseOpenFile(const ui::FileDialog& dialog) {
+  return NextFileChoice("open", dialog);
+}
+
 std::optional<std::string> RecordingUserInterface::ChooseSaveFile(const ui::FileDialog& dialog) {
-  file_dialogs.push_back(dialog);
-  events.push_back("save dialog " + dialog.title);
-  if (file_choices.empty()) return std::nullopt;
-  auto choice = file_choices.front();
-  file_choices.pop_front();
-  return choice;
+  return NextFileChoice("save", dialog);
 }
 
 RecordingUserInterface::~RecordingUserInterface() {
@@ -73,6 +80,7 @@ void RecordingUserInterface::ProgressStart() {
   progress_visible = true;
   progress_position = 0;
   events.push_back("progress start");
+  RunEventLoop();
 }
 
 void RecordingUserInterface::ProgressStep(int step, int total) {
@@ -80,6 +88,7 @@ void RecordingUserInterface::ProgressStep(int step, int total) {
   progress_position = ui::ProgressPosition(step, total);
   events.push_back("progress " + std::to_string(step) + "/" + std::to_string(total) + " " +
                    std::to_string(progress_position));
+  RunEventLoop();
 }
 
 void RecordingUserInterface::ProgressEnd() {
@@ -87,10 +96,12 @@ void RecordingUserInterface::ProgressEnd() {
   progress_visible = false;
   progress_position = 0;
   events.push_back("progress end");
+  RunEventLoop();
 }
 
 void RecordingUserInterface::WaitShow() {
   if (wait_visible) faults.push_back("wait show while shown");
+  if (!wait_visible) stop_requested = false;
   wait_visible = true;
   events.push_back("wait show");
 }
@@ -113,7 +124,7 @@ void RecordingUserInterface::WaitClose() {
 
 void RecordingUserInterface::ProcessEvents() {
   ++process_events_calls;
-  if (on_process_events) on_process_events();
+  RunEventLoop();
 }
 
 std::vector<std::string> RecordingUserInterface::MessageTexts() const {

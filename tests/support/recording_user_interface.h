@@ -4,7 +4,9 @@
 //
 // It is as strict as the program's own: the hourglass nests (each busy call needs its own normal
 // call, as on Qt's override-cursor stack), the progress bar and the wait window are shown and
-// hidden in pairs. Every call out of turn is kept in `faults`, and when the object goes away at
+// hidden in pairs. The program's event loop runs inside the progress calls, the message boxes and
+// the file dialogs, so on_process_events runs there too; a new showing of the wait window forgets an
+// earlier stop. Every call out of turn is kept in `faults`, and when the object goes away at
 // the end of a test it fails the test unless the cursor is normal, the bar and the wait window
 // are hidden and no call came out of turn.
 #include <deque>
@@ -32,14 +34,17 @@ class RecordingUserInterface : public ui::UserInterface {
   ui::Answer default_answer = ui::Answer::Yes;
   // Paths returned by the file dialogs in order; once used up, nothing (cancelled).
   std::deque<std::optional<std::string>> file_choices;
-  // Runs at every ProcessEvents, for tests that act while an operation is under way.
+  // Runs wherever the program's event loop runs (ProcessEvents, the progress calls, message boxes,
+  // file dialogs), for tests that act while an operation is under way.
   std::function<void()> on_process_events;
+  // On: a question or file dialog with no scripted answer left is a fault rather than the default.
+  bool only_scripted_answers = false;
 
   std::vector<RecordedMessage> messages;
   std::vector<ui::FileDialog> file_dialogs;
   // One line per call, in order: "message <caption>: <text>", "progress start", "progress 3/96 3",
   // "progress end", "wait show", "wait caption <text>", "wait step <text>", "wait close",
-  // "cursor busy", "cursor normal".
+  // "cursor busy", "cursor normal", "beep".
   std::vector<std::string> events;
 
   // Nesting depth of the hourglass; busy_cursor is depth > 0.
@@ -51,8 +56,9 @@ class RecordingUserInterface : public ui::UserInterface {
   std::string wait_caption;
   std::string wait_step;
   int process_events_calls = 0;
-  // What StopRequested answers while the wait window is up; tests set it, e.g. from
-  // on_process_events.
+  int beeps = 0;
+  // What StopRequested answers while the wait window is up; tests set it from on_process_events
+  // (WaitShow clears it, as a new showing of the window does).
   bool stop_requested = false;
 
   // Calls out of turn, as "cursor normal while normal", "progress end while hidden",
@@ -85,6 +91,10 @@ class RecordingUserInterface : public ui::UserInterface {
   void WaitSetStep(const std::string& step) override;
   void WaitClose() override;
   void ProcessEvents() override;
+  void Beep() override {
+    ++beeps;
+    events.push_back("beep");
+  }
   // As the program's: only a wait window that is up can be stopped.
   bool StopRequested() override { return stop_requested && wait_visible; }
   void ShowTimeLeft(const std::string& text) override {
@@ -98,6 +108,12 @@ class RecordingUserInterface : public ui::UserInterface {
   std::vector<std::string> MessageTexts() const;
   // The events that start with prefix, in order.
   std::vector<std::string> EventsStartingWith(const std::string& prefix) const;
+
+ private:
+  void RunEventLoop() {
+    if (on_process_events) on_process_events();
+  }
+  std::optional<std::string> NextFileChoice(const std::string& kind, const ui::FileDialog& dialog);
 };
 
 }  // namespace tarnis::test

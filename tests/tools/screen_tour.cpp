@@ -1,5 +1,5 @@
 // Walks the desktop program through every screen against a device on a port and saves a picture
-// of each into a directory: screen_tour --port COM1 <directory>. It goes the way a user does, by
+// of each into a directory: screen_tour --port COM3 --factory 4242 <directory>. It goes the way a user does, by
 // the menus and buttons the widget tests find by name, and exits with 1 naming the first screen
 // it could not reach. scripts/screenshots.sh runs it against the emulator.
 #include <QAbstractButton>
@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,7 +34,8 @@ using tarnis::app::TForm1;
 
 class ScreenTour {
  public:
-  ScreenTour(QDir directory, QString port) : directory_(std::move(directory)), port_(std::move(port)) {}
+  ScreenTour(QDir directory, QString port, QString factory)
+      : directory_(std::move(directory)), port_(std::move(port)), factory_(std::move(factory)) {}
 
   void Run(TForm1& window) {
     window_ = &window;
@@ -163,25 +165,26 @@ class ScreenTour {
   void ConnectionSettings() {
     Step("connection settings");
     WhenModal("Form3", [&] { Trigger("N1"); }, [&](QDialog& dialog) {
-      Child<QComboBox>(dialog, "ComboBox1").setCurrentText(port_);
-      Child<QComboBox>(dialog, "ComboBox2").setCurrentText(QStringLiteral("115200"));
-      Save(dialog, "connection-settings");
+      Save(dialog, "connection-settings");  // as it opens, with its defaults
       FindDevice(dialog);
       Child<QAbstractButton>(dialog, "Button1").click();  // "Применить"
     });
     WaitFor(QStringLiteral("the device menus stay disabled"), [&] { return Child<QAction>(*window_, "N5").isEnabled(); });
   }
 
-  // "Найти аппарат": the script runs a second device, so the search offers both; the first,
-  // the one at the tour's port, is taken.
+  // "Найти аппарат" with the device's factory number typed in: the script runs a second device, so
+  // the search offers both; the one at the tour's port is taken.
   void FindDevice(QDialog& settings) {
     Child<QComboBox>(settings, "ComboBox1").setCurrentText(QStringLiteral("COM100"));
     Child<QComboBox>(settings, "ComboBox2").setCurrentText(QStringLiteral("9600"));
+    Child<QLineEdit>(settings, "Edit3").setText(factory_);
     Step("device-choice");
     WhenModal("DeviceChoice", [&] { Child<QAbstractButton>(settings, "FindDevice").click(); }, [&](QDialog& choice) {
       auto& devices = Child<QListWidget>(choice, "DeviceList");
       if (devices.count() < 2) Fail(QStringLiteral("fewer than two devices were found"));
-      devices.setCurrentRow(0);
+      const auto ours = devices.findItems(port_, Qt::MatchContains);
+      if (ours.isEmpty()) Fail(QStringLiteral("the device at ") + port_ + QStringLiteral(" is not offered"));
+      devices.setCurrentItem(ours.front());
       Save(choice, "device-choice");
       choice.accept();
     });
@@ -189,6 +192,9 @@ class ScreenTour {
     if (Child<QComboBox>(settings, "ComboBox1").currentText() != port_)
       Fail(QStringLiteral("the search did not fill in the port"));
     Save(settings, "connection-found");
+    // The search must show: the found state is not the dialog as it opened.
+    if (QImage(directory_.filePath("connection-found.png")) == QImage(directory_.filePath("connection-settings.png")))
+      Fail(QStringLiteral("the settings after the search look as they opened"));
   }
 
   // The wait window of a whole transfer and the main window's progress with the time left, caught
@@ -314,6 +320,7 @@ class ScreenTour {
 
   QDir directory_;
   QString port_;
+  QString factory_;  // the tour's device's, typed in before the search
   TForm1* window_ = nullptr;
   QString step_ = QStringLiteral("start");
   QString expected_notice_;
@@ -325,17 +332,19 @@ class ScreenTour {
 
 int main(int argc, char** argv) {
   QString port = QStringLiteral("COM1");
+  QString factory = QStringLiteral("1");
   QString directory;
   for (int i = 1; i < argc; ++i) {
     const QString argument = QString::fromLocal8Bit(argv[i]);
     if (argument == QLatin1String("--port") && i + 1 < argc) port = QString::fromLocal8Bit(argv[++i]);
+    else if (argument == QLatin1String("--factory") && i + 1 < argc) factory = QString::fromLocal8Bit(argv[++i]);
     else if (!argument.startsWith(QLatin1Char('-')) && directory.isEmpty()) directory = argument;
   }
   if (directory.isEmpty() || !QDir().mkpath(directory)) {
-    std::fprintf(stderr, "usage: screen_tour [--port COMn] <directory>\n");
+    std::fprintf(stderr, "usage: screen_tour [--port COMn] [--factory N] <directory>\n");
     return 2;
   }
-  ScreenTour tour{QDir(directory), port};
+  ScreenTour tour{QDir(directory), port, factory};
   tarnis::app::ProgramOptions options;
   options.show_splash = false;
   options.on_main_window_shown = [&tour](TForm1& window) { tour.Run(window); };

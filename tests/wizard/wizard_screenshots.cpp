@@ -41,6 +41,9 @@ int main(int argc, char** argv) {
   line_editor.CheckBox1->setChecked(true);
   QApplication::processEvents();
   line_editor.grab().save(directory.filePath(QStringLiteral("wizard-line-editor-over-limit.png")));
+  line_editor.Edit1->setText(QStringLiteral("ЁЛКА"));
+  QApplication::processEvents();
+  line_editor.grab().save(directory.filePath(QStringLiteral("wizard-line-editor-held-otherwise.png")));
   number_editor.Edit1->setText(QStringLiteral("1234"));
   number_editor.show();
   QApplication::processEvents();

@@ -16,7 +16,7 @@ namespace {
 constexpr std::array<const char*, 4> kExtraNames = {"none", "discount", "tax", "code"};
 
 std::string ExtraName(std::uint8_t type_sk) {
-  return type_sk < kExtraNames.size() ? kExtraNames[type_sk] : "unknown (" + std::to_string(type_sk) + ")";
+  return type_sk < kExtraNames.size() ? kExtraNames[type_sk] : "неизвестная (" + std::to_string(type_sk) + ")";
 }
 
 std::optional<std::uint8_t> ExtraNumber(const QString& name) {
@@ -34,8 +34,8 @@ std::optional<std::uint8_t> NumberIn(const QCommandLineParser& parser, const QSt
 }
 
 std::string Describe(const link::BlankFields& fields) {
-  return "variant " + std::to_string(fields.variant) + ", requisite " + std::to_string(fields.requisite) +
-         ", extra " + ExtraName(fields.type_sk);
+  return "вариант " + std::to_string(fields.variant) + ", реквизит " + std::to_string(fields.requisite) +
+         ", доп. строка " + ExtraName(fields.type_sk);
 }
 
 int RunBlank(const QStringList& arguments) {
@@ -60,11 +60,11 @@ int RunBlank(const QStringList& arguments) {
   const auto requisite = NumberIn(parser, QStringLiteral("requisite"), 0, constructor::kRequisiteChoices);
   const auto extra = ExtraNumber(parser.value(QStringLiteral("extra")));
   std::string error;
-  if (action != QLatin1String("read") && action != QLatin1String("write")) error = "give read or write";
-  else if (!form) error = "--form: give a form 1..8";
-  else if (!variant) error = "--variant: give a variant 0..6";
-  else if (!requisite) error = "--requisite: give a requisite 0..8";
-  else if (!extra) error = "--extra: give none, discount, tax or code";
+  if (action != QLatin1String("read") && action != QLatin1String("write")) error = "укажите read или write";
+  else if (!form) error = "--form: номер формы от 1 до 8";
+  else if (!variant) error = "--variant: вариант от 0 до 6";
+  else if (!requisite) error = "--requisite: реквизит от 0 до 8";
+  else if (!extra) error = "--extra: none, discount, tax или code";
   if (!error.empty()) {
     PrintError("tarnisctl blank: " + error + ".");
     return 2;
@@ -79,11 +79,11 @@ int RunBlank(const QStringList& arguments) {
     return 1;
   }
   if (!reading) {
-    std::cout << "form " << int(*form) << " programmed: " << Describe(reply.fields) << '\n';
+    std::cout << "форма " << int(*form) << " запрограммирована: " << Describe(reply.fields) << '\n';
   } else if (reply.fields.number == 0) {
-    std::cout << "form " << int(*form) << ": not held by the device\n";
+    std::cout << "форма " << int(*form) << ": в аппарате не запрограммирована\n";
   } else {
-    std::cout << "form " << int(reply.fields.number) << ": " << Describe(reply.fields) << '\n';
+    std::cout << "форма " << int(reply.fields.number) << ": " << Describe(reply.fields) << '\n';
   }
   return 0;
 }

@@ -41,7 +41,11 @@ std::optional<ConfigurationFile> LoadFile(const std::string& path, const char* n
   return file;
 }
 
-void PrintDifferences(const std::vector<config::Difference>& differences) {
+// One header line says which side is which; each difference then reads "left → right", its texts
+// last, so that a line too long for the terminal breaks only inside the texts.
+void PrintDifferences(const std::vector<config::Difference>& differences, const std::string& left,
+                      const std::string& right) {
+  if (!differences.empty()) std::cout << TerminalSafeUtf8(left) << " ← → " << TerminalSafeUtf8(right) << '\n';
   // The texts come from files and the device: no byte of theirs may drive the terminal.
   for (const auto& difference : differences)
     std::cout << TerminalSafeUtf8(config::FormatDifference(difference)) << '\n';
@@ -50,7 +54,7 @@ void PrintDifferences(const std::vector<config::Difference>& differences) {
 // The value of a required option, or nothing after telling that it is missing.
 std::optional<std::string> Required(const QCommandLineParser& parser, const QString& option, const char* name) {
   if (parser.value(option).isEmpty()) {
-    PrintError("tarnisctl " + std::string(name) + ": --" + option.toStdString() + " is required.");
+    PrintError("tarnisctl " + std::string(name) + ": нужен параметр --" + option.toStdString() + ".");
     return std::nullopt;
   }
   return parser.value(option).toStdString();
@@ -67,7 +71,7 @@ int RunConfigDiff(const QStringList& arguments) {
   if (const auto done = ParseSubcommandArguments(parser, arguments, "config diff")) return *done;
   const QStringList files = parser.positionalArguments();
   if (files.size() != 2) {
-    PrintError("tarnisctl config diff: give two configuration files.");
+    PrintError("tarnisctl config diff: укажите два файла конфигурации.");
     return 2;
   }
   const auto first = LoadFile(files[0].toStdString(), "config diff");
@@ -76,7 +80,7 @@ int RunConfigDiff(const QStringList& arguments) {
   auto differences = config::CompareBlankForms(first->table, second->table);
   const auto records = config::CompareConfigurations(first->configuration, second->configuration);
   differences.insert(differences.end(), records.begin(), records.end());
-  PrintDifferences(differences);
+  PrintDifferences(differences, files[0].toStdString(), files[1].toStdString());
   return differences.empty() ? 0 : 1;
 }
 
@@ -97,7 +101,7 @@ int RunConfigVerify(const QStringList& arguments) {
   ConsoleUserInterface ui(parser.isSet(kKeepGoing));
   DeviceSession session(options);
   const config::Verification verification = config::VerifyDevice(session.link(), ui, file->table, file->configuration);
-  PrintDifferences(verification.differences);
+  PrintDifferences(verification.differences, "файл", "КМ");
   if (verification.differences.empty() && verification.complete) {
     std::cout << "Совпадает полностью\n";
     return 0;
@@ -118,7 +122,7 @@ int RunConfigExport(const QStringList& arguments) {
   const auto file = LoadFile(*cfg, "config export");
   if (!file) return 1;
   const config::JsonExport exported = config::ConfigurationToJson(file->table, file->configuration);
-  for (const auto& warning : exported.warnings) PrintError("warning: " + warning);
+  for (const auto& warning : exported.warnings) PrintError("предупреждение: " + warning);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(exported.json.data());
   if (!ReplaceFile(*json, std::span(bytes, exported.json.size()))) {
     PrintError("tarnisctl config export: " + *json + ": Не удалось создать файл...");
@@ -144,7 +148,7 @@ int RunConfigImport(const QStringList& arguments) {
     return 1;
   }
   if (text->size() > kJsonSizeLimit) {
-    PrintError("tarnisctl config import: " + *json + ": larger than 4 MiB, not a configuration.");
+    PrintError("tarnisctl config import: " + *json + ": больше 4 МиБ, это не конфигурация.");
     return 1;
   }
   const config::JsonImport imported =

@@ -35,7 +35,7 @@ int RunTransfer(const QStringList& arguments, bool reading) {
   DeviceOptions options;
   if (const auto done = ParseDeviceSubcommand(parser, arguments, name, options)) return *done;
   if (parser.value(kFile).isEmpty()) {
-    PrintError("tarnisctl " + std::string(name) + ": --file is required.");
+    PrintError("tarnisctl " + std::string(name) + ": нужен параметр --file.");
     return 2;
   }
   const std::string path = parser.value(kFile).toStdString();
@@ -74,7 +74,7 @@ std::string Quoted(std::string_view cp1251) {
 }
 
 void PrintConfiguration(const config::BlankFormTable& table, config::DeviceConfiguration& configuration) {
-  std::cout << "Формы БСО (programmed variant requisite typeSk):\n";
+  std::cout << "Формы БСО (запрограммирована, вариант, реквизит, typeSk):\n";
   for (int form = 1; form <= config::kFormCount; ++form) {
     const config::BlankFormEntry& entry = *table.Form(form);
     std::cout << "  " << form << ": " << int(entry.programmed) << ' ' << int(entry.variant) << ' '
@@ -106,7 +106,7 @@ int RunShow(const QStringList& arguments) {
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The configuration file (*.cfg)."));
   if (const auto done = ParseSubcommandArguments(parser, arguments, "config show")) return *done;
   if (parser.positionalArguments().size() != 1) {
-    PrintError("tarnisctl config show: give one configuration file.");
+    PrintError("tarnisctl config show: укажите один файл конфигурации.");
     return 2;
   }
   const FileRead read = ReadFile(parser.positionalArguments()[0].toStdString(), config::kConfigurationFileSize);

@@ -7,6 +7,7 @@
 
 #include "connection/device_search.h"
 #include "connection/port_survey.h"
+#include "console_user_interface.h"
 #include "device_options.h"
 #include "link/exchange_log_file.h"
 #include "link/link_settings.h"
@@ -50,12 +51,12 @@ std::string ProcessText(const connection::ProcessInfo& process) {
 // Process names, USB strings and device names are anyone's to choose: none may drive the terminal.
 void PrintPort(const PortReport& port) {
   std::string text = port.name + '\t' + (port.device.empty() ? "-" : TerminalSafeUtf8(port.device)) + '\t' +
-                     connection::PortStateName(port.state);
+                     connection::StateWord(port.state);
   if (!port.description.empty()) text += '\t' + TerminalSafeUtf8(port.description);
   text += '\n';
   if (!port.by_id.empty()) text += "  " + TerminalSafeUtf8(port.by_id) + '\n';
   if (!port.openers.empty()) {
-    text += "  open in:";
+    text += "  открыт в:";
     for (const auto& opener : port.openers) text += ' ' + TerminalSafeUtf8(ProcessText(opener));
     text += '\n';
   }
@@ -67,7 +68,7 @@ void PrintPort(const PortReport& port) {
 // Neither subcommand takes arguments besides its options: exit code 2 for one.
 std::optional<int> RefuseArguments(const QCommandLineParser& parser, const char* name) {
   if (parser.positionalArguments().isEmpty()) return std::nullopt;
-  PrintError("tarnisctl " + std::string(name) + ": unexpected argument \"" +
+  PrintError("tarnisctl " + std::string(name) + ": лишний аргумент \"" +
              parser.positionalArguments().first().toStdString() + "\".");
   return 2;
 }
@@ -122,7 +123,7 @@ int RunFind(const QStringList& arguments) {
     std::vector<std::string> names;
     for (const QString& name : parser.value(QStringLiteral("ports")).split(QLatin1Char(','))) {
       if (!PortNumber(name.trimmed().toStdString())) {
-        PrintError("tarnisctl find: --ports: \"" + name.toStdString() + "\" is not a port name COM1..COM100.");
+        PrintError("tarnisctl find: --ports: \"" + name.toStdString() + "\" — не имя порта от COM1 до COM100.");
         return 2;
       }
       names.push_back(name.trimmed().toStdString());
@@ -144,7 +145,13 @@ int RunFind(const QStringList& arguments) {
     log.SetListener([&log_file](const link::ExchangeRecord& record) { log_file.Append(record); });
     request.log = &log;
   }
-  const auto found = connection::FindDevices(request);
+  // The tries as requests on a self-updating line, when a person watches standard error.
+  ConsoleUserInterface progress(false, StandardErrorIsTerminal() && !parser.isSet(kJson));
+  progress.ProgressStart();
+  connection::SearchCallbacks callbacks;
+  callbacks.progress = [&progress](int done, int total) { progress.ProgressStep(done, total); };
+  const auto found = connection::FindDevices(request, callbacks);
+  progress.ProgressEnd();
   if (parser.isSet(kJson)) {
     QJsonArray array;
     for (const auto& device : found)
@@ -163,7 +170,7 @@ int RunFind(const QStringList& arguments) {
   if (found.empty()) {
     const auto tried = std::count_if(request.ports.begin(), request.ports.end(),
                                      [](const PortReport& port) { return port.state == PortState::Free; });
-    PrintError("tarnisctl find: no device answered on " + std::to_string(tried) + " free port(s).");
+    PrintError("tarnisctl find: ни один аппарат не ответил; свободных портов опрошено: " + std::to_string(tried) + ".");
     return 1;
   }
   return 0;

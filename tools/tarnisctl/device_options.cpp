@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "connection/port_failure.h"
+#include "link/connection_options.h"
 #include "platform/port_names.h"
 #include "platform/serial_port.h"
 
@@ -67,36 +68,15 @@ void AddDeviceOptions(QCommandLineParser& parser) {
 
 std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error) {
   DeviceOptions options;
-  auto& settings = options.settings;
-  const QString port = parser.value(kPort);
-  if (!PortNumber(port.toStdString())) {
-    *error = QStringLiteral("--port: \"%1\" is not a port name COM1..COM100.").arg(port);
+  link::ConnectionOptionTexts texts{parser.value(kPort).toStdString(), parser.value(kBaud).toStdString(),
+                                    parser.value(kFactory).toStdString(), parser.value(kTimeouts).toStdString()};
+  std::string reason;
+  const auto settings = link::ParseConnectionOptions(texts, &reason);
+  if (!settings) {
+    *error = QString::fromStdString(reason);
     return std::nullopt;
   }
-  settings.port_name = port.toStdString();
-  bool number = false;
-  settings.baud_rate = parser.value(kBaud).toInt(&number);
-  if (!number || !IsSupportedBaudRate(settings.baud_rate)) {
-    *error = QStringLiteral("--baud: \"%1\" is not one of 2400, 4800, 9600, 19200, 38400, 57600, 115200.")
-                 .arg(parser.value(kBaud));
-    return std::nullopt;
-  }
-  settings.factory_number = parser.value(kFactory).toStdString();
-  if (!link::ParseFactoryNumber(settings.factory_number)) {
-    *error = QStringLiteral("--factory: ") + QString::fromUtf8(link::kBadFactoryNumberMessage);
-    return std::nullopt;
-  }
-  const QStringList timeouts = parser.value(kTimeouts).split(QLatin1Char(','));
-  const auto gap = timeouts.size() == 2 ? link::ParseInterByteTimeoutMs(timeouts[0].toStdString()) : std::nullopt;
-  const auto total = timeouts.size() == 2 ? link::ParseTimeoutMs(timeouts[1].toStdString()) : std::nullopt;
-  if (!gap || !total) {
-    *error = QStringLiteral("--timeouts: \"%1\" is not two time-outs in ms, the gap 0..600000 (0: no limit) and the total 1..600000, as in 250,2500.")
-                 .arg(parser.value(kTimeouts));
-    return std::nullopt;
-  }
-  settings.inter_byte_timeout_ms = *gap;
-  settings.total_timeout_ms = *total;
-  settings.settings_applied = true;
+  options.settings = *settings;
   options.trace = parser.isSet(kTrace);
   options.log_path = parser.isSet(kLog) ? parser.value(kLog).toStdString() : DefaultLogPath();
   if (!options.log_path.empty()) {

@@ -38,7 +38,7 @@ int Failed(const std::string& message) {
 }
 
 int Missing(const char* name, const char* option) {
-  PrintError("tarnisctl " + std::string(name) + ": " + option + " is required.");
+  PrintError("tarnisctl " + std::string(name) + ": нужен параметр " + option + ".");
   return 2;
 }
 
@@ -63,7 +63,7 @@ int RunDevice(const QStringList& arguments, DeviceAction action) {
   if (action != DeviceAction::Erase && parser.isSet(kRange)) {
     const auto range = SplitRange(parser.value(kRange));
     if (!range) {
-      PrintError("tarnisctl " + std::string(name) + ": --range takes A-B, as 5-40.");
+      PrintError("tarnisctl " + std::string(name) + ": --range — диапазон кодов A-B, например 5-40.");
       return 2;
     }
     scope = goods::ChooseScope(false, true, 0, range->first, range->second);
@@ -94,7 +94,7 @@ std::optional<goods::CsvFormat> ExportFormat(const QCommandLineParser& parser) {
   if (encoding == "cp1251" || encoding == "windows-1251") {
     format.encoding = goods::CsvEncoding::Cp1251;
   } else if (encoding != "utf-8" && encoding != "utf8") {
-    PrintError("tarnisctl goods export: --encoding takes utf-8 or cp1251.");
+    PrintError("tarnisctl goods export: --encoding — utf-8 или cp1251.");
     return std::nullopt;
   }
   const QString separator = parser.value(kSeparator);
@@ -103,7 +103,7 @@ std::optional<goods::CsvFormat> ExportFormat(const QCommandLineParser& parser) {
   } else if (separator == ";" || separator == ",") {
     format.separator = separator.at(0).toLatin1();
   } else {
-    PrintError("tarnisctl goods export: --separator takes ';', ',' or tab.");
+    PrintError("tarnisctl goods export: --separator — ';', ',' или tab.");
     return std::nullopt;
   }
   return format;

@@ -24,11 +24,11 @@ int RunPreview(const QStringList& arguments) {
   bool number = false;
   const int form = parser.value(QStringLiteral("form")).toInt(&number);
   if (positional.size() != 1) {
-    PrintError("tarnisctl preview: give one configuration file.");
+    PrintError("tarnisctl preview: укажите один файл конфигурации.");
     return 2;
   }
   if (!number || form < 1 || form > constructor::kFormCount) {
-    PrintError("tarnisctl preview: --form: give a form 1..8.");
+    PrintError("tarnisctl preview: --form: номер формы от 1 до 8.");
     return 2;
   }
 
