@@ -109,12 +109,12 @@ declare -A driver=([COM1]=8250 [COM2]=8250 [$usb0]=ftdi_sio [$usb1]=ftdi_sio)
 # --- the survey -------------------------------------------------------------------------------
 survey_checks() {
   survey=$("$ctl" ports --all 2>&1)
-  check "survey: 16550 on ttyS0 free, its chip and I/O port" contains "$survey" $'COM1\t/dev/ttyS0\tfree\tUART 16550A at 0x3F8'
-  check "survey: 16550 on ttyS1 free, its chip and I/O port" contains "$survey" $'COM2\t/dev/ttyS1\tfree\tUART 16550A at 0x2F8'
-  check "survey: ttyS2 without a UART is missing" contains "$survey" $'COM3\t/dev/ttyS2\tmissing'
+  check "survey: 16550 on ttyS0 free, its chip and I/O port" contains "$survey" $'COM1\t/dev/ttyS0\tсвободен\tUART 16550A at 0x3F8'
+  check "survey: 16550 on ttyS1 free, its chip and I/O port" contains "$survey" $'COM2\t/dev/ttyS1\tсвободен\tUART 16550A at 0x2F8'
+  check "survey: ttyS2 without a UART is missing" contains "$survey" $'COM3\t/dev/ttyS2\tнет устройства'
   check "survey: ttyS3 without a UART says why" contains "$(grep -A1 $'^COM4\t' <<<"$survey")" "UART отсутствует"
   check "survey: FTDI adapter free, described with vid:pid and driver" \
-    contains "$(grep "^$usb0"$'\t' <<<"$survey")" $'\tfree\tQEMU QEMU USB SERIAL, TARNIS0, 0403:6001, ftdi_sio'
+    contains "$(grep "^$usb0"$'\t' <<<"$survey")" $'\tсвободен\tQEMU QEMU USB SERIAL, TARNIS0, 0403:6001, ftdi_sio'
   check "survey: FTDI adapter by its stable name" contains "$survey" "/dev/serial/by-id/usb-QEMU_QEMU_USB_SERIAL_TARNIS1-if00-port0"
   check "survey: udev gives the ports to dialout" test "$(stat -c %G:%a /dev/ttyS0 "$(tty_of "$usb0")")" == $'dialout:660\ndialout:660'
 
@@ -123,7 +123,7 @@ survey_checks() {
   sleep 0.3
   held=$("$ctl" ports 2>&1)
   check "survey: a port under flock is busy, its holder named" \
-    contains "$(grep -A3 $'^COM2\t' <<<"$held")" "$(printf 'COM2\t/dev/ttyS1\tbusy')"
+    contains "$(grep -A3 $'^COM2\t' <<<"$held")" "$(printf 'COM2\t/dev/ttyS1\tзанят')"
   check "survey: the holder's name and PID" contains "$held" "занят программой flock (PID $holder)"
   busy_out=$("$ctl" status --port COM2 --baud 9600 2>&1)
   check "status on a port under flock fails" test $? == 1
@@ -137,7 +137,7 @@ survey_checks() {
   no_access_out=$("${as_nobody[@]}" "$ctl" status --port COM1 --baud 115200 2>&1)
   check_reason "no access: status says why" "$no_access_out" "Нет прав на /dev/ttyS0: нужна группа dialout"
   check "no access: the user in dialout finds the ports free" \
-    contains "$("${as_dialout[@]}" "$ctl" ports 2>&1)" $'COM1\t/dev/ttyS0\tfree'
+    contains "$("${as_dialout[@]}" "$ctl" ports 2>&1)" $'COM1\t/dev/ttyS0\tсвободен'
   check "no access: the user in dialout talks to the 16550" "${as_dialout[@]}" "$ctl" status --port COM1 --baud 115200
   check "no access: the user in dialout talks to the FTDI adapter" "${as_dialout[@]}" "$ctl" status --port "$usb0" --baud 115200
   chmod 0600 /dev/ttyS1
