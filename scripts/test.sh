@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test (GUI tests on Qt's offscreen platform).
 # Usage: scripts/test.sh [--fast] [build-dir]
-#   --fast  only the unit, gui and device tiers (no soak runs, pictures, package or installation);
+#   --fast  only the unit, gui and device tiers (no soak runs, pictures, package, installation or
+#           real-driver machine);
 #           an existing build directory is only brought up to date, without the set-up.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,5 +21,7 @@ cd "$build"
 if [ $fast -eq 1 ]; then
   ctest --output-on-failure -j"$(nproc)" --timeout 300 -L '^(unit|gui|device)$'
 else
+  # QEMU, the kernel, busybox and udev for the real-driver machine (a cache of about 50 MB).
+  "$root/scripts/vmtest.sh" setup
   ctest --output-on-failure -j"$(nproc)" --timeout 300
 fi

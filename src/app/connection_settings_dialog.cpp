@@ -217,8 +217,9 @@ void TForm3::DescribeChosenPort() {
   QString reason;
   if (surveyed != survey_.end()) {
     if (!surveyed->description.empty()) text += ", " + ui::FromUtf8(surveyed->description);
-    // A missing device is already said above; the reason line adds what to do about the others.
-    if (surveyed->state != connection::PortState::Missing) reason = ui::FromUtf8(connection::FailureReason(*surveyed));
+    // A missing device is already said above; the reason line adds what to do about the others, and
+    // why a tty that is there counts as missing.
+    if (surveyed->state != connection::PortState::Missing || surveyed->no_uart) reason = ui::FromUtf8(connection::FailureReason(*surveyed));
   }
   PortReason->setText(reason);
   PortReason->setToolTip(reason);

@@ -79,6 +79,10 @@ std::string AdapterDescription(const std::string& sys_root, const std::string& t
   return description;
 }
 
+bool UartAbsent(const std::string& sys_root, const std::string& tty_name) {
+  return Attribute(fs::path(sys_root) / "class/tty" / tty_name, "type") == "0";
+}
+
 std::map<std::string, std::string> StableNames(const std::string& dev_root) {
   std::map<std::string, std::string> names;
   std::error_code ec;

@@ -9,6 +9,9 @@ namespace tarnis::connection {
 // a plain UART, empty when sysfs knows nothing of the tty (a pseudo-terminal).
 std::string AdapterDescription(const std::string& sys_root, const std::string& tty_name);
 
+// A tty of the serial core with no UART behind it (ttyS2 and ttyS3 exist on every PC): its type is 0.
+bool UartAbsent(const std::string& sys_root, const std::string& tty_name);
+
 // The stable names under <dev_root>/serial/by-id, by the device each one leads to.
 std::map<std::string, std::string> StableNames(const std::string& dev_root);
 

@@ -1,6 +1,7 @@
 #include "connection/port_survey.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <grp.h>
 #include <set>
@@ -61,8 +62,12 @@ PortReport Resolve(std::string_view name, const std::optional<std::string>& entr
   if (::stat(report.device.c_str(), &info) != 0) return report;
   report.group = GroupName(info.st_gid);
   report.in_group = UserInGroup(info.st_gid);
+  report.mode = info.st_mode & 07777;
   report.description = AdapterDescription(roots.sys, device.filename().string());
   if (const auto stable = stable_names.find(report.device); stable != stable_names.end()) report.by_id = stable->second;
+  // Such a tty opens, takes settings and swallows every byte: nothing can answer on it.
+  report.no_uart = UartAbsent(roots.sys, device.filename().string());
+  if (report.no_uart) return report;
   report.state = ::access(report.device.c_str(), R_OK | W_OK) == 0 ? PortState::Free : PortState::NoAccess;
   return report;
 }
@@ -100,6 +105,16 @@ void FindHolders(std::vector<PortReport>& reports, ProcessTable& processes) {
   processes.ReadOpeners(devices);
   for (PortReport& report : reports)
     if (report.state != PortState::Missing && !report.network) report.openers = processes.Openers(report.device);
+}
+
+std::string NodeModeReason(const PortReport& report) {
+  char mode[8];
+  std::snprintf(mode, sizeof mode, "%04o", report.mode);
+  return "Нет прав на " + report.device + ": права узла " + mode + " (группа " + report.group +
+         ") не дают группе чтения и записи. Отдать порт группе dialout: правило udev KERNEL==\"" +
+         fs::path(report.device).filename().string() +
+         "\", GROUP=\"dialout\", MODE=\"0660\" в /etc/udev/rules.d/50-serial-dialout.rules, затем sudo udevadm "
+         "trigger и sudo usermod -aG dialout $USER.";
 }
 
 std::string PortsDirectoryOf(const SystemRoots& roots) {
@@ -191,6 +206,7 @@ std::string FailureReason(const PortReport& report) {
       return "Узел " + report.device + " не ответил за " + std::to_string(kNetworkProbeTimeoutMs) + " мс.";
     case PortState::Unreachable: return "Узел " + report.device + " недоступен или его имя не найдено.";
     case PortState::Missing:
+      if (report.no_uart) return "UART отсутствует";
       if (report.device.empty()) return "Имени " + report.name + " не сопоставлено никакое устройство.";
       return "Устройство " + report.device + " не найдено: адаптер не подключен или порт назван иначе.";
     case PortState::Busy: {
@@ -201,6 +217,9 @@ std::string FailureReason(const PortReport& report) {
       return "Порт " + report.device + " занят " + who + ".";
     }
     case PortState::NoAccess:
+      // Joining the group helps only when its bits give reading and writing (root:root 0600 and
+      // root:tty 0620 do not): then the node's mode is what to change.
+      if ((report.mode & 060) != 060) return NodeModeReason(report);
       if (report.in_group)
         return "Нет прав на чтение и запись " + report.device + " (группа " + report.group + ").";
       return "Нет прав на " + report.device + ": нужна группа " + report.group + " (sudo usermod -aG " + report.group +

@@ -41,6 +41,8 @@ struct PortReport {
   std::string description;            // adapter: maker product, serial number, vid:pid, driver
   std::string by_id;                  // the stable /dev/serial/by-id/ name
   std::string group;                  // the group owning the tty
+  unsigned mode = 0;                   // the tty's permission bits
+  bool no_uart = false;                // missing: a serial-core tty with no UART behind it
   bool in_group = false;              // whether this user belongs to that group
 };
 

@@ -72,12 +72,13 @@ bool SerialPort::Open(const std::string& path) {
 bool SerialPort::Configure(int baud) {
   const auto speed = SpeedConstant(baud);
   if (fd_ < 0 || !speed || !kept_) return false;
+  // Every flag is set here, none taken from what the port held: a terminal program set to hardware
+  // handshake leaves CRTSCTS on, and a UART then sends nothing while CTS is low.
   termios settings = *kept_;
-  settings.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
-  settings.c_oflag &= ~OPOST;
-  settings.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-  settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB);
-  settings.c_cflag |= CS8 | CREAD | CLOCAL;
+  settings.c_iflag = 0;
+  settings.c_oflag = 0;
+  settings.c_lflag = 0;
+  settings.c_cflag = CS8 | CREAD | CLOCAL;
   settings.c_cc[VMIN] = 0;
   settings.c_cc[VTIME] = 0;
   if (::cfsetispeed(&settings, *speed) != 0 || ::cfsetospeed(&settings, *speed) != 0) return false;

@@ -30,10 +30,10 @@ class SerialPort {
   // driver for low latency where it has the knob (USB adapters otherwise hold each answer up to
   // their latency timer); the previous flags come back at close.
   bool Open(const std::string& path);
-  // 8 data bits, no parity, one stop bit at baud, and raw: no input or output processing (no
-  // CR/LF mapping, no stripping or marking), no echo, no signal characters, no XON/XOFF flow
-  // control; CLOCAL and CREAD set; VMIN and VTIME 0, so that reads return what has arrived.
-  // Then drops input that arrived before. Hardware flow control and the rest stay as found.
+  // The whole line, whatever an earlier program left: 8 data bits, no parity, one stop bit at baud,
+  // and raw: no input or output processing, no echo, no signal characters, no hardware (CRTSCTS) or
+  // software (XON/XOFF) flow control; CLOCAL and CREAD set; VMIN and VTIME 0, so that reads return
+  // what has arrived. Then drops input that arrived before.
   bool Configure(int baud);
   bool IsOpen() const { return fd_ >= 0; }
   // Why the last Open failed: errno of the open, or EBUSY when another program holds the port.

@@ -144,6 +144,11 @@ TEST(ConnectionCtl, UserOutsideTheTtyGroupSeesNoAccessAndTheGroup) {
     EXPECT_EQ(port.value("group").toString().toStdString(), dialout ? dialout->gr_name : "20");
     const auto text = test::RunProgram("setpriv --reuid 65534 --regid 65534 --clear-groups " + kCtl + " ports");
     EXPECT_NE(text.out.find("sudo usermod -aG"), std::string::npos) << text.out;
+    // A node only its owner may use: no group can help, the udev rule can.
+    ASSERT_EQ(::chmod(device.slave_path().c_str(), 0600), 0);
+    const auto node = test::RunProgram("setpriv --reuid 65534 --regid 65534 --clear-groups " + kCtl + " ports");
+    EXPECT_NE(node.out.find("права узла 0600"), std::string::npos) << node.out;
+    EXPECT_EQ(node.out.find("нужна группа"), std::string::npos) << node.out;
   }
   fs::remove_all(ports);
 }

@@ -133,6 +133,7 @@ TEST(DeviceSearch, NothingFoundIsToldWithThePortsThatWereNotTried) {
   locked_out.state = PortState::NoAccess;
   locked_out.holder.reset();
   locked_out.group = "dialout";
+  locked_out.mode = 0660;
   PortReport missing;
   missing.name = "COM34";
   missing.device = "/dev/ttyUSB1";

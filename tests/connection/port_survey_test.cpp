@@ -72,6 +72,12 @@ class FabricatedMachine : public ::testing::Test {
     Link(top / "sys/devices/pnp0/00:05/00:05:0/00:05:0.0", top / "sys/class/tty/ttyS0/device");
     Write(top / "sys/class/tty/ttyS0/type", "4\n");
     Write(top / "sys/class/tty/ttyS0/port", "0x3F8\n");
+    // A port the serial core made with no chip behind it.
+    Write(top / "dev/ttyS2", "");
+    fs::create_directories(top / "sys/devices/platform/serial8250/serial8250:0/serial8250:0.2");
+    Link(top / "sys/devices/platform/serial8250/serial8250:0/serial8250:0.2", top / "sys/class/tty/ttyS2/device");
+    Write(top / "sys/class/tty/ttyS2/type", "0\n");
+    Write(top / "sys/class/tty/ttyS2/port", "0x3E8\n");
 
     Link("../../ttyUSB0", top / "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
     Write(top / "proc/locks", "");
@@ -125,6 +131,14 @@ TEST_F(FabricatedMachine, AdaptersAreDescribedFromSysfsAndFoundByTheirNames) {
   EXPECT_EQ(Find(survey, "COM65").by_id, "");
   EXPECT_EQ(Find(survey, "COM1").description, "UART 16550A at 0x3F8, serial");
   EXPECT_EQ(Find(survey, "COM1").state, PortState::Free);
+  fs::permissions(top / "dev/ttyS0", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_write);
+  EXPECT_EQ(SurveyPort("COM1", roots).mode, 0620u);
+  const PortReport no_uart = Find(survey, "COM3");
+  EXPECT_EQ(no_uart.state, PortState::Missing);
+  EXPECT_TRUE(no_uart.no_uart);
+  EXPECT_EQ(no_uart.description, "UART absent");
+  EXPECT_EQ(FailureReason(no_uart), "UART отсутствует");
+  EXPECT_FALSE(Find(survey, "COM1").no_uart);
 
   const PortReport absent = Find(survey, "COM34");
   EXPECT_EQ(absent.state, PortState::Missing);
@@ -191,6 +205,38 @@ TEST_F(FabricatedMachine, LocksNameTheirHoldersAndOpenersAreListed) {
   for (std::size_t i = 1; i < held.size(); ++i) {
     EXPECT_EQ(held[i].state, PortState::Free) << held[i].name;
     EXPECT_FALSE(held[i].holder) << held[i].name;
+  }
+}
+
+// Joining a group helps only when the group's bits give reading and writing; otherwise the node's
+// mode is what to mend.
+TEST(NoAccessHint, NamesTheGroupOnlyWhenItsBitsGiveReadAndWrite) {
+  struct Case {
+    unsigned mode;
+    const char* group;
+    bool in_group;
+    std::string reason;
+  };
+  const std::string rule = ") не дают группе чтения и записи. Отдать порт группе dialout: правило udev KERNEL==\"ttyS1\", "
+                           "GROUP=\"dialout\", MODE=\"0660\" в /etc/udev/rules.d/50-serial-dialout.rules, затем sudo "
+                           "udevadm trigger и sudo usermod -aG dialout $USER.";
+  const Case cases[] = {
+      {0660, "dialout", false,
+       "Нет прав на /dev/ttyS1: нужна группа dialout (sudo usermod -aG dialout $USER, затем войти в систему заново)."},
+      {0660, "dialout", true, "Нет прав на чтение и запись /dev/ttyS1 (группа dialout)."},
+      {0600, "root", false, "Нет прав на /dev/ttyS1: права узла 0600 (группа root" + rule},
+      {0620, "tty", false, "Нет прав на /dev/ttyS1: права узла 0620 (группа tty" + rule},
+      {0640, "dialout", true, "Нет прав на /dev/ttyS1: права узла 0640 (группа dialout" + rule},
+  };
+  for (const Case& c : cases) {
+    PortReport report;
+    report.name = "COM2";
+    report.device = "/dev/ttyS1";
+    report.state = PortState::NoAccess;
+    report.mode = c.mode;
+    report.group = c.group;
+    report.in_group = c.in_group;
+    EXPECT_EQ(FailureReason(report), c.reason) << std::oct << c.mode;
   }
 }
 

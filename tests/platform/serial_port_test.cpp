@@ -41,9 +41,22 @@ class Line {
   const std::string& path() const { return path_; }
   void Send(std::vector<std::uint8_t> bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
   speed_t Speed() const {
+    const termios now = Settings();
+    return ::cfgetospeed(&now);
+  }
+  termios Settings() const {
     termios now{};
     ::tcgetattr(keeper_, &now);
-    return ::cfgetospeed(&now);
+    return now;
+  }
+  // What a terminal program set to hardware handshake, 7E2 and line editing leaves behind.
+  void LeaveSettingsOfAnotherProgram() {
+    termios left = Settings();
+    left.c_cflag = (left.c_cflag & ~(CSIZE | CLOCAL)) | CS7 | PARENB | CSTOPB | CRTSCTS | HUPCL;
+    left.c_iflag |= IXON | IXOFF | IXANY | ICRNL | INPCK;
+    left.c_lflag |= ICANON | ECHO | ISIG;
+    left.c_oflag |= OPOST | ONLCR;
+    ::tcsetattr(keeper_, TCSANOW, &left);
   }
 
  private:
@@ -99,6 +112,8 @@ TEST(SerialPort, SilenceLastsTheTotalTimeOutAndAWholeAnswerEndsAtOnce) {
 
 TEST(SerialPort, OpenIsExclusiveAndCloseRestoresTheLine) {
   Line line;
+  line.LeaveSettingsOfAnotherProgram();
+  const termios before = line.Settings();
   {
     SerialPort first;
     ASSERT_TRUE(first.Open(line.path()));
@@ -107,8 +122,19 @@ TEST(SerialPort, OpenIsExclusiveAndCloseRestoresTheLine) {
     EXPECT_FALSE(first.Configure(1200));  // not a speed of the settings dialog
     ASSERT_TRUE(first.Configure(57600));
     EXPECT_EQ(line.Speed(), B57600);
+    // The whole line is set, whatever was left: a UART holds every byte while CRTSCTS waits for CTS.
+    const termios set = line.Settings();
+    EXPECT_EQ(set.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD), CS8 | CLOCAL | CREAD);
+    EXPECT_EQ(set.c_iflag & (IXON | IXOFF | IXANY | ICRNL | INPCK | ISTRIP), 0u);
+    EXPECT_EQ(set.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(set.c_oflag & OPOST, 0u);
   }
+  const termios after = line.Settings();
   EXPECT_EQ(line.Speed(), B9600);
+  EXPECT_EQ(after.c_cflag, before.c_cflag);
+  EXPECT_EQ(after.c_iflag, before.c_iflag);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  EXPECT_EQ(after.c_oflag, before.c_oflag);
   SerialPort again;
   EXPECT_TRUE(again.Open(line.path()));
   EXPECT_FALSE(SerialPort().Open(line.path() + "-missing"));
