@@ -10,7 +10,7 @@ namespace {
 
 int RunStatus(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Asks the device for its status and prints it."));
+  parser.setApplicationDescription(QStringLiteral("Запрашивает состояние КМ и печатает его."));
   DeviceOptions options;
   if (const auto done = ParseDeviceSubcommand(parser, arguments, "status", options)) return *done;
 
@@ -34,7 +34,7 @@ int RunStatus(const QStringList& arguments) {
   return 0;
 }
 
-const RegisterSubcommand kStatus({"status", "Print the device status (time, date, mode, battery, ИНН...).", &RunStatus});
+const RegisterSubcommand kStatus({"status", "Напечатать состояние КМ (время, дата, режим, батарея, ИНН...).", &RunStatus});
 
 }  // namespace
 }  // namespace tarnis::ctl
