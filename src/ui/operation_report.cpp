@@ -1,5 +1,7 @@
 #include "ui/operation_report.h"
 
+#include <algorithm>
+
 namespace tarnis::ui {
 namespace {
 
@@ -13,6 +15,8 @@ std::string Joined(const std::string& first, const std::vector<std::string>& lin
 
 void OperationReport::Failed(std::string item, std::string reason) {
   ++requests_;
+  // One line per item: a failure's reason may carry a second line (why the port did not open).
+  std::replace(reason.begin(), reason.end(), '\n', ' ');
   failures_.push_back({std::move(item), std::move(reason)});
 }
 

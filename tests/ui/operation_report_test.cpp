@@ -56,6 +56,10 @@ TEST(OperationReport, RunWithoutFailureKeepsTheSuccessNotice) {
   EXPECT_EQ(ui.messages[0].icon, Icon::Information);
   EXPECT_FALSE(noted);
   EXPECT_TRUE(report.AllSucceeded());
+
+  // A reason with the port's line under it stays one log line.
+  report.Failed("Товар 7", "Нет ответа или не удалось открыть порт.\nПорт /dev/ttyUSB0 занят.");
+  EXPECT_EQ(report.LogLines().back(), "Товар 7: Нет ответа или не удалось открыть порт. Порт /dev/ttyUSB0 занят.");
 }
 
 }  // namespace
