@@ -99,6 +99,14 @@ TEST_F(ConfigAuditCtlTest, ExportThenImportGivesTheSameBytesAndABadJsonWritesNot
       << refused.err;
   EXPECT_EQ(ReadFileUpTo(Path("b.cfg"), kConfigurationFileSize), ReadFileUpTo(cfg, kConfigurationFileSize));
 
+  // A letter the device holds as another is taken with a warning.
+  text.assign(json.begin(), json.end());
+  text.replace(text.find(from), from.size(), "\"text\": \"ОПЕРАТОР 3a\"");
+  ASSERT_TRUE(ReplaceFile(Path("held.json"), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+  const auto held = Ctl("config import --json " + Path("held.json") + " --file " + Path("c.cfg"));
+  EXPECT_EQ(held.exit_code, 0);
+  EXPECT_EQ(held.err, "предупреждение: $.operators.3.position.text: a будет записана как А\n");
+
   // Junk behind a text's end cannot travel in JSON: the export says where.
   configuration.cliches[0].lines[4].bytes[24] = 'Z';
   const auto warned = Ctl("config export --file " + Save("junk.cfg") + " --json " + Path("junk.json"));

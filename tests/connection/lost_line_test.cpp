@@ -6,12 +6,14 @@
 #include <chrono>
 #include <thread>
 #include <filesystem>
+#include <optional>
 #include <sys/inotify.h>
 #include <unistd.h>
 
 #include "config/config_transfer.h"
 #include "emulator_process.h"
 #include "link/commands.h"
+#include "link/frame.h"
 #include "link/serial_transport.h"
 #include "platform/cp1251_codec.h"
 #include "recording_user_interface.h"
@@ -33,8 +35,8 @@ class TimedUserInterface : public test::RecordingUserInterface {
 
 TEST(LostLine, KilledDeviceFailsEachRequestAtOnceAndKeepsWhatWasRead) {
   std::filesystem::create_directories(PortsDirectory());
-  // Paced like a 9600-baud line, so that an answer is still on its way when the device dies.
-  test::EmulatorProcess emulator("COM51", {"--factory", "1", "--baud", "9600"});
+  // Paced like a 2400-baud line, so that an answer is on its way for a good while when the device dies.
+  test::EmulatorProcess emulator("COM51", {"--factory", "1", "--baud", "2400"});
   ASSERT_TRUE(emulator.running());
   link::SerialTransport transport;
   link::Link link(transport);
@@ -42,15 +44,25 @@ TEST(LostLine, KilledDeviceFailsEachRequestAtOnceAndKeepsWhatWasRead) {
   link.settings() = {"COM51", 115200, 1000, 5000, "1", true};
   ASSERT_TRUE(link::ExchangeParameter(link, link::Mode::Write, 0, 1, 2, "1iwanow").ok());
 
-  int sent = 0;
+  int sent = 0, received = 0;
+  link::Command cut_command{};
+  std::optional<std::size_t> cut_answer_size;  // what arrived of the answer under way at the kill
   std::atomic<bool> killed_flag{false};
   Clock::time_point killed;
   std::thread killer;
-  link.SetTraceObserver([&](link::TraceDirection direction, std::span<const std::uint8_t>) {
-    if (direction != link::TraceDirection::Sent || ++sent != 5) return;
-    // The fifth request takes about 80 ms there and back; the device dies in the middle.
-    killer = std::thread([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  link.SetTraceObserver([&](link::TraceDirection direction, std::span<const std::uint8_t> bytes) {
+    if (direction == link::TraceDirection::Received) {
+      if (++received == 5) cut_answer_size = bytes.size();
+      return;
+    }
+    if (++sent != 5) return;
+    // The device dies half way through the fifth answer: the emulator takes the request's own wire
+    // time, then sends the answer a byte at a time.
+    cut_command = static_cast<link::Command>(bytes[6]);
+    const std::size_t bytes_to_kill = bytes.size() + link::AnswerSize(cut_command) / 2;
+    const auto half_answer = std::chrono::milliseconds(bytes_to_kill * 10 * 1000 / 2400);
+    killer = std::thread([&, half_answer] {
+      std::this_thread::sleep_for(half_answer);
       emulator.End(SIGKILL);
       killed = Clock::now();
       killed_flag = true;
@@ -65,7 +77,10 @@ TEST(LostLine, KilledDeviceFailsEachRequestAtOnceAndKeepsWhatWasRead) {
   if (killer.joinable()) killer.join();
 
   EXPECT_TRUE(finished);
-  ASSERT_TRUE(killed_flag && ui.first_message);
+  ASSERT_TRUE(killed_flag && ui.first_message && cut_answer_size);
+  // The kill landed mid-answer: part of it had come, not all.
+  EXPECT_GT(*cut_answer_size, 0u);
+  EXPECT_LT(*cut_answer_size, link::AnswerSize(cut_command));
   EXPECT_LT(*ui.first_message - killed, std::chrono::milliseconds(1000));  // within one inter-byte time-out
   EXPECT_LT(end - *ui.first_message, std::chrono::milliseconds(1000));    // 295 more requests, none waited
   EXPECT_GT(ui.messages.size(), 320u);

@@ -3,10 +3,12 @@
 // or blank, every refused answer was reported once, and the read ends with everything released.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -74,6 +76,30 @@ class ThoughtfulUser : public RecordingUserInterface {
   }
 };
 
+// Counts the exchanges as the read makes them, and those that failed while the emulator was down.
+class OutageWatchingTransport : public KeepingTransport {
+ public:
+  static constexpr int kOutages = 2;
+  link::TransportResult Exchange(const link::LinkSettings& settings, std::span<const std::uint8_t> request,
+                                 std::span<std::uint8_t> answer) override {
+    const int outage_at_start = outage;
+    const link::TransportResult result = KeepingTransport::Exchange(settings, request, answer);
+    if (outage_at_start >= 0 && outage == outage_at_start && !AnswerIsWhole(exchanges().back()))
+      ++failed_in_outage[outage_at_start];
+    ++made;
+    return result;
+  }
+  std::atomic<int> outage{-1};  // the outage under way, -1 while the emulator runs
+  std::array<std::atomic<int>, kOutages> failed_in_outage{};
+  std::atomic<std::size_t> made{0};
+};
+
+// Polls until done() holds or the read is over; true when done() held.
+bool AwaitDuringTheRead(const std::function<bool()>& done, const std::atomic<bool>& read_done) {
+  while (!done() && !read_done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return done();
+}
+
 TEST(EmulatorKillSoak, GoodsReadWhileTheEmulatorProgramIsKilledAndStartedAgain) {
   const std::uint64_t seed = SoakSeed();
   std::mt19937_64 random(seed);
@@ -88,21 +114,28 @@ TEST(EmulatorKillSoak, GoodsReadWhileTheEmulatorProgramIsKilledAndStartedAgain) 
             random() % 100'000'000};
   ASSERT_TRUE(emulator::WriteDeviceStateFile(state_path, device.state(), nullptr));
 
-  KeepingTransport transport;
+  OutageWatchingTransport transport;
   link::Link link(transport);
   link.settings() = {"COM6", 115200, 300, 700, "1", true};
   ThoughtfulUser ui;
   EmulatorProgram program(directory / "ports", state_path);
   ASSERT_TRUE(program.Start(seed));
   std::atomic<bool> read_done{false};
+  // Each kill comes after a random count of the read's exchanges, and the emulator starts again only
+  // once an exchange failed while it was down, so that every outage overlaps the read whatever the
+  // scheduling.
   std::thread killer([&] {
-    for (int kill = 0; kill < 2; ++kill) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(300 + random() % 1500));
-      EXPECT_FALSE(read_done) << "the kill came after the read";
+    for (int kill = 0; kill < OutageWatchingTransport::kOutages; ++kill) {
+      const std::size_t kill_at = 200 + 300 * kill + random() % 200;  // of 1001 records
+      EXPECT_TRUE(AwaitDuringTheRead([&] { return transport.made >= kill_at; }, read_done))
+          << "the read ended before the kill";
       program.Kill();
-      // While the port is gone every exchange fails at once, so the outage stays short.
-      std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 80));
+      transport.outage = kill;
+      EXPECT_TRUE(AwaitDuringTheRead([&] { return transport.failed_in_outage[kill] > 0; }, read_done))
+          << "no exchange failed while the emulator was down";
+      std::this_thread::sleep_for(std::chrono::milliseconds(random() % 80));
       EXPECT_TRUE(program.Start(seed + 1 + kill));
+      transport.outage = -1;
     }
   });
   goods::GoodsTable table;
@@ -124,11 +157,17 @@ TEST(EmulatorKillSoak, GoodsReadWhileTheEmulatorProgramIsKilledAndStartedAgain) 
   for (const auto& exchange : transport.exchanges()) failed += AnswerIsWhole(exchange) ? 0 : 1;
   for (const RecordedMessage& message : ui.messages) reported += message.icon == ui::Icon::Error ? 1 : 0;
   EXPECT_EQ(reported, failed);
-  EXPECT_GT(failed, 0u);
+  int failed_while_down = 0;
+  for (const auto& count : transport.failed_in_outage) {
+    EXPECT_GT(count, 0);  // the outage overlapped the read
+    failed_while_down += count;
+  }
+  EXPECT_GE(failed, static_cast<std::size_t>(failed_while_down));
   EXPECT_LT(failed, 500u);  // the emulator came back and answered again
   // A killed emulator cannot tell its faults: every failed exchange counts as one.
   std::printf("soak kills: seed %llu, %zu exchanges, %zu faults injected, %zu failures reported, %zu wrong values\n",
               static_cast<unsigned long long>(seed), transport.exchanges().size(), failed, reported, wrong);
+  std::printf("soak kills: %d exchanges failed while the emulator was down\n", failed_while_down);
   fs::remove_all(directory);
 }
 

@@ -7,6 +7,9 @@
 #include <QJsonObject>
 #include <ctime>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,16 +113,33 @@ TEST(Tarnisctl, FailuresGoToStandardErrorWithTheirExitCodes) {
 TEST(Tarnisctl, HelpForTheProgramAndTheSubcommand) {
   auto run = RunProgram(kCtl + " --help");
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_NE(run.out.find("  status "), std::string::npos);
+  EXPECT_NE(run.out.find("  status        Напечатать состояние КМ"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nПодкоманды:\n"), std::string::npos) << run.out;
   run = RunProgram(kCtl + " status --help");
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.out.rfind("Usage: tarnisctl status [options]", 0), 0u) << run.out;
-  for (const char* option : {"--port", "--baud", "--factory", "--timeouts", "--trace"})
-    EXPECT_NE(run.out.find(option), std::string::npos) << option;
+  EXPECT_EQ(run.out.rfind("Использование: tarnisctl status [параметры]\n", 0), 0u) << run.out;
+  for (const char* text : {"--port", "--baud", "--factory", "--timeouts", "--trace", "\nПараметры:\n",
+                           "Показывает эту справку.", "Заводской номер КМ (по умолчанию 1)."})
+    EXPECT_NE(run.out.find(text), std::string::npos) << text;
+  run = RunProgram(kCtl + " preview --help");
+  EXPECT_NE(run.out.find("\nАргументы:\n"), std::string::npos) << run.out;
+  for (const char* english : {"Usage", "Options:", "Arguments:", "Displays", "default", "file"})
+    EXPECT_EQ(run.out.find(english), std::string::npos) << english;
   run = RunProgram(kCtl + " frobnicate");
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.err.find("unknown subcommand"), std::string::npos);
+  EXPECT_EQ(run.err.rfind("tarnisctl: неизвестная подкоманда \"frobnicate\".\nИспользование: ", 0), 0u) << run.err;
   EXPECT_EQ(RunProgram(kCtl).exit_code, 2);
+
+  // The parser's own faults in the same language.
+  for (const auto& [arguments, error] : std::vector<std::pair<std::string, std::string>>{
+           {"status --unknown", "tarnisctl status: неизвестный параметр \"unknown\".\n"},
+           {"ports --all --x --y", "tarnisctl ports: неизвестные параметры: x, y.\n"},
+           {"status --port", "tarnisctl status: нет значения после \"--port\".\n"},
+           {"find --json=1", "tarnisctl find: лишнее значение после \"--json\".\n"}}) {
+    run = RunProgram(kCtl + " " + arguments);
+    EXPECT_EQ(run.exit_code, 2) << arguments;
+    EXPECT_EQ(run.err, error) << arguments;
+  }
 }
 
 TEST(Tarnisctl, ManyDevicesAtOnceEachWithItsOwnResultAndAFailingOneStopsNoOther) {

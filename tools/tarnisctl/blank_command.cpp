@@ -41,15 +41,15 @@ std::string Describe(const link::BlankFields& fields) {
 int RunBlank(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      QStringLiteral("Programs one blank form into the device (write) or reads it back (read)."));
-  parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("read or write."));
-  parser.addOption({QStringLiteral("form"), QStringLiteral("Form 1..8."), QStringLiteral("N")});
-  parser.addOption({QStringLiteral("variant"), QStringLiteral("Layout variant 0..6 (default 0)."), QStringLiteral("V"),
+      QStringLiteral("Записывает один бланк в КМ (write) или читает его из КМ (read)."));
+  parser.addPositionalArgument(QStringLiteral("действие"), QStringLiteral("read или write."));
+  parser.addOption({QStringLiteral("form"), QStringLiteral("Бланк 1..8."), QStringLiteral("N")});
+  parser.addOption({QStringLiteral("variant"), QStringLiteral("Вариант расположения 0..6 (по умолчанию 0)."), QStringLiteral("V"),
                     QStringLiteral("0")});
-  parser.addOption({QStringLiteral("requisite"), QStringLiteral("Additional requisite 0..8, 0 none (default 0)."),
+  parser.addOption({QStringLiteral("requisite"), QStringLiteral("Дополнительный реквизит 0..8, 0 — нет (по умолчанию 0)."),
                     QStringLiteral("R"), QStringLiteral("0")});
-  parser.addOption({QStringLiteral("extra"), QStringLiteral("Extra line: none, discount, tax or code (default none)."),
-                    QStringLiteral("line"), QStringLiteral("none")});
+  parser.addOption({QStringLiteral("extra"), QStringLiteral("Дополнительная строка: none, discount, tax или code (по умолчанию none)."),
+                    QStringLiteral("строка"), QStringLiteral("none")});
   DeviceOptions options;
   if (const auto done = ParseManyDeviceSubcommand(parser, arguments, "blank", options)) return *done;
 
@@ -89,7 +89,7 @@ int RunBlank(const QStringList& arguments) {
   });
 }
 
-const RegisterSubcommand kBlank({"blank", "Program a blank form into the device or read it back.", &RunBlank});
+const RegisterSubcommand kBlank({"blank", "Записать бланк в КМ или прочитать его из КМ.", &RunBlank});
 
 }  // namespace
 }  // namespace tarnis::ctl

@@ -67,9 +67,9 @@ std::optional<std::string> Required(const QCommandLineParser& parser, const QStr
 int RunConfigDiff(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Prints how two configuration files differ, one field a line. Exit 0: equal, 1: different, 2: bad file."));
-  parser.addPositionalArgument(QStringLiteral("first"), QStringLiteral("The first configuration file (*.cfg)."));
-  parser.addPositionalArgument(QStringLiteral("second"), QStringLiteral("The second configuration file (*.cfg)."));
+      "Печатает, чем различаются два файла конфигурации, по одному полю в строке. Код выхода 0: равны, 1: различаются, 2: плохой файл."));
+  parser.addPositionalArgument(QStringLiteral("первый"), QStringLiteral("Первый файл конфигурации (*.cfg)."));
+  parser.addPositionalArgument(QStringLiteral("второй"), QStringLiteral("Второй файл конфигурации (*.cfg)."));
   if (const auto done = ParseSubcommandArguments(parser, arguments, "config diff")) return *done;
   const QStringList files = parser.positionalArguments();
   if (files.size() != 2) {
@@ -89,10 +89,10 @@ int RunConfigDiff(const QStringList& arguments) {
 int RunConfigVerify(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Reads the whole configuration from the device and prints how it differs from a file (the file first). "
-      "Exit 0: equal, 1: different or not read."));
-  parser.addOption({kFile, QStringLiteral("The configuration file (*.cfg)."), QStringLiteral("path")});
-  parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed request instead of stopping.")});
+      "Читает всю конфигурацию из КМ и печатает, чем она отличается от файла (файл первым). "
+      "Код выхода 0: равны, 1: различаются или не прочитаны."));
+  parser.addOption({kFile, QStringLiteral("Файл конфигурации (*.cfg)."), QStringLiteral("путь")});
+  parser.addOption({kKeepGoing, QStringLiteral("Продолжать после неудачного запроса, а не останавливаться.")});
   DeviceOptions options;
   if (const auto done = ParseManyDeviceSubcommand(parser, arguments, "config verify", options)) return *done;
   const auto path = Required(parser, kFile, "config verify");
@@ -115,9 +115,9 @@ int RunConfigVerify(const QStringList& arguments) {
 int RunConfigExport(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Writes a configuration file as readable JSON; what JSON cannot carry is warned about on standard error."));
-  parser.addOption({kFile, QStringLiteral("The configuration file to read (*.cfg)."), QStringLiteral("path")});
-  parser.addOption({kJson, QStringLiteral("The JSON file to write."), QStringLiteral("path")});
+      "Записывает файл конфигурации в читаемый JSON; о том, что JSON не может передать, предупреждает в стандартный поток ошибок."));
+  parser.addOption({kFile, QStringLiteral("Файл конфигурации для чтения (*.cfg)."), QStringLiteral("путь")});
+  parser.addOption({kJson, QStringLiteral("Файл JSON для записи."), QStringLiteral("путь")});
   if (const auto done = ParseSubcommandArguments(parser, arguments, "config export")) return *done;
   const auto cfg = Required(parser, kFile, "config export");
   const auto json = cfg ? Required(parser, kJson, "config export") : std::nullopt;
@@ -137,10 +137,10 @@ int RunConfigExport(const QStringList& arguments) {
 int RunConfigImport(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Checks a JSON configuration whole, then writes it as a configuration file; on the first problem it "
-      "names its JSON path and writes nothing."));
-  parser.addOption({kJson, QStringLiteral("The JSON file to read."), QStringLiteral("path")});
-  parser.addOption({kFile, QStringLiteral("The configuration file to write (*.cfg)."), QStringLiteral("path")});
+      "Проверяет конфигурацию JSON целиком, затем записывает её в файл конфигурации; при первой ошибке "
+      "называет её путь в JSON и ничего не записывает."));
+  parser.addOption({kJson, QStringLiteral("Файл JSON для чтения."), QStringLiteral("путь")});
+  parser.addOption({kFile, QStringLiteral("Файл конфигурации для записи (*.cfg)."), QStringLiteral("путь")});
   if (const auto done = ParseSubcommandArguments(parser, arguments, "config import")) return *done;
   const auto json = Required(parser, kJson, "config import");
   const auto cfg = json ? Required(parser, kFile, "config import") : std::nullopt;
@@ -160,7 +160,7 @@ int RunConfigImport(const QStringList& arguments) {
     PrintError("tarnisctl config import: " + *json + ": " + imported.error);
     return 1;
   }
-  for (const auto& warning : imported.warnings) PrintError("warning: " + warning);
+  for (const auto& warning : imported.warnings) PrintError("предупреждение: " + warning);
   const config::ConfigurationFileImage image = config::EncodeConfigurationFile(imported.table, imported.configuration);
   if (!ReplaceFile(*cfg, image)) {
     PrintError("tarnisctl config import: " + *cfg + ": Не удалось создать файл...");

@@ -28,10 +28,10 @@ int TransferExitCode(bool complete, const ConsoleUserInterface& ui) { return com
 int RunTransfer(const QStringList& arguments, bool reading) {
   const char* name = reading ? "config read" : "config write";
   QCommandLineParser parser;
-  parser.setApplicationDescription(reading ? QStringLiteral("Reads the whole configuration and saves it to a file.")
-                                           : QStringLiteral("Writes the whole configuration of a file to the device."));
-  parser.addOption({kFile, QStringLiteral("The configuration file (*.cfg)."), QStringLiteral("path")});
-  parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed request instead of stopping.")});
+  parser.setApplicationDescription(reading ? QStringLiteral("Читает всю конфигурацию из КМ и сохраняет её в файл.")
+                                           : QStringLiteral("Записывает всю конфигурацию из файла в КМ."));
+  parser.addOption({kFile, QStringLiteral("Файл конфигурации (*.cfg)."), QStringLiteral("путь")});
+  parser.addOption({kKeepGoing, QStringLiteral("Продолжать после неудачного запроса, а не останавливаться.")});
   DeviceOptions options;
   if (const auto done = ParseManyDeviceSubcommand(parser, arguments, name, options)) return *done;
   if (parser.value(kFile).isEmpty()) {
@@ -105,8 +105,8 @@ void PrintConfiguration(const config::BlankFormTable& table, config::DeviceConfi
 
 int RunShow(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Prints every text and enabled byte of a configuration file."));
-  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The configuration file (*.cfg)."));
+  parser.setApplicationDescription(QStringLiteral("Печатает все тексты и байты разрешения файла конфигурации."));
+  parser.addPositionalArgument(QStringLiteral("файл"), QStringLiteral("Файл конфигурации (*.cfg)."));
   if (const auto done = ParseSubcommandArguments(parser, arguments, "config show")) return *done;
   if (parser.positionalArguments().size() != 1) {
     PrintError("tarnisctl config show: укажите один файл конфигурации.");
@@ -137,18 +137,18 @@ int RunConfig(const QStringList& arguments) {
                     {"verify", RunConfigVerify},
                     {"export", RunConfigExport},
                     {"import", RunConfigImport}},
-                   "Usage: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
-                   "       tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
-                   "       tarnisctl config write --ports COM1,COM2 --file x.cfg [--json]   (read: --file x-{port}.cfg)\n"
-                   "       tarnisctl config show x.cfg\n"
-                   "       tarnisctl config diff a.cfg b.cfg\n"
-                   "       tarnisctl config verify --port COM1 --file x.cfg [--keep-going]\n"
-                   "       tarnisctl config export --file x.cfg --json x.json\n"
-                   "       tarnisctl config import --json x.json --file x.cfg\n"
-                   "\"tarnisctl config <action> --help\" tells more.\n");
+                   "Использование: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
+                   "               tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
+                   "               tarnisctl config write --ports COM1,COM2 --file x.cfg [--json]   (read: --file x-{port}.cfg)\n"
+                   "               tarnisctl config show x.cfg\n"
+                   "               tarnisctl config diff a.cfg b.cfg\n"
+                   "               tarnisctl config verify --port COM1 --file x.cfg [--keep-going]\n"
+                   "               tarnisctl config export --file x.cfg --json x.json\n"
+                   "               tarnisctl config import --json x.json --file x.cfg\n"
+                   "\"tarnisctl config <action> --help\" расскажет больше.\n");
 }
 
-const RegisterSubcommand kConfig({"config", "Whole configuration: device ⇄ *.cfg file; show, compare, verify, JSON.", &RunConfig});
+const RegisterSubcommand kConfig({"config", "Вся конфигурация: КМ ⇄ файл *.cfg; просмотр, сравнение, сверка, JSON.", &RunConfig});
 
 }  // namespace
 }  // namespace tarnis::ctl

@@ -81,11 +81,11 @@ void PrintJson(const QJsonArray& array) {
 int RunPorts(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Shows what each port name stands for and its state (free, busy, no-access, missing) without opening any "
-      "port; a name that stands for a network port, its URL and state (reachable, refused, timed-out, unreachable) "
-      "from a connect that sends nothing. Names that stand for nothing present are left out unless --all is given."));
-  parser.addOption({kJson, QStringLiteral("Print a JSON array of every name, missing ones included.")});
-  parser.addOption({QStringLiteral("all"), QStringLiteral("List missing names too.")});
+      "Показывает, что стоит за каждым именем порта, и его состояние (свободен, занят, нет доступа, нет устройства), "
+      "не открывая портов; для сетевого порта — его URL и состояние (доступен, отклонено, нет ответа, недоступен) "
+      "по соединению, через которое ничего не посылается. Имена без устройства не печатаются, если не задан --all."));
+  parser.addOption({kJson, QStringLiteral("Напечатать массив JSON со всеми именами, включая отсутствующие.")});
+  parser.addOption({QStringLiteral("all"), QStringLiteral("Печатать и отсутствующие имена.")});
   if (const auto done = ParseSubcommandArguments(parser, arguments, "ports")) return *done;
   if (const auto refused = RefuseArguments(parser, "ports")) return *refused;
   const auto survey = connection::SurveyPorts();
@@ -103,17 +103,17 @@ int RunPorts(const QStringList& arguments) {
 int RunFind(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Looks for the device: a status request on every free port at 115200, 9600, 57600, 38400, 19200, 4800 and "
-      "2400 baud (rfc2217:// ports too; a tcp:// port once, at the far end's speed, shown as baud 0). Busy ports "
-      "get nothing. Exit code 0 when a device answered, 1 when none did."));
-  parser.addOption({kJson, QStringLiteral("Print a JSON array of {port, baud, factory_number, factory_number_matched}; "
-                                          "a device that refused the factory number has null and false.")});
-  parser.addOption({QStringLiteral("log"), QStringLiteral("Append every try, in words and hex, to this file."),
-                    QStringLiteral("file")});
-  parser.addOption({QStringLiteral("ports"), QStringLiteral("Try only these names, e.g. COM1,COM9."),
-                    QStringLiteral("names")});
-  parser.addOption({QStringLiteral("factory"), QStringLiteral("Factory number sent in the request (default 1)."),
-                    QStringLiteral("number"), QStringLiteral("1")});
+      "Ищет КМ: запрос состояния на каждом свободном порту на скоростях 115200, 9600, 57600, 38400, 19200, 4800 и "
+      "2400 бод (и на портах rfc2217://; порт tcp:// — один раз, на скорости дальнего конца, скорость 0). "
+      "Занятые порты не трогаются. Код выхода 0, если аппарат ответил, 1, если нет."));
+  parser.addOption({kJson, QStringLiteral("Напечатать массив JSON из {port, baud, factory_number, factory_number_matched}; "
+                                          "у аппарата, отвергшего заводской номер, null и false.")});
+  parser.addOption({QStringLiteral("log"), QStringLiteral("Дописывать каждую попытку, словами и в hex, в этот файл."),
+                    QStringLiteral("файл")});
+  parser.addOption({QStringLiteral("ports"), QStringLiteral("Пробовать только эти имена, например COM1,COM9."),
+                    QStringLiteral("имена")});
+  parser.addOption({QStringLiteral("factory"), QStringLiteral("Заводской номер в запросе (по умолчанию 1)."),
+                    QStringLiteral("номер"), QStringLiteral("1")});
   if (const auto done = ParseSubcommandArguments(parser, arguments, "find")) return *done;
   if (const auto refused = RefuseArguments(parser, "find")) return *refused;
   connection::SearchRequest request;
@@ -179,8 +179,8 @@ int RunFind(const QStringList& arguments) {
   return 0;
 }
 
-const RegisterSubcommand kPorts({"ports", "Show what is on each port name, without opening any.", &RunPorts});
-const RegisterSubcommand kFind({"find", "Look for the device across the free ports and all speeds.", &RunFind});
+const RegisterSubcommand kPorts({"ports", "Показать, что на каждом имени порта, не открывая портов.", &RunPorts});
+const RegisterSubcommand kFind({"find", "Искать КМ на свободных портах на всех скоростях.", &RunFind});
 
 }  // namespace
 }  // namespace tarnis::ctl

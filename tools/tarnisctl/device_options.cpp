@@ -1,5 +1,6 @@
 #include "device_options.h"
 
+#include <QRegularExpression>
 #include <cstdio>
 #include <iostream>
 
@@ -33,38 +34,64 @@ std::string HexLine(std::span<const std::uint8_t> bytes) {
   return line;
 }
 
-// Puts the subcommand's name into the usage line: "Usage: tarnisctl status [options] ...".
+// Puts the subcommand's name into the usage line ("Использование: tarnisctl status [параметры] ...") and
+// gives the parser's own headings and help line in Russian, as the rest of the output.
 QString SubcommandHelp(const QCommandLineParser& parser, const char* name) {
   QString help = parser.helpText();
   const int line_end = help.indexOf(QLatin1Char('\n'));
   QString usage = help.left(line_end);
   const int options = usage.indexOf(QLatin1String("[options]"));
   const QString rest = options >= 0 ? usage.mid(options) : QString();
-  return QStringLiteral("Usage: tarnisctl %1 %2").arg(QLatin1String(name), rest) + help.mid(line_end);
+  help = QStringLiteral("Использование: tarnisctl %1 %2").arg(QLatin1String(name), rest) + help.mid(line_end);
+  static const std::pair<QLatin1String, QString> kHeadings[] = {
+      {QLatin1String("[options]"), QStringLiteral("[параметры]")},
+      {QLatin1String("\nOptions:\n"), QStringLiteral("\nПараметры:\n")},
+      {QLatin1String("\nArguments:\n"), QStringLiteral("\nАргументы:\n")},
+      {QLatin1String("Displays help on commandline options."), QStringLiteral("Показывает эту справку.")},
+      {QLatin1String("Displays help including Qt specific options."),
+       QStringLiteral("Показывает справку вместе с параметрами Qt.")},
+  };
+  for (const auto& [english, russian] : kHeadings) help.replace(english, russian);
+  return help;
 }
 
 }  // namespace
 
 void PrintError(const std::string& text) { std::cerr << text << '\n'; }
 
+QString ParserErrorInRussian(const QString& error) {
+  static const std::pair<QRegularExpression, QString> kErrors[] = {
+      {QRegularExpression(QStringLiteral("^Unknown option '(.*)'\\.$")), QStringLiteral("неизвестный параметр \"\\1\".")},
+      {QRegularExpression(QStringLiteral("^Unknown options: (.*)\\.$")), QStringLiteral("неизвестные параметры: \\1.")},
+      {QRegularExpression(QStringLiteral("^Missing value after '(.*)'\\.$")), QStringLiteral("нет значения после \"\\1\".")},
+      {QRegularExpression(QStringLiteral("^Unexpected value after '(.*)'\\.$")),
+       QStringLiteral("лишнее значение после \"\\1\".")},
+  };
+  for (const auto& [pattern, russian] : kErrors) {
+    const QRegularExpressionMatch match = pattern.match(error);
+    if (match.hasMatch()) return QString(russian).replace(QLatin1String("\\1"), match.captured(1));
+  }
+  return error;  // a fault the parser gained later: its own words rather than none
+}
+
 void SetDefaultLogPath(std::string path) { DefaultLogPathStorage() = std::move(path); }
 
 const std::string& DefaultLogPath() { return DefaultLogPathStorage(); }
 
 void AddDeviceOptions(QCommandLineParser& parser) {
-  parser.addOption({kPort, QStringLiteral("Port COM1..COM100, resolved through the ports directory, or a network port "
-                                   "tcp://HOST:PORT or rfc2217://HOST:PORT (default COM1)."),
-                    QStringLiteral("name"), QStringLiteral("COM1")});
-  parser.addOption({kBaud, QStringLiteral("Speed: 2400, 4800, 9600, 19200, 38400, 57600 or 115200 (default 115200)."),
-                    QStringLiteral("baud"), QString::number(link::kDefaultBaudRate)});
-  parser.addOption({kFactory, QStringLiteral("Factory number of the device (default 1)."), QStringLiteral("number"),
+  parser.addOption({kPort, QStringLiteral("Порт COM1..COM100, через каталог портов, или сетевой порт tcp://УЗЕЛ:ПОРТ "
+                                          "или rfc2217://УЗЕЛ:ПОРТ (по умолчанию COM1)."),
+                    QStringLiteral("имя"), QStringLiteral("COM1")});
+  parser.addOption({kBaud, QStringLiteral("Скорость: 2400, 4800, 9600, 19200, 38400, 57600 или 115200 (по умолчанию 115200)."),
+                    QStringLiteral("скорость"), QString::number(link::kDefaultBaudRate)});
+  parser.addOption({kFactory, QStringLiteral("Заводской номер КМ (по умолчанию 1)."), QStringLiteral("номер"),
                     QStringLiteral("1")});
-  parser.addOption({kTimeouts, QStringLiteral("Inter-byte and total read time-outs in ms (default 250,2500)."),
-                    QStringLiteral("gap,total"),
+  parser.addOption({kTimeouts, QStringLiteral("Межбайтовый и общий тайм-ауты чтения в мс (по умолчанию 250,2500)."),
+                    QStringLiteral("между,всего"),
                     QStringLiteral("%1,%2").arg(link::kDefaultInterByteTimeoutMs).arg(link::kDefaultTotalTimeoutMs)});
-  parser.addOption({kTrace, QStringLiteral("Print every frame in hex on standard error.")});
-  parser.addOption({kLog, QStringLiteral("Append every exchange, in words and hex, to this file."),
-                    QStringLiteral("file")});
+  parser.addOption({kTrace, QStringLiteral("Печатать каждый кадр в hex в стандартный поток ошибок.")});
+  parser.addOption({kLog, QStringLiteral("Дописывать каждый обмен, словами и в hex, в этот файл."),
+                    QStringLiteral("файл")});
 }
 
 std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error,
@@ -97,7 +124,7 @@ std::optional<int> ParseSubcommandArguments(QCommandLineParser& parser, const QS
                                             const char* name) {
   const QCommandLineOption help = parser.addHelpOption();
   if (!parser.parse(arguments)) {
-    PrintError("tarnisctl " + std::string(name) + ": " + parser.errorText().toStdString());
+    PrintError("tarnisctl " + std::string(name) + ": " + ParserErrorInRussian(parser.errorText()).toStdString());
     return 2;
   }
   if (parser.isSet(help)) {

@@ -64,4 +64,7 @@ class DeviceSession {
 // Prints a UTF-8 text and a line break to standard error.
 void PrintError(const std::string& text);
 
+// The command-line parser's error in Russian ("неизвестный параметр \"x\"."); a text it does not know as is.
+QString ParserErrorInRussian(const QString& error);
+
 }  // namespace tarnis::ctl

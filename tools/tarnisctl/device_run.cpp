@@ -183,10 +183,10 @@ std::string DeviceContext::PathFor(const std::string& path) const {
 
 void AddManyDeviceOptions(QCommandLineParser& parser) {
   parser.addOption({kPorts,
-                    QStringLiteral("Run on these ports at once, e.g. COM1,COM2,tcp://box:4001, or all-found (the "
-                                   "device search first). --factory then takes PORT=NUMBER pairs too."),
-                    QStringLiteral("names")});
-  parser.addOption({kJson, QStringLiteral("With --ports: print the summary as JSON on standard output.")});
+                    QStringLiteral("Работать с этими портами сразу, например COM1,COM2,tcp://box:4001, или all-found "
+                                   "(сначала поиск КМ). --factory тогда принимает и пары ПОРТ=НОМЕР."),
+                    QStringLiteral("имена")});
+  parser.addOption({kJson, QStringLiteral("С --ports: напечатать итог в JSON в стандартный вывод.")});
 }
 
 bool ManyDevices(const QCommandLineParser& parser) { return parser.isSet(kPorts); }

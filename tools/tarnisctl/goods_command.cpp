@@ -47,13 +47,13 @@ int RunDevice(const QStringList& arguments, DeviceAction action) {
   const char* name = kNames[static_cast<int>(action)];
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      action == DeviceAction::Read    ? QStringLiteral("Reads goods records into a 1001-record file (others stay empty).")
-      : action == DeviceAction::Write ? QStringLiteral("Writes the records of a goods file to the device.")
-                                      : QStringLiteral("Writes an empty record to every code 0..1000."));
-  parser.addOption({kFile, QStringLiteral("The goods file (*.base); erase ignores it."), QStringLiteral("path")});
-  parser.addOption({kRange, QStringLiteral("Codes A to B, as 5-40 (all when not given); erase ignores it."),
+      action == DeviceAction::Read    ? QStringLiteral("Читает записи товаров в файл из 1001 записи (остальные пустые).")
+      : action == DeviceAction::Write ? QStringLiteral("Записывает записи файла товаров в КМ.")
+                                      : QStringLiteral("Записывает пустую запись в каждый код 0..1000."));
+  parser.addOption({kFile, QStringLiteral("Файл товаров (*.base); erase его не использует."), QStringLiteral("путь")});
+  parser.addOption({kRange, QStringLiteral("Коды от A до B, например 5-40 (без него — все); erase его не использует."),
                     QStringLiteral("A-B")});
-  parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed record instead of stopping.")});
+  parser.addOption({kKeepGoing, QStringLiteral("Продолжать после неудачной записи, а не останавливаться.")});
   DeviceOptions options;
   const bool many_allowed = action != DeviceAction::Erase;
   const auto done = many_allowed ? ParseManyDeviceSubcommand(parser, arguments, name, options)
@@ -123,15 +123,15 @@ int RunConversion(const QStringList& arguments, bool exporting) {
   const char* name = exporting ? "goods export" : "goods import";
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      exporting ? QStringLiteral("Writes a goods file as CSV (by default UTF-8 without a byte-order mark, ';').")
-                : QStringLiteral("Makes a goods file from CSV (UTF-8, UTF-16 or Windows-1251; ';', ',' or tab; "
-                                 "the columns in any order); codes not in it stay empty."));
-  parser.addOption({kFile, QStringLiteral("The goods file (*.base)."), QStringLiteral("path")});
-  parser.addOption({kCsv, QStringLiteral("The CSV file."), QStringLiteral("path")});
+      exporting ? QStringLiteral("Записывает файл товаров в CSV (по умолчанию UTF-8 без метки порядка байтов, ';').")
+                : QStringLiteral("Делает файл товаров из CSV (UTF-8, UTF-16 или Windows-1251; ';', ',' или табуляция; "
+                                 "столбцы в любом порядке); коды, которых в нём нет, остаются пустыми."));
+  parser.addOption({kFile, QStringLiteral("Файл товаров (*.base)."), QStringLiteral("путь")});
+  parser.addOption({kCsv, QStringLiteral("Файл CSV."), QStringLiteral("путь")});
   if (exporting) {
-    parser.addOption({kEncoding, QStringLiteral("utf-8 (the default) or cp1251."), QStringLiteral("name"),
+    parser.addOption({kEncoding, QStringLiteral("utf-8 (по умолчанию) или cp1251."), QStringLiteral("имя"),
                       QStringLiteral("utf-8")});
-    parser.addOption({kSeparator, QStringLiteral("';' (the default), ',' or tab."), QStringLiteral("character"),
+    parser.addOption({kSeparator, QStringLiteral("';' (по умолчанию), ',' или табуляция."), QStringLiteral("символ"),
                       QStringLiteral(";")});
   }
   if (const auto done = ParseSubcommandArguments(parser, arguments, name)) return *done;
@@ -158,16 +158,16 @@ int RunGoods(const QStringList& arguments) {
                     {"erase", std::bind(RunDevice, _1, DeviceAction::Erase)},
                     {"export", std::bind(RunConversion, _1, true)},
                     {"import", std::bind(RunConversion, _1, false)}},
-                   "Usage: tarnisctl goods read  --port COM1 --file x.base [--range A-B] [--keep-going]\n"
-                   "       tarnisctl goods write --port COM1 --file x.base [--range A-B] [--keep-going]\n"
-                   "       tarnisctl goods write --ports COM1,COM2 --file x.base [--json]   (read: --file x-{port}.base)\n"
-                   "       tarnisctl goods erase --port COM1 [--keep-going]\n"
-                   "       tarnisctl goods export --file x.base --csv x.csv [--encoding cp1251] [--separator ,]\n"
-                   "       tarnisctl goods import --csv x.csv --file x.base\n"
-                   "\"tarnisctl goods <read|write|erase|export|import> --help\" tells more.\n");
+                   "Использование: tarnisctl goods read  --port COM1 --file x.base [--range A-B] [--keep-going]\n"
+                   "               tarnisctl goods write --port COM1 --file x.base [--range A-B] [--keep-going]\n"
+                   "               tarnisctl goods write --ports COM1,COM2 --file x.base [--json]   (read: --file x-{port}.base)\n"
+                   "               tarnisctl goods erase --port COM1 [--keep-going]\n"
+                   "               tarnisctl goods export --file x.base --csv x.csv [--encoding cp1251] [--separator ,]\n"
+                   "               tarnisctl goods import --csv x.csv --file x.base\n"
+                   "\"tarnisctl goods <read|write|erase|export|import> --help\" расскажет больше.\n");
 }
 
-const RegisterSubcommand kGoods({"goods", "Goods base: device ⇄ *.base file ⇄ CSV.", &RunGoods});
+const RegisterSubcommand kGoods({"goods", "База товаров: КМ ⇄ файл *.base ⇄ CSV.", &RunGoods});
 
 }  // namespace
 }  // namespace tarnis::ctl

@@ -10,15 +10,15 @@
 namespace {
 
 void PrintUsage(std::ostream& out) {
-  out << "Usage: tarnisctl <subcommand> [options]\n"
-         "       tarnisctl --log FILE <subcommand> [options]   (every exchange appended to FILE)\n"
-         "Talks to an ОРМИЗ КМ-07 on a serial port. \"tarnisctl <subcommand> --help\" tells more.\n\n"
-         "Subcommands:\n";
+  out << "Использование: tarnisctl <подкоманда> [параметры]\n"
+         "               tarnisctl --log ФАЙЛ <подкоманда> [параметры]   (каждый обмен дописывается в ФАЙЛ)\n"
+         "Работает с ОРМИЗ КМ-07 через последовательный порт. \"tarnisctl <подкоманда> --help\" расскажет больше.\n\n"
+         "Подкоманды:\n";
   for (const auto& subcommand : tarnis::ctl::Subcommands()) {
     const std::string name = subcommand.name;
     out << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << subcommand.summary << '\n';
   }
-  out << "\n\"tarnisctl --version\" prints the version.\n";
+  out << "\n\"tarnisctl --version\" печатает версию.\n";
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
   }
   const tarnis::ctl::Subcommand* subcommand = tarnis::ctl::FindSubcommand(name);
   if (!subcommand) {
-    std::cerr << "tarnisctl: unknown subcommand \"" << name.toStdString() << "\".\n";
+    std::cerr << "tarnisctl: неизвестная подкоманда \"" << name.toStdString() << "\".\n";
     PrintUsage(std::cerr);
     return 2;
   }

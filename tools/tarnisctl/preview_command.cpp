@@ -14,10 +14,10 @@ namespace {
 int RunPreview(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      QStringLiteral("Prints the preview of one blank form of a configuration file, one line per line, "
-                     "trailing blanks kept."));
-  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Configuration file (*.cfg)."));
-  parser.addOption({QStringLiteral("form"), QStringLiteral("Form 1..8."), QStringLiteral("N")});
+      QStringLiteral("Печатает образец одного бланка из файла конфигурации, строка за строкой, "
+                     "с пробелами в конце строк."));
+  parser.addPositionalArgument(QStringLiteral("файл"), QStringLiteral("Файл конфигурации (*.cfg)."));
+  parser.addOption({QStringLiteral("form"), QStringLiteral("Бланк 1..8."), QStringLiteral("N")});
   if (const auto done = ParseSubcommandArguments(parser, arguments, "preview")) return *done;
 
   const QStringList positional = parser.positionalArguments();
@@ -49,7 +49,7 @@ int RunPreview(const QStringList& arguments) {
   return 0;
 }
 
-const RegisterSubcommand kPreview({"preview", "Print the preview lines of a blank form of a *.cfg file.", &RunPreview});
+const RegisterSubcommand kPreview({"preview", "Напечатать строки образца бланка из файла *.cfg.", &RunPreview});
 
 }  // namespace
 }  // namespace tarnis::ctl

@@ -13,7 +13,7 @@ int PrintStatus(DeviceContext& device);
 
 int RunStatus(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Asks the device for its status and prints it."));
+  parser.setApplicationDescription(QStringLiteral("Запрашивает состояние КМ и печатает его."));
   DeviceOptions options;
   if (const auto done = ParseManyDeviceSubcommand(parser, arguments, "status", options)) return *done;
   return RunOnDevices(parser, options, "status", false, PrintStatus);
@@ -41,7 +41,7 @@ int PrintStatus(DeviceContext& device) {
   return 0;
 }
 
-const RegisterSubcommand kStatus({"status", "Print the device status (time, date, mode, battery, ИНН...).", &RunStatus});
+const RegisterSubcommand kStatus({"status", "Напечатать состояние КМ (время, дата, режим, батарея, ИНН...).", &RunStatus});
 
 }  // namespace
 }  // namespace tarnis::ctl
