@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "config/config_transfer.h"
+#include "config/configuration_states.h"
+#include "config/parameter_exchange.h"
 
 namespace tarnis::config {
 namespace {
@@ -11,16 +13,13 @@ namespace {
 // mark on the field's last byte and one that fails leaves it.
 constexpr char kUnreadMark = '\x01';
 
-void MarkEveryText(DeviceConfiguration& configuration) {
-  for (const SectionMap& map : kParameterMap) {
-    for (int row = 1; row <= map.rows; ++row) {
-      for (int field = 1; field <= map.fields; ++field) {
-        const auto target = ParameterAt(
-            configuration, {map.table, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(field)});
-        target->text.back() = kUnreadMark;
-      }
-    }
-  }
+void MarkTexts(DeviceConfiguration& configuration, const std::vector<ParameterAddress>& addresses) {
+  for (const ParameterAddress& address : addresses) ParameterAt(configuration, address)->text.back() = kUnreadMark;
+}
+
+std::vector<Difference> CompareRead(const DeviceConfiguration& expected, const DeviceConfiguration& scratch) {
+  return CompareConfigurations(expected, scratch,
+                               [](std::span<const char> field) { return field.back() == kUnreadMark; });
 }
 
 }  // namespace
@@ -30,11 +29,26 @@ Verification VerifyDevice(link::Link& link, ui::UserInterface& ui, const DeviceC
   // (requisites, and those of items whose texts failed) compare equal instead of inventing a
   // difference.
   auto scratch = std::make_unique<DeviceConfiguration>(expected);
-  MarkEveryText(*scratch);
+  MarkTexts(*scratch, AllParameterAddresses());
   Verification verification;
   verification.complete = ReadAllFromDevice(link, ui, *scratch);
-  verification.differences = CompareConfigurations(
-      expected, *scratch, [](std::span<const char> field) { return field.back() == kUnreadMark; });
+  verification.differences = CompareRead(expected, *scratch);
+  return verification;
+}
+
+Verification VerifyTexts(link::Link& link, const DeviceConfiguration& expected,
+                         const std::vector<ParameterAddress>& addresses) {
+  Verification verification;
+  const link::Link::Operation operation(link);
+  if (!operation) return verification;
+  auto scratch = std::make_unique<DeviceConfiguration>(expected);
+  MarkTexts(*scratch, addresses);
+  verification.complete = true;
+  for (const ParameterAddress& address : addresses) {
+    const auto reply = ExchangeConfigurationText(link, link::Mode::Read, *scratch, address, EnabledByte::Keep);
+    verification.complete = verification.complete && reply.ok();
+  }
+  verification.differences = CompareRead(expected, *scratch);
   return verification;
 }
 

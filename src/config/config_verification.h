@@ -18,4 +18,9 @@ struct Verification {
 
 Verification VerifyDevice(link::Link& link, ui::UserInterface& ui, const DeviceConfiguration& expected);
 
+// Reads back just the texts at addresses, one request each with no prompt, and compares them
+// with expected; complete when every read went through. A busy link reads nothing.
+Verification VerifyTexts(link::Link& link, const DeviceConfiguration& expected,
+                         const std::vector<ParameterAddress>& addresses);
+
 }  // namespace tarnis::config

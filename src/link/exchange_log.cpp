@@ -83,6 +83,7 @@ std::string FormatExchange(const ExchangeRecord& record) {
   // Words first, so that the lines read in a column however long their frames are.
   std::string line = LocalTime(record.time) + "  " + record.port_name + " " + std::to_string(record.baud_rate) +
                      "  " + DescribeRequest(record.request);
+  if (record.retry > 0) line += ", повтор " + std::to_string(record.retry);
   if (record.request.size() > kCommandOffset) {
     const auto command = static_cast<Command>(record.request[kCommandOffset]);
     line += "  " + ResultText(ValidateAnswer(command, record.answer).status);
@@ -97,12 +98,14 @@ std::string FormatExchange(const ExchangeRecord& record) {
 
 void ExchangeLog::Attach(Link& link) {
   link.SetTraceObserver([this, &link](TraceDirection direction, std::span<const std::uint8_t> bytes) {
-    Observe(link.settings(), direction, bytes);
+    Observe(link.settings(), direction, bytes, link.retry());
   });
 }
 
-void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes) {
+void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
+                          int retry) {
   if (direction == TraceDirection::Sent) {
+    pending_.retry = retry;
     pending_.time = std::chrono::system_clock::now();
     pending_start_ = std::chrono::steady_clock::now();
     pending_.port_name = settings.port_name;

@@ -21,6 +21,7 @@ struct ExchangeRecord {
   std::vector<std::uint8_t> request;
   std::vector<std::uint8_t> answer;  // empty when nothing arrived
   std::chrono::steady_clock::duration duration{};
+  int retry = 0;  // 0: the request's first sending; n: its n-th repetition after a failed answer
 };
 
 inline constexpr const char* kTrailerMismatchNote = "контрольная сумма ответа не совпала";
@@ -35,8 +36,9 @@ bool TrailerMismatch(Command command, std::span<const std::uint8_t> answer);
 // Bytes as "17 02 00 ..." in upper-case hex.
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
-// One line: local time with milliseconds, port and speed, the command in words, the result with
-// its message and the trailer note when it applies, the duration, then both frames in hex.
+// One line: local time with milliseconds, port and speed, the command in words ("повтор n" after
+// it for a repetition), the result with its message and the trailer note when it applies, the
+// duration, then both frames in hex.
 std::string FormatExchange(const ExchangeRecord& record);
 
 class ExchangeLog {
@@ -49,7 +51,8 @@ class ExchangeLog {
   // Makes this log the link's trace observer.
   void Attach(Link& link);
   // What the trace observer hands on; a Received completes the exchange the last Sent began.
-  void Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes);
+  void Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
+               int retry = 0);
 
   // Oldest first.
   const std::deque<ExchangeRecord>& records() const { return records_; }

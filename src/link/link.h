@@ -45,8 +45,13 @@ class Link {
   // Sends one request and validates its answer: NoAnswer when nothing arrived; BadStart when the
   // start byte is wrong, the length byte differs from the count received (except for the status
   // request) or the answer is too short for its command; BadCode for another command's answer;
-  // DeviceError for a non-zero error byte. Never throws.
+  // DeviceError for a non-zero error byte. Never throws. With settings().retries, a NoAnswer,
+  // BadStart or BadCode from a port that opened is sent again, up to that many times, except the
+  // ИНН request: a lost answer to a write that went through would come back as an error.
   Answer Exchange(Command command, std::span<const std::uint8_t> payload);
+
+  // While a request is being sent again: which repetition (1..); 0 for a first sending.
+  int retry() const { return retry_; }
 
   // Observes every frame written and read; off unless set. Every Sent is followed by one
   // Received, with no bytes when nothing arrived.
@@ -77,6 +82,9 @@ class Link {
   LinkSettings settings_;
   TraceObserver observer_;
   bool busy_ = false;
+  int retry_ = 0;
+
+  Answer ExchangeOnce(Command command, std::span<const std::uint8_t> request);
 };
 
 }  // namespace tarnis::link

@@ -40,10 +40,6 @@ std::optional<ConfigurationFile> LoadFile(const std::string& path, const char* n
   return file;
 }
 
-void PrintDifferences(const std::vector<config::Difference>& differences) {
-  for (const auto& difference : differences) std::cout << config::FormatDifference(difference) << '\n';
-}
-
 // The value of a required option, or nothing after telling that it is missing.
 std::optional<std::string> Required(const QCommandLineParser& parser, const QString& option, const char* name) {
   if (parser.value(option).isEmpty()) {
@@ -54,6 +50,10 @@ std::optional<std::string> Required(const QCommandLineParser& parser, const QStr
 }
 
 }  // namespace
+
+void PrintDifferences(const std::vector<config::Difference>& differences) {
+  for (const auto& difference : differences) std::cout << config::FormatDifference(difference) << '\n';
+}
 
 int RunConfigDiff(const QStringList& arguments) {
   QCommandLineParser parser;

@@ -1,6 +1,7 @@
 // tarnisctl config: the whole configuration between the device and a *.cfg file.
 //   config read  --port COM1 --file x.cfg [--keep-going]   device → file (table at its start values)
 //   config write --port COM1 --file x.cfg [--keep-going]   file → device
+//                [--since y.cfg] [--verify]                only what differs from y.cfg; read back
 //   config show x.cfg                                      every text and enabled byte, in UTF-8
 //   config diff a.cfg b.cfg, config verify, config export, config import: see config_audit.h
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "config/config_file.h"
 #include "config_audit.h"
 #include "config/config_transfer.h"
+#include "config/config_verification.h"
 #include "console_user_interface.h"
 #include "device_options.h"
 #include "platform/cp1251_codec.h"
@@ -21,9 +23,37 @@ namespace {
 
 const QString kFile = QStringLiteral("file");
 const QString kKeepGoing = QStringLiteral("keep-going");
+const QString kSince = QStringLiteral("since");
+const QString kVerify = QStringLiteral("verify");
 
 // Exit code of a transfer: 0 only when it ran to its end without a failed request.
 int TransferExitCode(bool complete, const ConsoleUserInterface& ui) { return complete && !ui.had_failure() ? 0 : 1; }
+
+// config write: the whole file, or with --since only what differs from the stated device contents;
+// --verify then reads back what was written.
+int RunWrite(const QCommandLineParser& parser, const std::string& path, ConsoleUserInterface& ui, link::Link& link) {
+  config::DeviceConfiguration configuration;
+  config::FillDefaults(configuration);
+  config::BlankFormTable table;
+  config::ResetBlankForms(table);
+  std::vector<config::ParameterAddress> written;
+  bool complete = false;
+  if (parser.isSet(kSince)) {
+    if (!config::OpenConfigurationFile(parser.value(kSince).toStdString(), table, configuration, ui)) return 1;
+    config::ConfigurationStates states(configuration);
+    if (!config::OpenConfigurationFile(path, table, configuration, ui)) return 1;
+    complete = config::WriteChangesToDevice(link, ui, configuration, states, &written);
+  } else {
+    if (!config::OpenConfigurationFile(path, table, configuration, ui)) return 1;
+    complete = config::WriteAllToDevice(link, ui, configuration, nullptr, &written);
+  }
+  if (!parser.isSet(kVerify)) return TransferExitCode(complete, ui);
+  const config::Verification verification = config::VerifyTexts(link, configuration, written);
+  PrintDifferences(verification.differences);
+  if (!verification.complete || !verification.differences.empty()) return 1;
+  std::cout << "Прочитано обратно совпадает: " << written.size() << ".\n";
+  return TransferExitCode(complete, ui);
+}
 
 int RunTransfer(const QStringList& arguments, bool reading) {
   const char* name = reading ? "config read" : "config write";
@@ -32,6 +62,12 @@ int RunTransfer(const QStringList& arguments, bool reading) {
                                            : QStringLiteral("Writes the whole configuration of a file to the device."));
   parser.addOption({kFile, QStringLiteral("The configuration file (*.cfg)."), QStringLiteral("path")});
   parser.addOption({kKeepGoing, QStringLiteral("Go on after a failed request instead of stopping.")});
+  if (!reading) {
+    parser.addOption({kSince, QStringLiteral("Write only the texts that differ from this file, taken as what the "
+                                             "device holds."),
+                      QStringLiteral("path")});
+    parser.addOption({kVerify, QStringLiteral("Read back every text written; exit 1 on any difference.")});
+  }
   DeviceOptions options;
   if (const auto done = ParseDeviceSubcommand(parser, arguments, name, options)) return *done;
   if (parser.value(kFile).isEmpty()) {
@@ -42,18 +78,17 @@ int RunTransfer(const QStringList& arguments, bool reading) {
 
   ConsoleUserInterface ui(parser.isSet(kKeepGoing));
   DeviceSession session(options);
-  config::DeviceConfiguration configuration;
-  config::FillDefaults(configuration);
-  config::BlankFormTable table;
-  config::ResetBlankForms(table);
   if (reading) {
+    config::DeviceConfiguration configuration;
+    config::FillDefaults(configuration);
+    config::BlankFormTable table;
+    config::ResetBlankForms(table);
     const bool complete = config::ReadAllFromDevice(session.link(), ui, configuration);
     if (!complete) return 1;
     if (!config::SaveConfigurationFile(path, table, configuration, ui)) return 1;
     return TransferExitCode(complete, ui);
   }
-  if (!config::OpenConfigurationFile(path, table, configuration, ui)) return 1;
-  return TransferExitCode(config::WriteAllToDevice(session.link(), ui, configuration), ui);
+  return RunWrite(parser, path, ui, session.link());
 }
 
 // A record text in UTF-8, quoted; control characters (as a terminal would take them), quotes and
@@ -135,7 +170,7 @@ int RunConfig(const QStringList& arguments) {
                     {"export", RunConfigExport},
                     {"import", RunConfigImport}},
                    "Usage: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
-                   "       tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
+                   "       tarnisctl config write --port COM1 --file x.cfg [--since y.cfg] [--verify] [--keep-going]\n"
                    "       tarnisctl config show x.cfg\n"
                    "       tarnisctl config diff a.cfg b.cfg\n"
                    "       tarnisctl config verify --port COM1 --file x.cfg [--keep-going]\n"

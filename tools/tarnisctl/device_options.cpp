@@ -15,6 +15,7 @@ const QString kFactory = QStringLiteral("factory");
 const QString kTimeouts = QStringLiteral("timeouts");
 const QString kTrace = QStringLiteral("trace");
 const QString kLog = QStringLiteral("log");
+const QString kRetries = QStringLiteral("retries");
 
 std::string& DefaultLogPath() {
   static std::string path;
@@ -58,6 +59,9 @@ void AddDeviceOptions(QCommandLineParser& parser) {
                     QStringLiteral("gap,total"),
                     QStringLiteral("%1,%2").arg(link::kDefaultInterByteTimeoutMs).arg(link::kDefaultTotalTimeoutMs)});
   parser.addOption({kTrace, QStringLiteral("Print every frame in hex on standard error.")});
+  parser.addOption({kRetries, QStringLiteral("Send a request again up to N times (0..5, default 0) after no answer or a "
+                                             "garbled one; never a device error, never the INN."),
+                    QStringLiteral("N"), QStringLiteral("0")});
   parser.addOption({kLog, QStringLiteral("Append every exchange, in words and hex, to this file."),
                     QStringLiteral("file")});
 }
@@ -91,6 +95,12 @@ std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser,
                  .arg(parser.value(kTimeouts));
     return std::nullopt;
   }
+  const int retries = parser.value(kRetries).toInt(&number);
+  if (!number || retries < 0 || retries > link::kMaxRetries) {
+    *error = QStringLiteral("--retries: \"%1\" is not a number from 0 to 5.").arg(parser.value(kRetries));
+    return std::nullopt;
+  }
+  settings.retries = retries;
   settings.inter_byte_timeout_ms = *gap;
   settings.total_timeout_ms = *total;
   settings.settings_applied = true;
@@ -144,7 +154,7 @@ DeviceSession::DeviceSession(const DeviceOptions& options) {
                                                        std::span<const std::uint8_t> bytes) {
     if (trace && !bytes.empty())  // an empty Received: nothing arrived
       std::cerr << (direction == link::TraceDirection::Sent ? ">" : "<") << HexLine(bytes) << std::endl;
-    if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes);
+    if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes, link_.retry());
   });
 }
 
