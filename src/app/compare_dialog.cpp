@@ -30,7 +30,9 @@ CompareDialog::CompareDialog(const std::vector<config::Difference>& differences,
     const QString cells[5] = {QString::fromStdString(difference.section),
                               difference.item != 0 ? QString::number(difference.item) : QString(),
                               QString::fromStdString(difference.field), QString::fromStdString(difference.first),
-                              QString::fromStdString(difference.second)};
+                              QString::fromStdString(difference.note.empty()
+                                                         ? difference.second
+                                                         : difference.second + " (" + difference.note + ")")};
     for (int column = 0; column < 5; ++column)
       DifferenceTable->setItem(row, column, new QTableWidgetItem(cells[column]));
   }

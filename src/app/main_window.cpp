@@ -94,6 +94,7 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
 TForm1::~TForm1() {
   // An injected link may outlive the window: it must not call into the log that goes with it.
   link_->SetTraceObserver({});
+  link_->SetNoteObserver({});
 }
 
 void TForm1::BuildStatusBar() {

@@ -50,7 +50,8 @@ void TForm1::N011Click() {
   ShowFrame(nullptr);
   if (configuration_states_.HasUnsavedEdits(configuration_) && !ui::Confirm(*ui_, config::kReplaceEditsQuestion))
     return;
-  if (config::ReadAllFromDevice(*link_, *ui_, configuration_, {}, &configuration_states_)) EnableSaveConfiguration();
+  if (config::ReadAllFromDevice(*link_, *ui_, configuration_, {}, nullptr, &configuration_states_))
+    EnableSaveConfiguration();
 }
 
 void TForm1::N012Click() { config::WriteAllToDevice(*link_, *ui_, configuration_, &configuration_states_); }
@@ -61,7 +62,7 @@ void TForm1::WriteChangesClick() {
 
 void TForm1::N013Click() {
   // The read goes into a scratch record: the program's own stays exactly as it is.
-  const config::Verification verification = config::VerifyDevice(*link_, *ui_, configuration_);
+  const config::Verification verification = config::VerifyDevice(*link_, *ui_, blank_forms_, configuration_);
   if (!verification.complete) return;  // stopped by the user: nothing to show
   CompareDialog dialog(verification.differences, this);
   dialog.exec();

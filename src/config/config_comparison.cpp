@@ -7,46 +7,32 @@
 namespace tarnis::config {
 namespace {
 
-std::string YesNo(std::uint8_t enabled) { return enabled != 0 ? "да" : "нет"; }
-
 std::string LineWord(int line) { return "Строка " + std::to_string(line); }
 
 class Comparison {
  public:
-  Comparison(std::vector<Difference>& out, const UnreadText& unread) : out_(out), unread_(unread) {}
+  explicit Comparison(std::vector<Difference>& out) : out_(out) {}
 
   void Text(const char* section, int item, const std::string& field, const ConfigText& first,
             const ConfigText& second) {
-    if (unread_ && unread_(second.field())) {
-      out_.push_back({section, item, field, DescribeText(first), kUnreadValue});
-    } else if (first.Text() != second.Text()) {
-      out_.push_back({section, item, field, DescribeText(first), DescribeText(second)});
-    }
+    if (first.Text() != second.Text()) out_.push_back({section, item, field, DescribeText(first), DescribeText(second)});
   }
 
   void Password(const char* section, int item, const PasswordText& first, const PasswordText& second) {
-    if (unread_ && unread_(second.field())) {
-      out_.push_back({section, item, "Пароль", Plain(first.Text()), kUnreadValue});
-    } else if (first.Text() != second.Text()) {
-      out_.push_back({section, item, "Пароль", Plain(first.Text()), Plain(second.Text())});
-    }
+    Value(section, item, "Пароль", DescribePassword(first.Text()), DescribePassword(second.Text()));
   }
 
   void Enabled(const char* section, int item, std::uint8_t first, std::uint8_t second) {
-    if ((first != 0) != (second != 0)) out_.push_back({section, item, "Дост.", YesNo(first), YesNo(second)});
+    if ((first != 0) != (second != 0))
+      out_.push_back({section, item, "Дост.", DescribeAccess(first), DescribeAccess(second)});
   }
 
   void Value(const char* section, int item, const char* field, std::string first, std::string second) {
     if (first != second) out_.push_back({section, item, field, std::move(first), std::move(second)});
   }
 
-  static std::string Plain(std::string_view cp1251) {
-    return cp1251.empty() ? "пусто" : "«" + Cp1251ToUtf8(cp1251) + "»";
-  }
-
  private:
   std::vector<Difference>& out_;
-  const UnreadText& unread_;
 };
 
 std::string VariantValue(std::uint8_t variant) { return variant == 0 ? "нет" : std::to_string(variant); }
@@ -57,6 +43,12 @@ std::string ExtraLineValue(std::uint8_t type_sk) {
 }
 
 }  // namespace
+
+std::string DescribePassword(std::string_view cp1251) {
+  return cp1251.empty() ? "пусто" : "«" + Cp1251ToUtf8(cp1251) + "»";
+}
+
+std::string DescribeAccess(std::uint8_t enabled) { return enabled != 0 ? "да" : "нет"; }
 
 std::string DescribeText(const ConfigText& text) {
   if (text.Text().empty()) return "пусто";
@@ -71,10 +63,9 @@ std::string DescribeText(const ConfigText& text) {
   }
 }
 
-std::vector<Difference> CompareConfigurations(const DeviceConfiguration& first, const DeviceConfiguration& second,
-                                              const UnreadText& unread) {
+std::vector<Difference> CompareConfigurations(const DeviceConfiguration& first, const DeviceConfiguration& second) {
   std::vector<Difference> out;
-  Comparison compare(out, unread);
+  Comparison compare(out);
   for (int n = 0; n < kOperatorCount; ++n) {
     const OperatorRecord& a = first.operators[n];
     const OperatorRecord& b = second.operators[n];
@@ -105,12 +96,11 @@ std::vector<Difference> CompareConfigurations(const DeviceConfiguration& first, 
 std::vector<Difference> CompareBlankForms(const BlankFormTable& first,
                                           const BlankFormTable& second) {
   std::vector<Difference> out;
-  const UnreadText none;
-  Comparison compare(out, none);
+  Comparison compare(out);
   for (int form = 1; form <= kFormCount; ++form) {
     const BlankFormEntry& a = *first.Form(form);
     const BlankFormEntry& b = *second.Form(form);
-    compare.Value("Формы БСО", form, "Запрограммирована", YesNo(a.programmed), YesNo(b.programmed));
+    compare.Value("Формы БСО", form, "Запрограммирована", DescribeAccess(a.programmed), DescribeAccess(b.programmed));
     compare.Value("Формы БСО", form, "Вариант", VariantValue(a.variant), VariantValue(b.variant));
     compare.Value("Формы БСО", form, "Текущий реквизит", RequisiteValue(a.requisite), RequisiteValue(b.requisite));
     compare.Value("Формы БСО", form, "Скидка/Налог/Код", ExtraLineValue(a.typeSk), ExtraLineValue(b.typeSk));
@@ -121,7 +111,8 @@ std::vector<Difference> CompareBlankForms(const BlankFormTable& first,
 std::string FormatDifference(const Difference& difference) {
   std::string line = difference.section;
   if (difference.item != 0) line += " №" + std::to_string(difference.item);
-  return line + ", " + difference.field + ": " + difference.first + " → " + difference.second;
+  line += ", " + difference.field + ": " + difference.first + " → " + difference.second;
+  return difference.note.empty() ? line : line + " (" + difference.note + ")";
 }
 
 }  // namespace tarnis::config

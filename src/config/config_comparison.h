@@ -1,8 +1,6 @@
 #pragma once
 // Field-by-field comparison of two configurations, in the words the wizard and constructor pages
 // use, with both values as the user sees them (UTF-8, the width attribute in words).
-#include <functional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +15,7 @@ struct Difference {
   std::string field;    // "Должность", "Ф.И.О.", "Пароль", "Строка 2", "Дост.", "Вариант"...
   std::string first;    // the value in the first configuration
   std::string second;   // the value in the second configuration
+  std::string note{};   // why the two may differ, as a cliché the device does not take; often empty
 
   friend bool operator==(const Difference&, const Difference&) = default;
 };
@@ -24,12 +23,9 @@ struct Difference {
 // Compares what the pages show: texts up to their terminating zero with their width attribute,
 // and the enabled bytes as "да"/"нет". Requisite slots 9..16 and the cliché enabled byte, which
 // nothing shows or uses, are left out.
-// A text of the second configuration for which unread(field) holds is reported as "не прочитано"
-// whatever it holds.
-using UnreadText = std::function<bool(std::span<const char> field)>;
-std::vector<Difference> CompareConfigurations(const DeviceConfiguration& first, const DeviceConfiguration& second,
-                                              const UnreadText& unread = {});
+std::vector<Difference> CompareConfigurations(const DeviceConfiguration& first, const DeviceConfiguration& second);
 
+// What a comparison with the device shows for something it could not read.
 inline constexpr const char* kUnreadValue = "не прочитано";
 
 // The eight blank forms: programmed, variant, requisite and extra line.
@@ -40,7 +36,12 @@ std::vector<Difference> CompareBlankForms(const BlankFormTable& first,
 // empty field. A width attribute other than '0' and '1' is shown as the character itself.
 std::string DescribeText(const ConfigText& text);
 
-// One line: section, item, field: first → second.
+// A password as the user sees it: «12345»; "пусто" for none.
+std::string DescribePassword(std::string_view cp1251);
+// An enabled byte: "да" / "нет".
+std::string DescribeAccess(std::uint8_t enabled);
+
+// One line: section, item, field: first → second, and the note in brackets when there is one.
 std::string FormatDifference(const Difference& difference);
 
 }  // namespace tarnis::config

@@ -26,6 +26,8 @@ JsonExport ConfigurationToJson(const BlankFormTable& table, const DeviceConfigur
 struct JsonImport {
   bool ok = false;
   std::string error;  // the first problem, "$.path: what", when not ok
+  // Texts the device holds otherwise, each "$.path: Ё будет записана как Е"; imported as they are.
+  std::vector<std::string> warnings;
   BlankFormTable table{};
   DeviceConfiguration configuration{};
 };

@@ -14,6 +14,7 @@
 
 #include "config/config_json.h"
 #include "config/config_json_rules.h"
+#include "link/device_charset.h"
 #include "platform/cp1251_codec.h"
 
 namespace tarnis::config {
@@ -28,6 +29,9 @@ struct Failure {
 
 class Reader {
  public:
+  // Texts the device will hold otherwise ("$.path: Ё будет записана как Е"); they import as they are.
+  std::vector<std::string> warnings;
+
   // The object at path with exactly these keys.
   QJsonObject Object(const QJsonValue& value, const std::string& path, std::initializer_list<const char*> keys) {
     if (!value.isObject()) Fail(path, "an object is expected");
@@ -99,6 +103,8 @@ class Reader {
       Fail(path + ".width", "\"narrow\", \"wide\" or \"none\" is expected");
     const std::string body = Cp1251(object.value(QLatin1String("text")), path + ".text");
     if (const auto problem = rules::TextProblem(width, body)) Fail(path + ".text", *problem);
+    if (const std::string held = link::HeldDifferentlyNotice(body); !held.empty())
+      warnings.push_back(path + ".text: " + held);
     if (width == rules::kWidthNone) {
       text.Clear();
     } else {
@@ -165,7 +171,8 @@ std::optional<std::string> DuplicateKeyPath(std::string_view json) {
   return std::nullopt;
 }
 
-void ReadDocument(const QJsonObject& root, BlankFormTable& table, DeviceConfiguration& configuration) {
+void ReadDocument(const QJsonObject& root, BlankFormTable& table, DeviceConfiguration& configuration,
+                  std::vector<std::string>& warnings) {
   Reader reader;
   reader.Object(root, "$",
                 {"format", "version", "blank_forms", "operators", "document_name", "services", "requisites", "cliches"});
@@ -224,6 +231,7 @@ void ReadDocument(const QJsonObject& root, BlankFormTable& table, DeviceConfigur
                   [&](const QJsonValue& value, const std::string& path, int c) {
                     lines_and_enabled(value, path, configuration.cliches[c - 1].lines, configuration.cliches[c - 1].enabled);
                   });
+  warnings = std::move(reader.warnings);
 }
 
 }  // namespace
@@ -249,7 +257,7 @@ JsonImport ConfigurationFromJson(std::string_view json) {
     return result;
   }
   try {
-    ReadDocument(document.object(), result.table, result.configuration);
+    ReadDocument(document.object(), result.table, result.configuration, result.warnings);
   } catch (const Failure& failure) {
     result.error = failure.message;
     std::memset(&result.table, 0, sizeof result.table);

@@ -7,6 +7,7 @@
 #include "config/parameter_exchange.h"
 #include "link/commands.h"
 #include "link/device_errors.h"
+#include "ui/operation_report.h"
 #include "ui/time_left.h"
 
 namespace tarnis::config {
@@ -31,8 +32,15 @@ ParameterAddress AddressOf(const SectionMap& map, int row, int field) {
 class Transfer {
  public:
   Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration, int exchanges,
-           ConfigurationStates* states, std::vector<ParameterAddress>* written = nullptr)
-      : link_(link), ui_(ui), configuration_(configuration), countdown_(ui, exchanges), states_(states),
+           ui::Direction direction, ReadReport* reading = nullptr, ConfigurationStates* states = nullptr,
+           std::vector<ParameterAddress>* written = nullptr)
+      : link_(link),
+        ui_(ui),
+        configuration_(configuration),
+        countdown_(ui, exchanges),
+        report_(direction),
+        reading_(reading),
+        states_(states),
         written_addresses_(written) {}
 
   bool Stopped() { return ui_.StopRequested(); }
@@ -52,8 +60,9 @@ class Transfer {
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Read, configuration_, address,
                                                  take_attribute ? EnabledByte::Take : EnabledByte::Keep);
     countdown_.ExchangeDone();
+    if (reading_) reading_->Add(address, reply, std::string(FieldText(ParameterAt(configuration_, address)->text)));
     if (reply.ok() && states_) states_->MarkOnDevice(configuration_, address);
-    return reply.ok() || Continue(kReadFailed, reply);
+    return Outcome(address, kReadFailed, reply);
   }
 
   // Writes one text; the answer's attribute updates the item's enabled byte where the map says so.
@@ -70,16 +79,41 @@ class Transfer {
       if (reply.ok()) states_->MarkOnDevice(configuration_, address);
       else states_->MarkNotWritten(address);
     }
-    return reply.ok() || Continue(kWriteFailed, reply);
+    return Outcome(address, kWriteFailed, reply);
   }
 
-  // Line 1 of a cliché, read and dropped: tells whether the device accepts this cliché.
-  bool ClicheRefused(int cliche) {
+  // One blank form, into the read report only.
+  bool ReadBlank(int form) {
+    if (Stopped()) return false;
+    const link::BlankReply reply = link::ExchangeBlank(link_, link::Mode::Read, {static_cast<std::uint8_t>(form)});
+    countdown_.ExchangeDone();
+    reading_->AddBlank(form, reply);
+    if (reply.ok()) {
+      report_.Succeeded();
+      return true;
+    }
+    report_.Failed("Формы БСО №" + std::to_string(form), reply.message);
+    return ui::AskContinue(ui_, "Не удалось прочитать бланк..." + reply.message);
+  }
+
+  // Line 1 of a cliché, read and dropped: whether the device accepts this cliché. Error 51 refuses
+  // it; any other failure leaves it unknown, and the cliché is written as if accepted.
+  enum class ClicheProbe { Accepted, Refused, Unknown };
+  ClicheProbe ProbeCliche(int cliche) {
     const SectionMap& map = MapOf(Section::Cliches);
     const link::ParameterReply reply =
         link::ExchangeParameter(link_, link::Mode::Read, map.table, static_cast<std::uint8_t>(cliche), 1);
     countdown_.ExchangeDone();
-    return reply.result == link::LinkResult::DeviceError && reply.error_code == link::kErrorBadParameter;
+    if (reply.ok()) return ClicheProbe::Accepted;
+    const bool refused = reply.result == link::LinkResult::DeviceError && reply.error_code == link::kErrorBadParameter;
+    return refused ? ClicheProbe::Refused : ClicheProbe::Unknown;
+  }
+
+  ui::OperationReport& report() { return report_; }
+
+  // The closing box: the success notice, or what failed (also to the exchange log).
+  void Close(const std::string& success_text) {
+    report_.Close(ui_, success_text, [this](const std::string& line) { link_.Note(line); });
   }
 
   // Progress step k of T, then lets the windows repaint.
@@ -89,7 +123,13 @@ class Transfer {
   }
 
  private:
-  bool Continue(const char* sentence, const link::ParameterReply& reply) {
+  // Counts the request; after a failure asks whether to go on (Yes: it stays on the list).
+  bool Outcome(const ParameterAddress& address, const char* sentence, const link::ParameterReply& reply) {
+    if (reply.ok()) {
+      report_.Succeeded();
+      return true;
+    }
+    report_.Failed(ParameterName(address), reply.message);
     return ui::AskContinue(ui_, sentence + reply.message);
   }
 
@@ -97,6 +137,8 @@ class Transfer {
   ui::UserInterface& ui_;
   DeviceConfiguration& configuration_;
   ui::ExchangeCountdown countdown_;
+  ui::OperationReport report_;
+  ReadReport* reading_;
   ConfigurationStates* states_;
   std::vector<ParameterAddress>* written_addresses_;
   int written_ = 0;
@@ -168,6 +210,22 @@ bool OperatorIsWritten(const OperatorRecord& record) {
   return record.enabled != 0 && password && *password != 0;
 }
 
+bool ClicheHoldsText(const ClicheRecord& cliche) {
+  for (const ConfigText& line : cliche.lines)
+    if (!line.Body().empty()) return true;
+  return false;
+}
+
+int SectionRequests(Section section) {
+  const SectionMap& map = MapOf(section);
+  return map.rows * map.fields;
+}
+
+int ReadRequests(bool blank_forms) {
+  return SectionRequests(Section::Operators) + 1 + SectionRequests(Section::Services) +
+         SectionRequests(Section::Requisites) + SectionRequests(Section::Cliches) + (blank_forms ? kFormCount : 0);
+}
+
 // Whether the whole write sends the text at address (clichés aside: the device picks one).
 bool WholeWriteSends(DeviceConfiguration& configuration, ParameterAddress address) {
   const SectionMap& operators = MapOf(Section::Operators);
@@ -186,16 +244,6 @@ std::vector<ParameterAddress> WholeWritePlan(DeviceConfiguration& configuration)
   return plan;
 }
 
-int SectionRequests(Section section) {
-  const SectionMap& map = MapOf(section);
-  return map.rows * map.fields;
-}
-
-int ReadRequests() {
-  return SectionRequests(Section::Operators) + 1 + SectionRequests(Section::Services) +
-         SectionRequests(Section::Requisites) + SectionRequests(Section::Cliches);
-}
-
 // What WriteAllToDevice sends when every request succeeds and the first cliché is accepted.
 int WriteRequests(DeviceConfiguration& configuration) {
   return static_cast<int>(WholeWritePlan(configuration).size()) + 1 + MapOf(Section::Cliches).fields;
@@ -211,22 +259,30 @@ bool StopWrite(ui::UserInterface& ui, WaitWindow& wait, Transfer& transfer, cons
   return false;
 }
 
-// The lines of the first cliché the device accepts among `lines` (one cliché's line addresses
-// or both); the probe of line 1 tells. False once the user stops.
-bool WriteAcceptedCliche(Transfer& transfer, const std::vector<ParameterAddress>& lines,
-                         std::vector<ParameterAddress>& plan) {
+// Writes those of `lines` (cliché line addresses) that belong to the first cliché the device
+// accepts, adding them to plan; the probe of line 1 tells, and a probe that fails otherwise
+// than by refusal writes the cliché as if accepted. False once the user stops.
+bool WriteAcceptedCliche(Transfer& transfer, DeviceConfiguration& configuration,
+                         const std::vector<ParameterAddress>& lines, std::vector<ParameterAddress>& plan) {
   const SectionMap& cliches = MapOf(Section::Cliches);
   for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
     if (transfer.Stopped()) return false;
-    if (transfer.ClicheRefused(cliche)) continue;
+    const Transfer::ClicheProbe probe = transfer.ProbeCliche(cliche);
+    if (probe == Transfer::ClicheProbe::Refused) continue;
     std::vector<ParameterAddress> chosen;
-    for (const ParameterAddress& line : lines)
+    bool other_cliche = false;
+    for (const ParameterAddress& line : lines) {
       if (line.row == cliche) chosen.push_back(line);
+      else other_cliche = true;
+    }
     plan.insert(plan.end(), chosen.begin(), chosen.end());
     for (std::size_t i = 0; i < chosen.size(); ++i) {
       if (!transfer.Write(chosen[i])) return false;
       transfer.Step(cliches, cliche, static_cast<int>(i) + 1);
     }
+    if (cliche == 1 && other_cliche && probe == Transfer::ClicheProbe::Accepted &&
+        ClicheHoldsText(configuration.cliches[1]))
+      transfer.report().AddRemark(kClicheTwoNotWritten);
     return true;
   }
   return true;
@@ -243,10 +299,10 @@ std::vector<ParameterAddress> ClicheLines() {
 }  // namespace
 
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
-                       const RefreshCallbacks& refresh, ConfigurationStates* states) {
+                       const RefreshCallbacks& refresh, ReadReport* report, ConfigurationStates* states) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, ReadRequests(), states);
+  Transfer transfer(link, ui, configuration, ReadRequests(report != nullptr), ui::Direction::Read, report, states);
   WaitWindow wait(ui);
 
   ui.WaitSetStep("Данные операторов...");
@@ -299,8 +355,17 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
     if (!go_on) return false;
   }
 
+  if (report) {
+    const SectionRun run(ui, true);
+    for (int form = 1; form <= kFormCount; ++form) {
+      if (!transfer.ReadBlank(form)) return false;
+      ui.ProgressStep(form, kFormCount);
+      ui.ProcessEvents();
+    }
+  }
+
   wait.Close();
-  ui::ShowNotice(ui, "Прочитано удачно...");
+  transfer.Close("Прочитано удачно...");
   return true;
 }
 
@@ -308,7 +373,8 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
                       ConfigurationStates* states, std::vector<ParameterAddress>* written) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, WriteRequests(configuration), states, written);
+  Transfer transfer(link, ui, configuration, WriteRequests(configuration), ui::Direction::Write, nullptr, states,
+                    written);
   WaitWindow wait(ui);
   std::vector<ParameterAddress> plan = WholeWritePlan(configuration);
 
@@ -353,12 +419,12 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
   ui.WaitSetStep("Загрузка клише...");
   {
     const SectionRun run(ui, true);
-    go_on = WriteAcceptedCliche(transfer, ClicheLines(), plan);
+    go_on = WriteAcceptedCliche(transfer, configuration, ClicheLines(), plan);
   }
   if (!go_on) return StopWrite(ui, wait, transfer, plan, states);
 
   wait.Close();
-  ui::ShowNotice(ui, "Записано удачно...");
+  transfer.Close("Записано удачно...");
   return true;
 }
 
@@ -378,8 +444,8 @@ bool WriteChangesToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigu
     else if (WholeWriteSends(configuration, address)) plan.push_back(address);
   }
   const int probe = cliche_lines.empty() ? 0 : 1;
-  Transfer transfer(link, ui, configuration, static_cast<int>(plan.size() + cliche_lines.size()) + probe, &states,
-                    written);
+  Transfer transfer(link, ui, configuration, static_cast<int>(plan.size() + cliche_lines.size()) + probe,
+                    ui::Direction::Write, nullptr, &states, written);
   WaitWindow wait(ui);
   ui.WaitSetCaption("Загрузка...");
   ui.ProcessEvents();
@@ -401,12 +467,12 @@ bool WriteChangesToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigu
     }
     if (go_on && !cliche_lines.empty()) {
       ui.WaitSetStep(kSteps[cliche_table]);
-      go_on = WriteAcceptedCliche(transfer, cliche_lines, plan);
+      go_on = WriteAcceptedCliche(transfer, configuration, cliche_lines, plan);
     }
   }
   if (!go_on) return StopWrite(ui, wait, transfer, plan, &states);
   wait.Close();
-  ui::ShowNotice(ui, ChangesWrittenText(transfer.written()));
+  transfer.Close(ChangesWrittenText(transfer.written()));
   return true;
 }
 

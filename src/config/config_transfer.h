@@ -7,6 +7,7 @@
 
 #include "config/configuration_states.h"
 #include "config/device_configuration.h"
+#include "config/read_report.h"
 #include "link/link.h"
 #include "ui/user_interface.h"
 
@@ -26,9 +27,17 @@ struct RefreshCallbacks {
 // and asks whether to go on. True when every section was gone through, false when the user
 // stopped it (No after a failure, or "Прервать", taken before the next request) or the link is
 // busy with another operation. Both transfers keep the time left shown beside the progress.
+// A run that went on after failures closes with a warning that lists them instead of the success
+// notice, and gives the list to the link's note observer (the exchange log).
+// With report, every answer also goes into it (the requisites' attributes included, which the
+// record keeps as they were), and the eight blank forms are read into it after the clichés.
 // With states, every text read marks its field on the device.
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
-                       const RefreshCallbacks& refresh = {}, ConfigurationStates* states = nullptr);
+                       const RefreshCallbacks& refresh = {}, ReadReport* report = nullptr,
+                       ConfigurationStates* states = nullptr);
+
+// Why a whole write leaves cliché 2 alone: the device accepted cliché 1, and takes only one.
+inline constexpr const char* kClicheTwoNotWritten = "Клише 2 не записывалось: аппарат принимает клише 1.";
 
 // Writes every enabled item; operators without a usable password are skipped, and only the first
 // cliché the device accepts is written. True when it ran to its end, false when stopped or busy.

@@ -92,12 +92,44 @@ const SectionMap& MapOf(Section section) {
                        [section](const SectionMap& map) { return map.section == section; });
 }
 
-std::optional<ParameterTarget> ParameterAt(DeviceConfiguration& configuration, ParameterAddress address) {
+namespace {
+
+// The section of an address inside the map; null outside it.
+const SectionMap* MapAt(ParameterAddress address) {
   const auto map = std::find_if(kParameterMap.begin(), kParameterMap.end(),
                                 [&](const SectionMap& m) { return m.table == address.table; });
   if (map == kParameterMap.end() || address.row < 1 || address.row > map->rows || address.field < 1 ||
       address.field > map->fields)
-    return std::nullopt;
+    return nullptr;
+  return &*map;
+}
+
+}  // namespace
+
+std::string ParameterName(ParameterAddress address) {
+  static constexpr const char* kOperatorFields[] = {"Должность", "Ф.И.О.", "Пароль"};
+  const std::string row = std::to_string(address.row);
+  const std::string line = ", строка " + std::to_string(address.field);
+  const SectionMap* map = MapAt(address);
+  if (!map) return {};
+  switch (map->section) {
+    case Section::Operators:
+      return "Операторы №" + row + ", " + kOperatorFields[address.field - 1];
+    case Section::DocumentName:
+      return "ДСО";
+    case Section::Services:
+      return "Услуги №" + row + line;
+    case Section::Requisites:
+      return "Дополнительные реквизиты №" + row + line;
+    case Section::Cliches:
+      break;
+  }
+  return "Клише " + row + line;
+}
+
+std::optional<ParameterTarget> ParameterAt(DeviceConfiguration& configuration, ParameterAddress address) {
+  const SectionMap* map = MapAt(address);
+  if (!map) return std::nullopt;
   const int row = address.row - 1;
   const int field = address.field - 1;
   ParameterTarget target;

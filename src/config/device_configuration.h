@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -159,6 +160,10 @@ struct ParameterTarget {
   std::span<char> text;
   std::uint8_t* enabled = nullptr;  // null when the request carries no enabled byte
 };
+
+// The text at address in the pages' words: "Операторы №1, Ф.И.О.", "ДСО", "Услуги №3, строка 2",
+// "Клише 1, строка 3"; empty for an address outside the map.
+std::string ParameterName(ParameterAddress address);
 
 // Nothing for an address outside the map.
 std::optional<ParameterTarget> ParameterAt(DeviceConfiguration& configuration, ParameterAddress address);

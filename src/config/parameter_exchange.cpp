@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/device_charset.h"
+#include "link/device_errors.h"
 
 namespace tarnis::config {
 
@@ -16,7 +17,8 @@ link::ParameterReply ExchangeConfigurationText(link::Link& link, link::Mode mode
   }
   const std::string sent = mode == link::Mode::Write ? link::ToDeviceText(FieldText(target->text)) : std::string();
   link::ParameterReply reply = link::ExchangeParameter(link, mode, address.table, address.row, address.field, sent);
-  if (enabled == EnabledByte::Take && target->enabled && reply.attribute) *target->enabled = *reply.attribute;
+  if (enabled == EnabledByte::Take && target->enabled && reply.attribute && !link::NotAddressedHere(reply))
+    *target->enabled = *reply.attribute;
   if (mode == link::Mode::Read && reply.ok()) SetFieldText(target->text, link::FromDeviceText(reply.text));
   return reply;
 }

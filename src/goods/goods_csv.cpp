@@ -1,5 +1,7 @@
 #include "goods/goods_csv.h"
 
+#include "link/device_charset.h"
+
 #include <algorithm>
 #include <array>
 #include <map>
@@ -113,6 +115,7 @@ struct ParsedRow {
   int code = 0;
   GoodsRow row;
   std::string error;
+  std::string warning;  // a name the device will hold otherwise
 };
 
 ParsedRow ParseRow(const CsvRecord& record, const HeaderColumns& columns) {
@@ -120,10 +123,13 @@ ParsedRow ParseRow(const CsvRecord& record, const HeaderColumns& columns) {
   const auto field = [&](GoodsColumn column) -> const std::string& {
     return record.fields[columns.position[static_cast<std::size_t>(column)]];
   };
-  const auto fail = [&](GoodsColumn column, const std::string& what) {
+  // "строка 3, столбец 2 \"Наименование\": what"
+  const auto at = [&](GoodsColumn column, const std::string& what) {
     const int place = static_cast<int>(columns.position[static_cast<std::size_t>(column)]) + 1;
-    parsed.error =
-        ImportError(CsvPlace(record.line, place) + " \"" + GoodsColumnTitle(column) + "\": " + what);
+    return CsvPlace(record.line, place) + " \"" + GoodsColumnTitle(column) + "\": " + what;
+  };
+  const auto fail = [&](GoodsColumn column, const std::string& what) {
+    parsed.error = ImportError(at(column, what));
     return parsed;
   };
 
@@ -136,6 +142,8 @@ ParsedRow ParseRow(const CsvRecord& record, const HeaderColumns& columns) {
   if (!name) return fail(GoodsColumn::Name, "символ, которого нет в кодировке Windows-1251");
   parsed.row.name = Cp1251ToUpper(*name);
   if (parsed.row.name.size() > kGoodsNameMaxLength) return fail(GoodsColumn::Name, "больше 24 символов");
+  if (const std::string held = link::HeldDifferentlyNotice(parsed.row.name); !held.empty())
+    parsed.warning = at(GoodsColumn::Name, held);
 
   const auto font = Capitalised(field(GoodsColumn::Font));
   if (font == Cp1251ToUpper(NarrowFontWord())) parsed.row.font = NarrowFontWord();
@@ -235,6 +243,7 @@ GoodsCsvImport ParseGoodsCsv(std::string_view bytes) {
       import.error = std::move(parsed.error);
       return import;
     }
+    if (!parsed.warning.empty()) import.warnings.push_back(std::move(parsed.warning));
     import.rows.emplace_back(parsed.code, std::move(parsed.row));
   }
   return import;

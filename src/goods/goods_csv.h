@@ -32,6 +32,9 @@ std::string GoodsCsvText(const GoodsTable& table, const CsvFormat& format = {});
 struct GoodsCsvImport {
   std::vector<std::pair<int, GoodsRow>> rows;
   std::string error;  // UTF-8; empty on success
+  // Names the device will hold otherwise, each "строка 3, столбец 2 \"Наименование\": Ё будет
+  // записана как Е"; such rows are imported as they are.
+  std::vector<std::string> warnings;
   bool ok() const { return error.empty(); }
 };
 GoodsCsvImport ParseGoodsCsv(std::string_view bytes);

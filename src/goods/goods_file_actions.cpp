@@ -1,5 +1,7 @@
 #include "goods/goods_file_actions.h"
 
+#include "ui/operation_report.h"
+
 #include "goods/goods_file.h"
 #include "platform/whole_file.h"
 
@@ -55,7 +57,7 @@ std::string ExportGoodsCsvFile(const std::string& path, const GoodsTable& table,
   return ReplaceFile(path, Bytes(GoodsCsvText(table, format))) ? "" : kCannotCreate;
 }
 
-std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table) {
+std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table, std::vector<std::string>* warnings) {
   const auto bytes = ReadFileUpTo(path, kCsvMaxSize);
   if (!bytes) return kCannotOpen;
   if (bytes->size() > kCsvMaxSize) return kBadFile;
@@ -63,6 +65,7 @@ std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table) {
       ParseGoodsCsv(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
   if (!import.ok()) return import.error;
   ApplyGoodsCsv(table, import);
+  if (warnings) *warnings = import.warnings;
   return "";
 }
 
@@ -86,7 +89,18 @@ bool ExportGoodsCsv(ui::UserInterface& ui, const GoodsTable& table) {
 
 bool ImportGoodsCsv(ui::UserInterface& ui, GoodsTable& table) {
   const auto path = ui.ChooseOpenFile(kCsvImportDialog);
-  return path && Reported(ui, ImportGoodsCsvFile(*path, table));
+  std::vector<std::string> warnings;
+  if (!path || !Reported(ui, ImportGoodsCsvFile(*path, table, &warnings))) return false;
+  // The rows are in; the box names those whose names the device will keep otherwise.
+  if (!warnings.empty()) {
+    std::string text;
+    for (std::size_t i = 0; i < warnings.size() && i < ui::OperationReport::kListedItems; ++i)
+      text += (i == 0 ? "" : "\n") + warnings[i];
+    if (warnings.size() > ui::OperationReport::kListedItems)
+      text += "\nи ещё " + std::to_string(warnings.size() - ui::OperationReport::kListedItems);
+    ui.Message(text, ui::kNoticeCaption, ui::Icon::Warning, ui::Buttons::Ok);
+  }
+  return true;
 }
 
 }  // namespace tarnis::goods

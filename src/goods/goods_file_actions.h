@@ -2,6 +2,7 @@
 // The goods page's file commands: saving and loading the goods file and exporting and importing
 // CSV, each with its dialog and its messages. The path functions serve the command-line tool.
 #include <string>
+#include <vector>
 
 #include "goods/goods_csv.h"
 #include "goods/goods_table.h"
@@ -14,7 +15,8 @@ namespace tarnis::goods {
 std::string SaveGoodsFile(const std::string& path, const GoodsTable& table);
 std::string LoadGoodsFile(const std::string& path, GoodsTable& table);
 std::string ExportGoodsCsvFile(const std::string& path, const GoodsTable& table, const CsvFormat& format = {});
-std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table);
+// warnings, when given, receives the names the device will hold otherwise (see GoodsCsvImport).
+std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table, std::vector<std::string>* warnings = nullptr);
 
 // With their dialogs; a cancelled dialog does nothing. True when the file was written or read.
 // The export writes kSpreadsheetCsvFormat.

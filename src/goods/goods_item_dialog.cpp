@@ -1,5 +1,7 @@
 #include "goods/goods_item_dialog.h"
 
+#include "link/device_charset.h"
+
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -145,6 +147,13 @@ void TForm8::Build() {
   fields->addWidget(new QLabel("Цена:", this), 3, 0);
   fields->addWidget(Edit4, 3, 1);
   fields->addWidget(notice, 1, 2, 3, 2, Qt::AlignLeft | Qt::AlignVCenter);
+  // Under the fields: a character of the name that the device keeps as another.
+  NameNotice = named(new QLabel(this), "NameNotice");
+  NameNotice->setStyleSheet("color: #c00000");
+  fields->addWidget(NameNotice, 4, 1, 1, 3);
+  connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) {
+    NameNotice->setText(QString::fromStdString(link::HeldDifferentlyNotice(ui::ToCp1251Lossy(text))));
+  });
   fields->setColumnStretch(2, 1);
 
   auto* buttons = new QHBoxLayout;

@@ -41,6 +41,7 @@ class TForm8 : public QDialog {
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;
+  QLabel* NameNotice = nullptr;  // "Ё будет записана как Е" while the name holds such a character
 
  protected:
   // Escape cancels, as "Отмена" does.

@@ -7,6 +7,7 @@
 
 #include "link/commands.h"
 #include "link/device_charset.h"
+#include "ui/operation_report.h"
 #include "ui/time_left.h"
 
 namespace tarnis::goods {
@@ -63,8 +64,10 @@ struct RunEnd {
 // nothing on success. Yes goes on (after skipped, when given, has dealt with the record); the first
 // No stops the run at once, and so does "Прервать", before the next record.
 using RecordTransfer = std::function<std::optional<std::string>(int code)>;
-RunEnd RunRecords(ui::UserInterface& ui, RecordRun& run, const std::vector<int>& codes, const std::string& failed,
-                  const RecordTransfer& transfer, const std::function<void(int code)>& skipped = {}) {
+// Every record's outcome goes to report, a failure as "Товар <code>".
+RunEnd RunRecords(ui::UserInterface& ui, RecordRun& run, ui::OperationReport& report, const std::vector<int>& codes,
+                  const std::string& failed, const RecordTransfer& transfer,
+                  const std::function<void(int code)>& skipped = {}) {
   const int total = static_cast<int>(codes.size());
   ui::ExchangeCountdown countdown(ui, total);
   for (int i = 0; i < total; ++i) {
@@ -73,8 +76,11 @@ RunEnd RunRecords(ui::UserInterface& ui, RecordRun& run, const std::vector<int>&
     const auto failure = transfer(code);
     countdown.ExchangeDone();
     if (failure) {
+      report.Failed("Товар " + std::to_string(code), *failure);
       if (!ui::AskContinue(ui, failed + *failure)) return {TransferOutcome::Stopped, i};
       if (skipped) skipped(code);
+    } else {
+      report.Succeeded();
     }
     run.Step(i + 1, total);
   }
@@ -85,6 +91,13 @@ std::vector<int> CodeSpan(int first, int last) {
   std::vector<int> codes;
   for (int code = first; code <= last; ++code) codes.push_back(code);
   return codes;
+}
+
+// The closing box of a run of records; the list of failures also goes to the link's log.
+void CloseRun(link::Link& link, ui::UserInterface& ui, RecordRun& run, const ui::OperationReport& report,
+              const std::string& done) {
+  run.End();
+  report.Close(ui, done, [&link](const std::string& line) { link.Note(line); });
 }
 
 std::optional<std::string> FailureOf(const link::CommandResult& result) {
@@ -190,11 +203,11 @@ TransferResult ReadGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& ta
     table.SetRow(code, RowFromDeviceRecord(code, {}));
     table.MarkOnDevice(code);
   };
-  if (RunRecords(ui, run, CodeSpan(range->first, range->last), kReadFailed, read, skipped).outcome ==
+  ui::OperationReport report(ui::Direction::Read);
+  if (RunRecords(ui, run, report, CodeSpan(range->first, range->last), kReadFailed, read, skipped).outcome ==
       TransferOutcome::Stopped)
     return {TransferOutcome::Stopped};
-  run.End();
-  ui::ShowNotice(ui, kReadDone);
+  CloseRun(link, ui, run, report, kReadDone);
   return {TransferOutcome::Done};
 }
 
@@ -233,16 +246,17 @@ TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& t
     }
     return failure;
   };
-  const RunEnd end = RunRecords(ui, run, codes, kWriteFailed, write);
-  run.End();
+  ui::OperationReport report(ui::Direction::Write);
+  const RunEnd end = RunRecords(ui, run, report, codes, kWriteFailed, write);
   if (end.outcome == TransferOutcome::Stopped) {
+    run.End();
     // The records not reached stay marked, so a write of the changed records resumes there.
     for (std::size_t i = static_cast<std::size_t>(end.gone_through); i < codes.size(); ++i)
       table.MarkNotWritten(codes[i]);
     ui::ShowNotice(ui, StoppedWriteText(written, static_cast<int>(codes.size()), codes, end.gone_through));
     return {TransferOutcome::Stopped};
   }
-  ui::ShowNotice(ui, scope.kind == GoodsScope::Kind::Changed ? ChangedWrittenText(written) : kWriteDone);
+  CloseRun(link, ui, run, report, scope.kind == GoodsScope::Kind::Changed ? ChangedWrittenText(written) : kWriteDone);
   return {TransferOutcome::Done};
 }
 
@@ -282,10 +296,10 @@ TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui) {
   const auto erase = [&](int code) {
     return FailureOf(link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), empty));
   };
-  if (RunRecords(ui, run, CodeSpan(0, kLastGoodsCode), kEraseFailed, erase).outcome == TransferOutcome::Stopped)
+  ui::OperationReport report(ui::Direction::Write);
+  if (RunRecords(ui, run, report, CodeSpan(0, kLastGoodsCode), kEraseFailed, erase).outcome == TransferOutcome::Stopped)
     return TransferOutcome::Stopped;
-  run.End();
-  ui::ShowNotice(ui, kEraseDone);
+  CloseRun(link, ui, run, report, kEraseDone);
   return TransferOutcome::Done;
 }
 

@@ -51,7 +51,7 @@ ParameterReply ExchangeParameter(Link& link, Mode mode, std::uint8_t table, std:
   const Answer answer = link.Exchange(Command::Parameter, payload);
   ParameterReply reply;
   static_cast<CommandResult&>(reply) = answer.status;
-  if (answer.header_passed && answer.bytes.size() > 6) reply.attribute = answer.bytes[6];
+  if (answer.whole_frame) reply.attribute = answer.bytes[6];
   if (reply.ok() && mode == Mode::Read) reply.text = GetText(std::span(answer.bytes).subspan(8, kDeviceTextSize));
   return reply;
 }

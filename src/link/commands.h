@@ -16,7 +16,7 @@ constexpr std::size_t kDeviceTextSize = 25;  // width attribute and up to 24 cha
 
 // 0x70: one text of the configuration at (table, row, field), rows and fields counted from 1.
 struct ParameterReply : CommandResult {
-  std::optional<std::uint8_t> attribute;  // the item's enabled byte, once the header checks passed
+  std::optional<std::uint8_t> attribute;  // the item's enabled byte, from a whole answer frame only
   std::string text;                       // read and Ok: the device text, up to its first zero
 };
 ParameterReply ExchangeParameter(Link& link, Mode mode, std::uint8_t table, std::uint8_t row, std::uint8_t field,

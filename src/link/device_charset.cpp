@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/cp1251_codec.h"
+
 namespace tarnis::link {
 namespace {
 
@@ -41,6 +43,23 @@ std::string FromDeviceText(std::string_view device) {
     else out += c;
   }
   return out;
+}
+
+std::string AsDeviceHolds(std::string_view display) { return FromDeviceText(ToDeviceText(display)); }
+
+std::optional<CharacterChange> FirstChangedCharacter(std::string_view display) {
+  for (const char c : display) {
+    const std::string held = AsDeviceHolds(std::string_view(&c, 1));
+    if (held.size() == 1 && held[0] != c) return CharacterChange{c, held[0]};
+  }
+  return std::nullopt;
+}
+
+std::string HeldDifferentlyNotice(std::string_view display) {
+  const auto change = FirstChangedCharacter(display);
+  if (!change) return {};
+  return Cp1251ToUtf8(std::string_view(&change->written, 1)) + " будет записана как " +
+         Cp1251ToUtf8(std::string_view(&change->held, 1));
 }
 
 }  // namespace tarnis::link

@@ -2,6 +2,11 @@
 
 namespace tarnis::link {
 
+bool NotAddressedHere(const CommandResult& result) {
+  return result.result == LinkResult::DeviceError &&
+         (result.error_code == kErrorFactoryNumberNotSet || result.error_code == kErrorFactoryNumberMismatch);
+}
+
 std::string DeviceErrorText(std::uint8_t code) {
   switch (code) {
     case 20: return " Ошибка интерфейса.";

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "link/link_result.h"
+
 namespace tarnis::link {
 
 constexpr std::uint8_t kErrorBadParameter = 51;  // also how the device refuses a cliché
@@ -12,6 +14,10 @@ constexpr std::uint8_t kErrorFactoryNumberNotSet = 50;
 constexpr std::uint8_t kErrorChecksum = 21;
 constexpr std::uint8_t kErrorCommand = 22;
 constexpr std::uint8_t kErrorPriceTooWide = 59;
+
+// Errors 50 and 55: the device took the request as not addressed to it (its factory number is not
+// set, or is another), so nothing in the answer speaks about the item asked for.
+bool NotAddressedHere(const CommandResult& result);
 
 // The device's own message for an error code (UTF-8); unknown codes read "(NN)Неизвестный код ошибки.".
 std::string DeviceErrorText(std::uint8_t code);

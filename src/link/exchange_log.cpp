@@ -74,15 +74,15 @@ std::string DescribeRequest(std::span<const std::uint8_t> request) {
 
 bool TrailerMismatch(Command command, std::span<const std::uint8_t> answer) {
   if (answer.size() != AnswerSize(command) || answer.size() < kAnswerHeaderSize + 3) return false;
-  const std::size_t end = answer.size() - 3;
-  const auto checksum = FrameChecksum(answer.first(end + 1));
-  return answer[end] != kEndByte || GetLittleEndian(answer, end + 1, 2) != checksum;
+  return !TrailerMatches(answer);
 }
 
 std::string FormatExchange(const ExchangeRecord& record) {
   // Words first, so that the lines read in a column however long their frames are.
-  std::string line = LocalTime(record.time) + "  " + record.port_name + " " + std::to_string(record.baud_rate) +
-                     "  " + DescribeRequest(record.request);
+  const std::string where =
+      LocalTime(record.time) + "  " + record.port_name + " " + std::to_string(record.baud_rate) + "  ";
+  if (!record.note.empty()) return where + record.note;
+  std::string line = where + DescribeRequest(record.request);
   if (record.retry > 0) line += ", повтор " + std::to_string(record.retry);
   if (record.request.size() > kCommandOffset) {
     const auto command = static_cast<Command>(record.request[kCommandOffset]);
@@ -100,6 +100,23 @@ void ExchangeLog::Attach(Link& link) {
   link.SetTraceObserver([this, &link](TraceDirection direction, std::span<const std::uint8_t> bytes) {
     Observe(link.settings(), direction, bytes, link.retry());
   });
+  link.SetNoteObserver([this, &link](const std::string& text) { AddNote(link.settings(), text); });
+}
+
+void ExchangeLog::AddNote(const LinkSettings& settings, const std::string& text) {
+  ExchangeRecord record;
+  record.time = std::chrono::system_clock::now();
+  record.port_name = settings.port_name;
+  record.baud_rate = settings.baud_rate;
+  record.note = text;
+  Push(std::move(record));
+}
+
+void ExchangeLog::Push(ExchangeRecord record) {
+  if (capacity_ == 0) return;
+  if (records_.size() == capacity_) records_.pop_front();
+  records_.push_back(std::move(record));
+  if (listener_) listener_(records_.back());
 }
 
 void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
@@ -112,6 +129,7 @@ void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction
     pending_.baud_rate = settings.baud_rate;
     pending_.request.assign(bytes.begin(), bytes.end());
     pending_.answer.clear();
+    pending_.note.clear();  // the ring may hand over a note's record
     has_pending_ = true;
     return;
   }

@@ -22,6 +22,7 @@ struct ExchangeRecord {
   std::vector<std::uint8_t> answer;  // empty when nothing arrived
   std::chrono::steady_clock::duration duration{};
   int retry = 0;  // 0: the request's first sending; n: its n-th repetition after a failed answer
+  std::string note;  // not empty: a line in words between exchanges, no frames
 };
 
 inline constexpr const char* kTrailerMismatchNote = "контрольная сумма ответа не совпала";
@@ -48,8 +49,10 @@ class ExchangeLog {
 
   explicit ExchangeLog(std::size_t capacity = kCapacity) : capacity_(capacity) {}
 
-  // Makes this log the link's trace observer.
+  // Makes this log the link's trace and note observer.
   void Attach(Link& link);
+  // Adds a line in words, as an operation's list of what failed.
+  void AddNote(const LinkSettings& settings, const std::string& text);
   // What the trace observer hands on; a Received completes the exchange the last Sent began.
   void Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
                int retry = 0);
@@ -63,6 +66,8 @@ class ExchangeLog {
 
  private:
   std::size_t capacity_;
+  void Push(ExchangeRecord record);
+
   std::deque<ExchangeRecord> records_;
   ExchangeRecord pending_;
   std::chrono::steady_clock::time_point pending_start_;

@@ -29,6 +29,12 @@ std::size_t AnswerSize(Command command) {
   return 0;
 }
 
+bool TrailerMatches(std::span<const std::uint8_t> frame) {
+  if (frame.size() < 3) return false;
+  const std::size_t end = frame.size() - 3;
+  return frame[end] == kEndByte && GetLittleEndian(frame, end + 1, 2) == FrameChecksum(frame.first(end + 1));
+}
+
 std::uint16_t FrameChecksum(std::span<const std::uint8_t> bytes) {
   std::uint32_t sum = 0;
   for (const std::uint8_t b : bytes) sum += b;

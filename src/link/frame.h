@@ -40,6 +40,10 @@ constexpr std::uint8_t AnswerCode(Command command) {
 // Plain 16-bit sum of the bytes, each taken as 0..255.
 std::uint16_t FrameChecksum(std::span<const std::uint8_t> bytes);
 
+// True when the frame ends in the end byte and the checksum of everything before its checksum,
+// as every frame we send does.
+bool TrailerMatches(std::span<const std::uint8_t> frame);
+
 // The request frame for a command; the payload must be RequestPayloadSize(command) long.
 std::vector<std::uint8_t> BuildRequest(Command command, std::int32_t factory_number,
                                        std::span<const std::uint8_t> payload);

@@ -30,6 +30,7 @@ Answer ValidateAnswer(Command command, std::vector<std::uint8_t> bytes) {
 
   Answer answer;
   answer.header_passed = true;
+  answer.whole_frame = bytes.size() == expected && TrailerMatches(bytes);
   answer.status.error_code = bytes[3];
   if (bytes[3] != 0) {
     answer.status.result = LinkResult::DeviceError;

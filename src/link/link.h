@@ -15,12 +15,16 @@ namespace tarnis::link {
 
 enum class TraceDirection { Sent, Received };
 using TraceObserver = std::function<void(TraceDirection, std::span<const std::uint8_t>)>;
+using NoteObserver = std::function<void(const std::string&)>;
 
 // An answer that passed validation up to the point its result says.
 struct Answer {
   CommandResult status;
   std::vector<std::uint8_t> bytes;  // what arrived, at most AnswerSize(command)
   bool header_passed = false;       // start, length and code checks passed; the error byte is read
+  // The header passed, the command's whole answer arrived and its end byte and checksum match:
+  // only such a frame reports anything beyond its result, as the attribute of an error answer.
+  bool whole_frame = false;
   // What the transport reported: a port that did not open (nothing was sent) and why, or a line
   // lost while the answer came. The result stays NoAnswer / BadStart as the checks decide.
   bool port_opened = true;
@@ -56,6 +60,11 @@ class Link {
   // Observes every frame written and read; off unless set. Every Sent is followed by one
   // Received, with no bytes when nothing arrived.
   void SetTraceObserver(TraceObserver observer) { observer_ = std::move(observer); }
+  // A line in words for whoever logs the exchanges, as what a run of requests did not do.
+  void SetNoteObserver(NoteObserver observer) { note_observer_ = std::move(observer); }
+  void Note(const std::string& text) const {
+    if (note_observer_) note_observer_(text);
+  }
 
   // One device operation at a time: a whole transfer holds the link for all its exchanges.
   bool busy() const { return busy_; }
@@ -81,6 +90,7 @@ class Link {
   Transport& transport_;
   LinkSettings settings_;
   TraceObserver observer_;
+  NoteObserver note_observer_;
   bool busy_ = false;
   int retry_ = 0;
 

@@ -63,6 +63,7 @@ std::optional<std::string> FinalTarget(std::string path) {
 }
 
 // The rename is only durable once the directory that holds the new name is on the disk too.
+// Best effort: false when the directory cannot be opened or synced.
 bool SyncDirectory(const std::string& directory) {
   Descriptor handle(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   return handle.get() >= 0 && ::fsync(handle.get()) == 0;
@@ -188,7 +189,11 @@ bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     if (::fchmod(file.fd(), existing.st_mode & 07777) != 0) return false;
   }
   if (!WriteAll(file.fd(), bytes) || ::fsync(file.fd()) != 0) return false;
-  return file.CloseAndRename(*target) && SyncDirectory(directory);
+  if (!file.CloseAndRename(*target)) return false;
+  // The new file is in place. A directory the user may write but not read (0333) cannot be opened
+  // to sync it; the save is no less done.
+  SyncDirectory(directory);
+  return true;
 }
 
 }  // namespace tarnis

@@ -1,5 +1,7 @@
 #include "wizard/cell_editors.h"
 
+#include "link/device_charset.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,7 +103,9 @@ void TForm6::ShowLength() {
   const bool over = length > limit;
   LengthCount->setText(QString("%1 / %2").arg(length).arg(limit));
   LengthCount->setStyleSheet(over ? "color: #c00000; font-weight: bold" : "");
-  LengthWarning->setText(over ? QString("будет напечатано %1 символов").arg(limit) : QString());
+  // Past the width the length says more; otherwise a character the device keeps as another.
+  const std::string held = link::HeldDifferentlyNotice(ui::ToCp1251Lossy(Edit1->text()));
+  LengthWarning->setText(over ? QString("будет напечатано %1 символов").arg(limit) : QString::fromStdString(held));
 }
 
 std::optional<LineValue> TForm6::EditLine(const LineValue& line) {

@@ -52,7 +52,8 @@ class TForm6 : public CellEditorDialog {
   QLabel* Label3 = nullptr;
   QCheckBox* CheckBox1 = nullptr;  // "Широкий"
   // "16 / 12": the text's length and what the width prints, red past it; under it, only then,
-  // "будет напечатано 12 символов".
+  // "будет напечатано 12 символов", otherwise a character the device keeps as another, as
+  // "Ё будет записана как Е".
   QLabel* LengthCount = nullptr;
   QLabel* LengthWarning = nullptr;
 

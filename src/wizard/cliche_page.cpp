@@ -50,11 +50,11 @@ void ClichePage::Transfer(link::Mode mode, int cliche) {
       Line(row, line).Clear();
       grid_.SetCell(line, 1, {});
     };
-  const bool ok = RunParameters(link_, ui_, configuration_, run).all_ok;
+  const RunOutcome outcome = RunParameters(link_, ui_, configuration_, run);
   ui_.ProgressEnd();
   Fill(cliche);
   ui_.SetBusyCursor(false);
-  if (ok) ui::ShowNotice(ui_, mode == link::Mode::Read ? kReadDone : kWriteDone);
+  CloseRun(link_, ui_, outcome, mode == link::Mode::Read ? kReadDone : kWriteDone);
 }
 
 }  // namespace tarnis::wizard

@@ -96,7 +96,7 @@ void OperatorsPage::ReadAll() {
   ui_.ProgressEnd();
   Fill();
   ui_.SetBusyCursor(false);
-  if (outcome.all_ok) ui::ShowNotice(ui_, kReadDone);
+  CloseRun(link_, ui_, outcome, kReadDone);
 }
 
 void OperatorsPage::WriteOne(int row) {
@@ -130,7 +130,7 @@ void OperatorsPage::WriteAll() {
   const RunOutcome outcome = RunParameters(link_, ui_, configuration_, run);
   ui_.ProgressEnd();
   ui_.SetBusyCursor(false);
-  if (outcome.all_ok) ui::ShowNotice(ui_, kWriteDone);
+  CloseRun(link_, ui_, outcome, kWriteDone);
 }
 
 void OperatorsPage::Clear() {

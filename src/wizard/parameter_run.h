@@ -9,6 +9,7 @@
 #include "config/device_configuration.h"
 #include "config/parameter_exchange.h"
 #include "link/commands.h"
+#include "ui/operation_report.h"
 #include "ui/user_interface.h"
 
 namespace tarnis::wizard {
@@ -44,11 +45,16 @@ struct ParameterRun {
 struct RunOutcome {
   bool ended_early = false;  // by No, or by a reported failure
   bool all_ok = true;        // every request returned Ok
+  ui::OperationReport report{ui::Direction::Read};  // each request, a failure in the pages' words
 };
 
 // Progress step k of total T for field f of row r: k = fields × (r − first_row) + f,
 // T = fields × (number of rows). Does not show or hide the progress bar.
 RunOutcome RunParameters(link::Link& link, ui::UserInterface& ui, config::DeviceConfiguration& configuration,
                          const ParameterRun& run);
+
+// The closing box of a run of many items that was not stopped: done_text when every request
+// succeeded, otherwise what failed (also to the link's log). Nothing after a stopped run.
+void CloseRun(link::Link& link, ui::UserInterface& ui, const RunOutcome& outcome, const std::string& done_text);
 
 }  // namespace tarnis::wizard

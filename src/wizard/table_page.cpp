@@ -89,7 +89,7 @@ void TablePage::ReadAll() {
   ui_.ProgressEnd();
   Fill();
   ui_.SetBusyCursor(false);
-  if (outcome.all_ok) ui::ShowNotice(ui_, kReadDone);
+  CloseRun(link_, ui_, outcome, kReadDone);
 }
 
 void TablePage::WriteOne(int row) {
@@ -121,7 +121,7 @@ void TablePage::WriteAll() {
   Fill();
   ui_.ProgressEnd();
   ui_.SetBusyCursor(false);
-  if (outcome.all_ok) ui::ShowNotice(ui_, kWriteDone);
+  CloseRun(link_, ui_, outcome, kWriteDone);
 }
 
 void TablePage::Clear() {

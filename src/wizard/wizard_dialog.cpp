@@ -93,7 +93,9 @@ void TForm5::StartReadClick() {
   if (context_.states && context_.states->HasUnsavedEdits(context_.configuration) &&
       !ui::Confirm(context_.ui, config::kReplaceEditsQuestion))
     return;
-  if (!config::ReadAllFromDevice(context_.link, context_.ui, context_.configuration, refresh, context_.states)) return;
+  if (!config::ReadAllFromDevice(context_.link, context_.ui, context_.configuration, refresh, nullptr,
+                                 context_.states))
+    return;
   start_frame->Button1->setEnabled(true);
   if (context_.enable_save_configuration) context_.enable_save_configuration();
 }

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     d.state().Text(0, 3, 2) = link::ToDeviceText(Utf8ToCp1251Lossy("0ПЕТРОВ П.П."));
     d.state().Text(4, 1, 8) = link::ToDeviceText(Utf8ToCp1251Lossy("0СПАСИБО ЗА ПОКУПКУ"));
   });
-  const config::Verification verification = config::VerifyDevice(device.link(), ui, window.configuration());
+  const config::Verification verification = config::VerifyDevice(device.link(), ui, window.blank_forms(), window.configuration());
   app::CompareDialog dialog(verification.differences);
   Show(dialog, directory, "compare-dialog.png", wait);
   app::CompareDialog equal({});

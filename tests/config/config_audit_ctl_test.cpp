@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/config_file.h"
+#include "config/config_transfer.h"
 #include "emulated_device.h"
 #include "link/device_charset.h"
 #include "link/device_errors.h"
@@ -106,7 +107,7 @@ TEST_F(ConfigAuditCtlTest, VerifyNamesTheOneTextTheDeviceHoldsDifferentlyAfterTh
   EXPECT_EQ(verify.exit_code, 1) << verify.err;
   EXPECT_EQ(verify.out, "Прочитано удачно...\n"
                         "Дополнительные реквизиты №5, Строка 2: «ДОП. РЕК 5 - СТРОКА 2», узкий → «ИНОЙ РЕКВИЗИТ», узкий\n");
-  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.total_requests_seen(); }), 335u);
+  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.total_requests_seen(); }), 335u + 8);
   EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Parameter); }), 335u);
   const auto image = EncodeConfigurationFile(table, configuration);
   EXPECT_EQ(ReadFileUpTo(file, kConfigurationFileSize), std::vector<std::uint8_t>(image.begin(), image.end()));
@@ -125,7 +126,7 @@ TEST_F(ConfigAuditCtlTest, VerifyNamesTheOneTextTheDeviceHoldsDifferentlyAfterTh
   const auto log = ReadFileUpTo(Path("x.log"), 1 << 20);
   ASSERT_TRUE(log);
   const std::string text(log->begin(), log->end());
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 * 335);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 * (335 + 8));
   EXPECT_NE(text.find("  COM4 115200  чтение параметра 0.1.1  успешно  "), std::string::npos);
   EXPECT_NE(text.find("  чтение параметра 4.2.8  успешно  "), std::string::npos);
   EXPECT_EQ(text.find("не совпала"), std::string::npos);
@@ -139,9 +140,33 @@ TEST_F(ConfigAuditCtlTest, VerifyReportsATextItCouldNotReadNeverAsEqual) {
   });
   const auto verify = Ctl("config verify --keep-going --port COM5 --timeouts 50,500 --file " + Save("x.cfg"));
   EXPECT_EQ(verify.exit_code, 1);
-  EXPECT_NE(verify.out.find("Клише №2, Строка 6: «СТРОКА КЛИШЕ 5», узкий → не прочитано\n"), std::string::npos)
+  EXPECT_NE(verify.out.find("Клише №2, Строка 6: «СТРОКА КЛИШЕ 5», узкий → не прочитано (" +
+                            std::string(kClicheTwoNotWritten) + ")\n"),
+            std::string::npos)
       << verify.out;
   EXPECT_EQ(verify.out.find("Совпадает"), std::string::npos);
+  EXPECT_NE(verify.err.find("Прочитано с ошибками: не прочитано 1 из 343.\nКлише 2, строка 6\n"), std::string::npos)
+      << verify.err;
+}
+
+// Everything is compared: the requisites' access from the attribute of their answers, the blank
+// forms, and texts as the device holds them (Ё as Е), which then match.
+TEST_F(ConfigAuditCtlTest, VerifyComparesAccessAndBlankFormsAndTextsAsTheDeviceHoldsThem) {
+  test::EmulatedDevice device{"COM6"};
+  configuration.operators[1].full_name.SetBody(ConfigText::kNarrow, Utf8ToCp1251Lossy("ПЁТР"));
+  device.WithDevice([](emulator::Km07Device& d) {
+    d.state().Text(0, 2, 2) = link::ToDeviceText(Utf8ToCp1251Lossy("0ПЕТР"));
+    d.state().enabled[3][0] = 0;
+    d.state().blanks[2].variant = 2;
+    d.state().blanks[6].held = false;
+  });
+  const auto verify = Ctl("config verify --port COM6 --timeouts 50,500 --file " + Save("x.cfg"));
+  EXPECT_EQ(verify.exit_code, 1) << verify.err;
+  EXPECT_EQ(verify.out,
+            "Прочитано удачно...\n"
+            "Формы БСО №3, Вариант: нет → 2\n"
+            "Формы БСО №7, Запрограммирована: да → нет\n"
+            "Дополнительные реквизиты №1, Дост.: да → нет\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "config/config_file.h"
+#include "config/config_transfer.h"
 #include "emulated_device.h"
 #include "link/device_charset.h"
 #include "link/device_errors.h"
@@ -69,7 +70,7 @@ TEST_F(ConfigCommandsTest, WholeWriteSendsTheWindowsConfiguration) {
   window->N012->trigger();
   EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.state().Text(1, 1, 1); }),
             link::ToDeviceText(Utf8ToCp1251Lossy("0ЧЕК")));
-  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Записано удачно..."});
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Записано удачно...\n" + std::string(config::kClicheTwoNotWritten)});
 }
 
 TEST_F(ConfigCommandsTest, SaveAndOpenGoThroughTheDialogsWithTheCfgFilter) {

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "config/config_comparison.h"
+
+#include <functional>
+
+#include "config/config_transfer.h"
+#include "config/config_verification.h"
 #include "platform/cp1251_codec.h"
 
 namespace tarnis::config {
@@ -106,13 +111,93 @@ TEST_F(ComparisonTest, BlankFormsAreNamedAsOnTheConstructorPage) {
   EXPECT_EQ(CompareBlankForms(first_forms, second_forms).at(0).second, "9");
 }
 
-TEST_F(ComparisonTest, UnreadTextIsNeverEqual) {
-  // The reader marks texts it could not fetch; even an unchanged one is reported.
-  const char* const marked = second.services[10].lines[0].bytes;
-  const auto differences = CompareConfigurations(
-      first, second, [marked](std::span<const char> field) { return field.data() == marked; });
-  ASSERT_EQ(differences.size(), 1u);
-  EXPECT_EQ(differences[0], (Difference{"Услуги", 11, "Строка 1", "«УСЛУГА 11 - СТРОКА 1», узкий", "не прочитано"}));
+// A read report in which the device answered every request with the texts of `first`, every
+// item enabled and every form held as `first_forms` says.
+ReadReport ReadingOf(DeviceConfiguration& record, const BlankFormTable& forms) {
+  ReadReport report;
+  for (const SectionMap& map : kParameterMap)
+    for (int row = 1; row <= map.rows; ++row)
+      for (int field = 1; field <= map.fields; ++field) {
+        const ParameterAddress address{map.table, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(field)};
+        link::ParameterReply reply;
+        reply.attribute = 1;
+        report.Add(address, reply, std::string(FieldText(ParameterAt(record, address)->text)));
+      }
+  for (int form = 1; form <= kFormCount; ++form) {
+    const BlankFormEntry& entry = *forms.Form(form);
+    link::BlankReply reply;
+    reply.fields = {static_cast<std::uint8_t>(form), entry.variant, entry.requisite, entry.typeSk};
+    report.AddBlank(form, reply);
+  }
+  return report;
+}
+
+link::ParameterReply Refused(std::uint8_t error) {
+  link::ParameterReply reply;
+  reply.result = link::LinkResult::DeviceError;
+  reply.error_code = error;
+  reply.attribute = 0;
+  return reply;
+}
+
+TEST_F(ComparisonTest, ReadingIsComparedAsTheDeviceHoldsTextsAndNeverTakesUnreadForEqual) {
+  EXPECT_TRUE(CompareWithReading(first_forms, first, ReadingOf(second, second_forms)).empty());
+  const std::string not_written = kClicheTwoNotWritten;
+  const struct {
+    const char* what;
+    std::function<void(DeviceConfiguration&, ReadReport&)> change;
+    std::vector<Difference> differences;
+  } cases[] = {
+      {"Ё is held as Е",
+       [](DeviceConfiguration& expected, ReadReport& r) {
+         Set(expected.services[3].lines[0], "0ЁЛКА");
+         link::ParameterReply reply;
+         reply.attribute = 1;
+         r.Add({2, 4, 1}, reply, Utf8ToCp1251Lossy("0ЕЛКА"));
+       },
+       {}},
+      {"a text that did not arrive",
+       [](DeviceConfiguration&, ReadReport& r) {
+         link::ParameterReply reply;
+         reply.result = link::LinkResult::NoAnswer;
+         r.Add({2, 11, 1}, reply, "");
+       },
+       {{"Услуги", 11, "Строка 1", "«УСЛУГА 11 - СТРОКА 1», узкий", "не прочитано"}}},
+      {"requisite access from the attribute",
+       [](DeviceConfiguration&, ReadReport& r) {
+         for (std::uint8_t line = 1; line <= 3; ++line) {
+           link::ParameterReply reply;
+           reply.attribute = 0;
+           r.Add({3, 1, line}, reply, Utf8ToCp1251Lossy("0ДОП. РЕК 1 - СТРОКА " + std::to_string(line)));
+         }
+       },
+       {{"Дополнительные реквизиты", 1, "Дост.", "да", "нет"}}},
+      {"a refusal for another device reports no access",
+       [](DeviceConfiguration&, ReadReport& r) { r.Add({0, 4, 1}, Refused(55), ""); },
+       {{"Операторы", 4, "Должность", "«ОПЕРАТОР 4», узкий", "не прочитано"},
+        {"Операторы", 4, "Дост.", "да", "не прочитано"}}},
+      {"a blank form",
+       [](DeviceConfiguration&, ReadReport& r) {
+         link::BlankReply reply;
+         reply.fields = {3, 2, 0, 0};
+         r.AddBlank(3, reply);
+         reply.result = link::LinkResult::NoAnswer;
+         r.AddBlank(8, reply);
+       },
+       {{"Формы БСО", 3, "Вариант", "нет", "2"}, {"Формы БСО", 8, "Запрограммирована", "да", "не прочитано"}}},
+      {"cliché 2 while the device holds cliché 1",
+       [](DeviceConfiguration& expected, ReadReport&) { Set(expected.cliches[1].lines[0], "0НОВОЕ"); },
+       {{"Клише", 2, "Строка 1", "«НОВОЕ», узкий", "«СТРОКА КЛИШЕ 0», узкий", not_written}}},
+  };
+  for (const auto& c : cases) {
+    FillDefaults(first);
+    ReadReport report = ReadingOf(second, second_forms);
+    c.change(first, report);
+    const auto differences = CompareWithReading(first_forms, first, report);
+    std::string shown;
+    for (const Difference& d : differences) shown += FormatDifference(d) + "\n";
+    EXPECT_EQ(differences, c.differences) << c.what << "\n" << shown;
+  }
 }
 
 }  // namespace

@@ -39,6 +39,13 @@ TEST(ConfigJsonTest, DefaultRecordRoundTripsByteForByteAndReadsAsText) {
   EXPECT_NE(json.find("\"position\": {\"text\": \"ОПЕРАТОР 1\", \"width\": \"narrow\"}"), std::string::npos);
   EXPECT_NE(json.find("\"document_name\": {\"text\": \"СТРОКА ДСО\", \"width\": \"narrow\"}"), std::string::npos);
   EXPECT_LT(json.find("\"operators\""), json.find("\"services\""));
+
+  // A text the device will hold otherwise imports as it is, named among the warnings.
+  configuration.services[2].lines[1].SetBody(ConfigText::kNarrow, Utf8ToCp1251Lossy("ЁЖИК"));
+  const JsonImport imported = ConfigurationFromJson(ConfigurationToJson(table, configuration).json);
+  ASSERT_TRUE(imported.ok) << imported.error;
+  EXPECT_EQ(imported.configuration.services[2].lines[1].Body(), Utf8ToCp1251Lossy("ЁЖИК"));
+  EXPECT_EQ(imported.warnings, std::vector<std::string>{"$.services.3.lines[1].text: Ё будет записана как Е"});
 }
 
 TEST(ConfigJsonTest, EveryFieldAtItsLimitRoundTrips) {

@@ -133,12 +133,27 @@ TEST_F(ConfigTransferTest, ReadWithoutDeviceAnsweredYesRunsThroughAndChangesNoth
   const DeviceConfiguration before = configuration;
   ui.default_answer = ui::Answer::Yes;
 
+  std::vector<std::string> notes;
+  device.link().SetNoteObserver([&](const std::string& line) { notes.push_back(line); });
+
   EXPECT_TRUE(ReadAllFromDevice(device.link(), ui, configuration));
 
   ASSERT_EQ(ui.messages.size(), 336u);
   EXPECT_TRUE(std::all_of(ui.messages.begin(), ui.messages.end() - 1,
                           [](const test::RecordedMessage& m) { return m.text == kNoAnswerQuestion; }));
-  EXPECT_EQ(ui.messages.back().text, "Прочитано удачно...");
+  EXPECT_EQ(ui.messages.back().text,
+            "Прочитано с ошибками: не прочитано 335 из 335.\nОператоры №1, Должность\nОператоры №1, Ф.И.О.\n"
+            "Операторы №1, Пароль\nОператоры №2, Должность\nОператоры №2, Ф.И.О.\nОператоры №2, Пароль\n"
+            "Операторы №3, Должность\nОператоры №3, Ф.И.О.\nОператоры №3, Пароль\nОператоры №4, Должность\n"
+            "Операторы №4, Ф.И.О.\nОператоры №4, Пароль\nОператоры №5, Должность\nОператоры №5, Ф.И.О.\n"
+            "Операторы №5, Пароль\nи ещё 320");
+  EXPECT_EQ(ui.messages.back().icon, ui::Icon::Warning);
+  ASSERT_EQ(notes.size(), 336u);
+  EXPECT_EQ(notes[33], "Операторы №11, Пароль: Нет ответа или не удалось открыть порт.");
+  EXPECT_EQ(notes[97], "ДСО: Нет ответа или не удалось открыть порт.");
+  EXPECT_EQ(notes[98], "Услуги №1, строка 1: Нет ответа или не удалось открыть порт.");
+  EXPECT_EQ(notes[296], "Дополнительные реквизиты №1, строка 1: Нет ответа или не удалось открыть порт.");
+  EXPECT_EQ(notes.back(), "Клише 2, строка 8: Нет ответа или не удалось открыть порт.");
   EXPECT_EQ(std::memcmp(&configuration, &before, sizeof before), 0);
   ExpectClosedDown();
 }
@@ -266,7 +281,7 @@ TEST_F(ConfigTransferTest, FullWriteSendsEveryEnabledTextAndOneCliche) {
                                       "wait step Загрузка клише..."}));
   EXPECT_EQ(ProgressSteps(8).size(), 8u);
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Записано удачно...");
+  EXPECT_EQ(ui.messages[0].text, std::string("Записано удачно...\n") + kClicheTwoNotWritten);
   EXPECT_EQ(ui.messages[0].caption, "Предупреждение...");
   ExpectClosedDown();
 }
@@ -364,7 +379,8 @@ TEST_F(ConfigTransferTest, ChangesWriteSendsOnlyEditedTextsUnderTheWholeWriteRul
   EXPECT_EQ(ui.EventsStartingWith("wait step "),
             (std::vector<std::string>{"wait step Данные операторов...", "wait step Загрузка ДСО...",
                                       "wait step Загрузка услуг...", "wait step Загрузка клише..."}));
-  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Записано изменений: 3."});
+  EXPECT_EQ(ui.MessageTexts(),
+            std::vector<std::string>{"Записано изменений: 3.\n" + std::string(kClicheTwoNotWritten)});
 
   // Nothing left that the device takes; with no edits at all, not even the probe goes out.
   configuration.services[2].enabled = 1;
@@ -407,9 +423,25 @@ TEST_F(ConfigTransferTest, StoppedWholeWriteSaysHowFarAndChangesWriteResumesTher
 TEST_F(ConfigTransferTest, ReadMarksWhatItReadOnTheDevice) {
   ConfigurationStates states(configuration);
   device.WithDevice([](Km07Device& d) { d.state().Text(1, 1, 1) = Device("0КВИТАНЦИЯ"); });
-  ASSERT_TRUE(ReadAllFromDevice(device.link(), ui, configuration, {}, &states));
+  ASSERT_TRUE(ReadAllFromDevice(device.link(), ui, configuration, {}, nullptr, &states));
   EXPECT_TRUE(states.Changed(configuration).empty());
   EXPECT_FALSE(states.HasUnsavedEdits(configuration));
+}
+
+// Errors 50 and 55 refuse a request addressed to another device; their attribute says nothing
+// about the item, so a write answered Yes throughout leaves the record byte for byte.
+TEST_F(ConfigTransferTest, WriteToAnotherDeviceLeavesTheRecordByteIdentical) {
+  device.link().settings().factory_number = "2";  // error 55
+  for (const std::uint32_t device_number : {1u, 0u}) {  // 0: error 50, the device has none
+    device.WithDevice([&](Km07Device& d) { d.state().factory_number = device_number; });
+    const DeviceConfiguration before = configuration;
+    ui.default_answer = ui::Answer::Yes;
+    EXPECT_TRUE(WriteAllToDevice(device.link(), ui, configuration));
+    EXPECT_EQ(std::memcmp(&configuration, &before, sizeof before), 0) << device_number;
+    EXPECT_EQ(ui.messages.back().icon, ui::Icon::Warning);
+    EXPECT_EQ(ui.messages.back().text.find(kClicheTwoNotWritten), std::string::npos)
+        << "whether the device takes cliché 1 is not known";
+  }
 }
 
 TEST_F(ConfigTransferTest, BusyLinkIsRefusedWithoutARequest) {

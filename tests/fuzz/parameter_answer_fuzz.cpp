@@ -1,5 +1,6 @@
 // The answer to a read and to a write of one service line: the text is stored only from a whole
-// Ok answer, the enabled byte only once the header passed, and nothing else in the record moves.
+// Ok answer, the enabled byte only from a whole frame with its end byte and checksum whose error
+// is not 50 or 55, and nothing else in the record moves.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 #include "fuzz_check.h"
 #include "fuzzed_answer.h"
 #include "link/device_charset.h"
+#include "link/device_errors.h"
 
 using namespace tarnis;
 
@@ -28,10 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto bytes = answer.arrived();
     config::ServiceRecord& service = expected.services[kAddress.row - 1];
-    FUZZ_CHECK(reply.attribute.has_value() == (answer.HeaderPasses() && bytes.size() > 6));
+    const bool whole_frame =
+        answer.HeaderPasses() && bytes.size() == link::AnswerSize(link::Command::Parameter) && link::TrailerMatches(bytes);
+    FUZZ_CHECK(reply.attribute.has_value() == whole_frame);
     if (reply.attribute) {
       FUZZ_CHECK(*reply.attribute == bytes[6]);
-      service.enabled = bytes[6];
+      if (bytes[3] != link::kErrorFactoryNumberNotSet && bytes[3] != link::kErrorFactoryNumberMismatch)
+        service.enabled = bytes[6];
     }
     if (mode == link::Mode::Read && reply.ok()) {
       const auto text = bytes.subspan(8, link::kDeviceTextSize);

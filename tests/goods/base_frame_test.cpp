@@ -206,6 +206,11 @@ TEST_F(BaseFrameTest, EditorAppliedOnRow57SetsCode56AndNormalisesThePrice) {
     editor.Edit1->clear();
     QTest::keyClicks(editor.Edit1, "tea");
     QTest::sendKeyEvent(QTest::Click, editor.Edit1, Qt::Key_unknown, QString::fromUtf8("ж"), Qt::NoModifier);
+    EXPECT_EQ(editor.NameNotice->text(), "");
+    QTest::sendKeyEvent(QTest::Click, editor.Edit1, Qt::Key_unknown, QString::fromUtf8("ё"), Qt::NoModifier);
+    EXPECT_EQ(editor.NameNotice->text(), QString::fromUtf8("Ё будет записана как Е"));
+    QTest::keyClick(editor.Edit1, Qt::Key_Backspace);
+    EXPECT_EQ(editor.NameNotice->text(), "");
     editor.CheckBox1->setChecked(true);
     editor.Edit4->clear();
     QTest::keyClicks(editor.Edit4, "12.5.x");

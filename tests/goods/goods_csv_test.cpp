@@ -67,10 +67,13 @@ TEST(GoodsCsv, ImportNormalisesWhatSpreadsheetsWrite) {
   const std::string text = "\xEF\xBB\xBF" + kHeader +
                            "7;хлеб ржаной;широкий;;3;12,5\n"
                            "\n"
-                           "8;\"МНОГО\nСТРОК\";узкий;  42 ;0;12\n";
+                           "8;\"МНОГО\nСТРОК\";узкий;  42 ;0;12\n"
+                           "10;ёлка;узкий;0;0;1\n";
   const GoodsCsvImport import = ParseGoodsCsv(text);
   ASSERT_TRUE(import.ok()) << import.error;
-  ASSERT_EQ(import.rows.size(), 2u);
+  ASSERT_EQ(import.rows.size(), 3u);
+  EXPECT_EQ(import.rows[2].second.name, Cp("ЁЛКА")) << "imported as it is, with a warning";
+  EXPECT_EQ(import.warnings, std::vector<std::string>{"строка 6, столбец 2 \"Наименование\": Ё будет записана как Е"});
   EXPECT_EQ(import.rows[0].second, (GoodsRow{"7", Cp("ХЛЕБ РЖАНОЙ"), Cp("широкий"), "0", "3", "12.50"}));
   EXPECT_EQ(import.rows[1].first, 8);
   EXPECT_EQ(import.rows[1].second.barcode, "42");

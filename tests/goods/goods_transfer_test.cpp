@@ -171,7 +171,8 @@ TEST_F(GoodsTransferTest, SkippedRecordReadsAsAnEmptyRecordAndTheRunGoesOn) {
   EXPECT_EQ(ui_.messages[0].text, "Не удалось прочитать параметр...  Неверный параметр.\n Продолжить?");
   EXPECT_EQ(ui_.messages[0].buttons, ui::Buttons::YesNo);
   EXPECT_EQ(ui_.messages[0].icon, ui::Icon::Error);
-  EXPECT_EQ(ui_.messages[1].text, "Прочитано удачно...");
+  EXPECT_EQ(ui_.messages[1].text, "Прочитано с ошибками: не прочитано 1 из 3.\nТовар 3");
+  EXPECT_EQ(ui_.messages[1].icon, ui::Icon::Warning);
   EXPECT_EQ(ui_.EventsStartingWith("progress 2/3"), std::vector<std::string>{"progress 2/3 66"});
 }
 
@@ -289,6 +290,8 @@ TEST_F(GoodsTransferTest, WriteRangeAsksAboutARowThatCannotBeSent) {
   table_.SetCell(11, GoodsColumn::Price, "");
   SetSlot(11, {link::ToDeviceText(Cp("0ПРЕЖНИЙ")), 0, 0, 0});
   ui_.answers = {ui::Answer::Yes};
+  std::vector<std::string> notes;
+  device_.link().SetNoteObserver([&](const std::string& line) { notes.push_back(line); });
   EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Range("10", "12")).outcome, TransferOutcome::Done);
   EXPECT_EQ(GoodsRequests(), 2u);
   EXPECT_EQ(Slot(11).name, link::ToDeviceText(Cp("0ПРЕЖНИЙ")));
@@ -296,7 +299,9 @@ TEST_F(GoodsTransferTest, WriteRangeAsksAboutARowThatCannotBeSent) {
   ASSERT_EQ(ui_.messages.size(), 2u);
   EXPECT_EQ(ui_.messages[0].text,
             "Не удалось записать параметр... В строке 12 неверно заполнено поле \"Цена\".\n Продолжить?");
-  EXPECT_EQ(ui_.messages[1].text, "Записано удачно...");
+  EXPECT_EQ(ui_.messages[1].text, "Записано с ошибками: не записано 1 из 3.\nТовар 11");
+  EXPECT_EQ(notes, (std::vector<std::string>{"Записано с ошибками: не записано 1 из 3.",
+                                             "Товар 11: В строке 12 неверно заполнено поле \"Цена\"."}));
 }
 
 // The device keeps 48 bits of a barcode: a longer one would arrive as a different barcode.

@@ -119,6 +119,14 @@ TEST(ExchangeLogTest, KeepsTheLastTenThousandAndTellsEachToItsListener) {
   // The very first exchange (record 0) is the one that went.
   EXPECT_NE(FormatExchange(f.log.records().front()).find("чтение товара 1  успешно"), std::string::npos);
   EXPECT_NE(FormatExchange(f.log.records().back()).find("чтение товара 991  успешно"), std::string::npos);
+  // A note takes a place in the ring like an exchange; the exchange that later reuses its place
+  // is told as an exchange again.
+  f.link.Note("Прочитано с ошибками: не прочитано 1 из 2.");
+  EXPECT_EQ(told, 10002);
+  const std::string note = FormatExchange(f.log.records().back());
+  EXPECT_TRUE(note.ends_with("  COM2 9600  Прочитано с ошибками: не прочитано 1 из 2.")) << note;
+  for (int i = 0; i <= 10000; ++i) ExchangeGoods(f.link, Mode::Read, 5, {});
+  EXPECT_NE(FormatExchange(f.log.records().back()).find("чтение товара 5  успешно"), std::string::npos);
   f.log.Clear();
   EXPECT_TRUE(f.log.records().empty());
 }

@@ -8,12 +8,20 @@
 namespace tarnis::link {
 namespace {
 
+// End byte and checksum, as the device sends them.
+void Seal(std::vector<std::uint8_t>& frame) {
+  const std::size_t end = frame.size() - 3;
+  frame[end] = kEndByte;
+  PutLittleEndian(frame, end + 1, FrameChecksum(std::span(frame).first(end + 1)), 2);
+}
+
 std::vector<std::uint8_t> AnswerFrame(Command command, std::uint8_t error = 0) {
   std::vector<std::uint8_t> frame(AnswerSize(command), 0);
   frame[0] = kAnswerStart;
   frame[1] = AnswerCode(command);
   frame[2] = static_cast<std::uint8_t>(frame.size());
   frame[3] = error;
+  Seal(frame);
   return frame;
 }
 
@@ -48,19 +56,29 @@ TEST(LinkValidation, OrderOfTheChecks) {
 
   f.transport.answer = AnswerFrame(Command::Parameter, 0x23);
   f.transport.answer[6] = 0;
+  Seal(f.transport.answer);
   reply = ExchangeParameter(f.link, Mode::Write, 0, 1, 1, "0a");
   EXPECT_EQ(reply.result, LinkResult::DeviceError);
   EXPECT_EQ(reply.error_code, 0x23);
   EXPECT_EQ(reply.message, " Нет бумаги.");
   EXPECT_EQ(reply.attribute, 0);
+  // The same error answer with a broken end byte or checksum reports no attribute.
+  for (const std::size_t broken : {std::size_t{33}, std::size_t{35}}) {
+    f.transport.answer[broken] ^= 0x40;
+    reply = ExchangeParameter(f.link, Mode::Write, 0, 1, 1, "0a");
+    EXPECT_EQ(reply.result, LinkResult::DeviceError) << broken;
+    EXPECT_FALSE(reply.attribute) << broken;
+    f.transport.answer[broken] ^= 0x40;
+  }
 
-  // A consistent frame that is too short to hold the fields is not decoded.
+  // A consistent frame that is too short to hold the fields is not decoded, and carries no
+  // attribute even where its offset 6 arrived.
   f.transport.answer = {0x18, 0x50, 0x07, 0x00, 0x19, 0x88, 0x00};
   EXPECT_EQ(ExchangeParameter(f.link, Mode::Read, 0, 1, 1).result, LinkResult::BadStart);
   f.transport.answer = {0x18, 0x50, 0x07, 0x34, 0x19, 0x88, 0x42};
   reply = ExchangeParameter(f.link, Mode::Read, 0, 1, 1);
   EXPECT_EQ(reply.result, LinkResult::DeviceError);
-  EXPECT_EQ(reply.attribute, 0x42);  // offset 6 arrived, so it is handed over
+  EXPECT_FALSE(reply.attribute);
 }
 
 TEST(LinkValidation, StatusAnswerLengthByte) {

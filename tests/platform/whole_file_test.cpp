@@ -157,6 +157,25 @@ TEST_F(ReplaceFileTest, TheDirectoryIsSyncedAfterTheRename) {
   EXPECT_EQ(Contents(target), "abc");
 }
 
+// A directory its user may write but not read takes the new file; the save succeeds although
+// the directory cannot be opened to sync it.
+TEST_F(ReplaceFileTest, AWriteOnlyDirectoryTakesTheNewFile) {
+  const fs::path drop = directory / "drop";
+  fs::create_directories(drop);
+  std::string as_user;
+  if (::geteuid() == 0) {
+    if (test::RunProgram("setpriv --version").exit_code != 0) GTEST_SKIP() << "setpriv is missing";
+    ASSERT_EQ(::chown(drop.c_str(), kNobody, kNobody), 0);
+    as_user = "setpriv --reuid 65534 --regid 65534 --clear-groups ";
+  }
+  fs::permissions(drop, fs::perms(0333));
+  for (const char* text : {"new", "replaced"})
+    EXPECT_EQ(test::RunProgram(as_user + kProbe + " " + (drop / "x.cfg").string() + " " + text).exit_code, 0) << text;
+  fs::permissions(drop, fs::perms(0755));
+  EXPECT_EQ(Contents(drop / "x.cfg"), "replaced");
+  EXPECT_EQ(Names(drop), (std::set<std::string>{"x.cfg"}));
+}
+
 // Run as another user: the directory takes no new names, one file may be written, one may not.
 TEST_F(ReplaceFileTest, ADirectoryThatTakesNoNewNamesGetsAWritableFileOverwrittenInPlace) {
   const fs::path writable = directory / "writable.cfg";

@@ -44,7 +44,9 @@ TEST_F(CellEditorsTest, LineEditorCountsAgainstTheLimitOfItsWidth) {
     EXPECT_EQ(line_editor.LengthCount->text(), "13 / 24");
     EXPECT_FALSE(red());
     EXPECT_EQ(line_editor.LengthWarning->text(), "");
-    TypeText(line_editor.Edit1, "ABCDEFGHIJKL");  // the 25th is refused
+    TypeText(line_editor.Edit1, "Ё");  // the device keeps it as Е: said where the length warns
+    EXPECT_EQ(line_editor.LengthWarning->text(), "Ё будет записана как Е");
+    TypeText(line_editor.Edit1, "ABCDEFGHIJK");  // the 25th is refused
     EXPECT_EQ(line_editor.LengthCount->text(), "24 / 24");
     EXPECT_FALSE(red());
     line_editor.CheckBox1->setChecked(true);

@@ -35,11 +35,12 @@ TEST_F(ClichePageTest, WritingClicheTwoWhileOneIsShownSendsTwoAndShowsIt) {
 TEST_F(ClichePageTest, RefusedClicheAsksForEveryLineAndEndsWithoutSuccess) {
   device.WithDevice([](emulator::Km07Device& d) { d.state().cliche_locked[0] = true; });
   page.Write(1);
-  ASSERT_EQ(ui.messages.size(), 8u);
-  for (const auto& message : ui.messages) {
-    EXPECT_EQ(message.text, "Не удалось записать параметр... " + link::DeviceErrorText(51) + "\n Продолжить?");
-    EXPECT_EQ(message.buttons, ui::Buttons::YesNo);
+  ASSERT_EQ(ui.messages.size(), 9u);
+  for (std::size_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(ui.messages[i].text, "Не удалось записать параметр... " + link::DeviceErrorText(51) + "\n Продолжить?");
+    EXPECT_EQ(ui.messages[i].buttons, ui::Buttons::YesNo);
   }
+  EXPECT_EQ(ui.messages[8].text.substr(0, ui.messages[8].text.find('\n')), "Записано с ошибками: не записано 8 из 8.");
   EXPECT_EQ(Requests(), 8u);
   ExpectClosedDown();
 }

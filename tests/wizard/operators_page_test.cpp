@@ -1,5 +1,7 @@
 #include "wizard/operators_page.h"
 
+#include <cstring>
+
 #include "wizard_test_support.h"
 
 namespace tarnis::wizard {
@@ -100,6 +102,22 @@ TEST_F(OperatorsPageTest, RefusedWriteShowsTheDeviceMessageAndNetWithPeriodWhich
   page.Write(true, 6);
   EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Параметр недоступен для изменения..."});
   EXPECT_EQ(Requests(), 2u);
+}
+
+// Errors 55 (another factory number) report nothing about the operators: the page's write of all
+// changes no enabled byte, and its closing box says what was not written.
+TEST_F(OperatorsPageTest, WriteAllToAnotherDeviceChangesNoAccessAndListsTheFailures) {
+  device.link().settings().factory_number = "2";
+  const config::DeviceConfiguration before = configuration;
+  page.Write(false, 0);
+  EXPECT_EQ(std::memcmp(&configuration, &before, sizeof before), 0);
+  ASSERT_EQ(ui.messages.size(), 97u);
+  EXPECT_EQ(ui.messages[0].text, "Не удалось записать параметр... " + link::DeviceErrorText(55) + "\n Продолжить?");
+  EXPECT_EQ(ui.messages.back().text.substr(0, ui.messages.back().text.find('\n')),
+            "Записано с ошибками: не записано 96 из 96.");
+  EXPECT_EQ(ui.messages.back().icon, ui::Icon::Warning);
+  EXPECT_EQ(Utf(Cell(1, 4)), "да.");
+  ExpectClosedDown();
 }
 
 TEST_F(OperatorsPageTest, PasswordWriteFailureHasNoBlankBeforeTheMessage) {

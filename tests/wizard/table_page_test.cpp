@@ -58,8 +58,10 @@ TEST_F(TablePageTest, ReadAllWithoutDeviceAsksForEveryLineUntilNo) {
 TEST_F(TablePageTest, WriteAllGoesOnAfterAFailureAndEndsWithoutSuccess) {
   ForceError(2, 5, 1, 0x23);
   services.Write(false, 0);
-  ASSERT_EQ(ui.messages.size(), 1u);
+  ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[0].text, "Не удалось записать параметр... " + link::DeviceErrorText(0x23) + "\n Продолжить?");
+  EXPECT_EQ(ui.messages[1].text, "Записано с ошибками: не записано 1 из 198.\nУслуги №5, строка 1");
+  EXPECT_EQ(ui.messages[1].icon, ui::Icon::Warning);
   EXPECT_EQ(Requests(), 198u);
   EXPECT_EQ(DeviceText(2, 6, 1), Device("0УСЛУГА 6 - СТРОКА 1"));
   EXPECT_EQ(ui.EventsStartingWith("progress ").back(), "progress end");

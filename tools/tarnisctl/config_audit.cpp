@@ -93,7 +93,7 @@ int RunConfigVerify(const QStringList& arguments) {
 
   ConsoleUserInterface ui(parser.isSet(kKeepGoing));
   DeviceSession session(options);
-  const config::Verification verification = config::VerifyDevice(session.link(), ui, file->configuration);
+  const config::Verification verification = config::VerifyDevice(session.link(), ui, file->table, file->configuration);
   PrintDifferences(verification.differences);
   if (verification.differences.empty() && verification.complete) {
     std::cout << "Совпадает полностью\n";
@@ -150,6 +150,7 @@ int RunConfigImport(const QStringList& arguments) {
     PrintError("tarnisctl config import: " + *json + ": " + imported.error);
     return 1;
   }
+  for (const auto& warning : imported.warnings) PrintError("warning: " + warning);
   const config::ConfigurationFileImage image = config::EncodeConfigurationFile(imported.table, imported.configuration);
   if (!ReplaceFile(*cfg, image)) {
     PrintError("tarnisctl config import: " + *cfg + ": Не удалось создать файл...");

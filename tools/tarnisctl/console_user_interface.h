@@ -1,6 +1,6 @@
 #pragma once
-// The UserInterface of tarnisctl: notices on standard output, failures and the steps of a
-// transfer on standard error. A failure inside a transfer is answered from --keep-going; a
+// The UserInterface of tarnisctl: notices on standard output, failures, warnings (what a run did
+// not do) and the steps of a transfer on standard error. A failure inside a transfer is answered from --keep-going; a
 // question the command itself implies (erasing, say) is answered Yes, since the user typed it.
 #include <iostream>
 
@@ -15,7 +15,7 @@ class ConsoleUserInterface : public ui::SilentUserInterface {
   bool had_failure() const { return had_failure_; }
 
   ui::Answer Message(const std::string& text, const std::string&, ui::Icon icon, ui::Buttons buttons) override {
-    const bool failure = icon == ui::Icon::Error;
+    const bool failure = icon == ui::Icon::Error || icon == ui::Icon::Warning;
     had_failure_ = had_failure_ || failure;
     std::ostream& out = failure ? std::cerr : std::cout;
     out << text;

@@ -156,6 +156,8 @@ DeviceSession::DeviceSession(const DeviceOptions& options) {
       std::cerr << (direction == link::TraceDirection::Sent ? ">" : "<") << HexLine(bytes) << std::endl;
     if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes, link_.retry());
   });
+  if (log_file_.is_open())
+    link_.SetNoteObserver([this](const std::string& text) { log_.AddNote(link_.settings(), text); });
 }
 
 }  // namespace tarnis::ctl

@@ -174,7 +174,9 @@ int RunConversion(const QStringList& arguments, bool exporting) {
   if (csv.empty()) return Missing(name, "--csv");
 
   goods::GoodsTable table;
-  std::string error = exporting ? goods::LoadGoodsFile(file, table) : goods::ImportGoodsCsvFile(csv, table);
+  std::vector<std::string> warnings;
+  std::string error = exporting ? goods::LoadGoodsFile(file, table) : goods::ImportGoodsCsvFile(csv, table, &warnings);
+  for (const std::string& warning : warnings) PrintError("warning: " + warning);
   if (error.empty()) error = exporting ? goods::ExportGoodsCsvFile(csv, table, *format) : goods::SaveGoodsFile(file, table);
   return error.empty() ? 0 : Failed(error);
 }

@@ -1,0 +1,49 @@
+#include "ui/operation_report.h"
+
+namespace tarnis::ui {
+namespace {
+
+std::string Joined(const std::string& first, const std::vector<std::string>& lines) {
+  std::string text = first;
+  for (const std::string& line : lines) text += "\n" + line;
+  return text;
+}
+
+}  // namespace
+
+void OperationReport::Failed(std::string item, std::string reason) {
+  ++requests_;
+  failures_.push_back({std::move(item), std::move(reason)});
+}
+
+std::string OperationReport::Summary() const {
+  const bool reading = direction_ == Direction::Read;
+  return std::string(reading ? "Прочитано с ошибками: не прочитано " : "Записано с ошибками: не записано ") +
+         std::to_string(failures_.size()) + " из " + std::to_string(requests_) + ".";
+}
+
+std::string OperationReport::FailureText() const {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < failures_.size() && i < kListedItems; ++i) lines.push_back(failures_[i].item);
+  if (failures_.size() > kListedItems) lines.push_back("и ещё " + std::to_string(failures_.size() - kListedItems));
+  return Joined(Summary(), lines);
+}
+
+std::vector<std::string> OperationReport::LogLines() const {
+  std::vector<std::string> lines{Summary()};
+  for (const Failure& failure : failures_) lines.push_back(failure.item + ": " + failure.reason);
+  lines.insert(lines.end(), remarks_.begin(), remarks_.end());
+  return lines;
+}
+
+void OperationReport::Close(UserInterface& ui, const std::string& success_text, const NoteSink& note) const {
+  if (AllSucceeded()) {
+    ShowNotice(ui, Joined(success_text, remarks_));
+    return;
+  }
+  if (note)
+    for (const std::string& line : LogLines()) note(line);
+  ui.Message(Joined(FailureText(), remarks_), kNoticeCaption, Icon::Warning, Buttons::Ok);
+}
+
+}  // namespace tarnis::ui

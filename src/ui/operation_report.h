@@ -1,0 +1,61 @@
+#pragma once
+// What a run of many requests did not do. The transfers tell it each request's outcome, naming a
+// failed one in the words of the page it belongs to ("Операторы №1, Ф.И.О.", "Товар 41"); at the
+// end it closes the run with the success notice only when nothing failed, and otherwise with a
+// warning that lists what was not read or written. The same list goes to the exchange log and,
+// in tarnisctl, to standard error.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/user_interface.h"
+
+namespace tarnis::ui {
+
+enum class Direction { Read, Write };
+
+class OperationReport {
+ public:
+  // Items the closing box names; the rest are counted as "и ещё K".
+  static constexpr std::size_t kListedItems = 15;
+
+  struct Failure {
+    std::string item;    // in the page's words
+    std::string reason;  // the link's or the device's message, as the failure prompt showed it
+  };
+  // Receives the log lines (the exchange log, a log file).
+  using NoteSink = std::function<void(const std::string&)>;
+
+  explicit OperationReport(Direction direction) : direction_(direction) {}
+
+  void Succeeded() { ++requests_; }
+  void Failed(std::string item, std::string reason);
+  // Lines the closing box adds after the list, or alone after the success notice's text.
+  void AddRemark(std::string remark) { remarks_.push_back(std::move(remark)); }
+
+  bool AllSucceeded() const { return failures_.empty(); }
+  int requests() const { return requests_; }
+  const std::vector<Failure>& failures() const { return failures_; }
+  const std::vector<std::string>& remarks() const { return remarks_; }
+
+  // "Прочитано с ошибками: не прочитано N из M." or "Записано с ошибками: не записано N из M."
+  std::string Summary() const;
+  // The summary, at most kListedItems items, one a line, and "и ещё K" for the rest.
+  std::string FailureText() const;
+  // The summary, then every failure as "item: reason", then the remarks.
+  std::vector<std::string> LogLines() const;
+
+  // Ends the run: success_text as the usual notice (its remarks on further lines) when every
+  // request succeeded; otherwise the warning box with FailureText and the remarks, and the log
+  // lines handed to note.
+  void Close(UserInterface& ui, const std::string& success_text, const NoteSink& note = {}) const;
+
+ private:
+  Direction direction_;
+  int requests_ = 0;
+  std::vector<Failure> failures_;
+  std::vector<std::string> remarks_;
+};
+
+}  // namespace tarnis::ui
