@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, ApplyingAPortThatOpensEnablesTheDeviceCommands) {
 
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(port_opened.count(), 1);
-  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "WriteChangesButton", "ToolButton6"}));
   EXPECT_EQ(window->StatusPanelText(1), "Порт: COM5");
   EXPECT_EQ(window->StatusPanelText(2), "Скорость: 9600");
   const auto& settings = window->link().settings();
@@ -218,7 +218,7 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenIsReportedAndStillEnablesTheMenus) {
   EXPECT_EQ(port_opened.count(), 0);
   EXPECT_EQ(window->StatusPanelText(1), "Порт: ");
   EXPECT_EQ(window->StatusPanelText(2), "Скорость: ");
-  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "WriteChangesButton", "ToolButton6"}));
   EXPECT_EQ(window->link().settings().port_name, "COM7");
   EXPECT_EQ(window->link().settings().port_path, ports.path() + "/COM7");  // fixed at Apply
 
@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, ReopenedSettingsShowTheDefaultsWhileTheStatusBarKeepsTheA
   EXPECT_EQ(window->StatusPanelText(2), "Скорость: 9600");
   EXPECT_EQ(window->link().settings().port_name, "COM3");
   // Once enabled, the device commands stay enabled.
-  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "WriteChangesButton", "ToolButton6"}));
 }
 
 TEST_F(MainWindowTest, ProgressPositionsAreStepTimesHundredOverTotal) {

@@ -136,7 +136,7 @@ TEST_F(BaseFrameTest, ChangedBoxWritesTheMarkedRowsOnly) {
   EXPECT_FALSE(frame_.StringGrid1->model()->index(4, 1).data(Qt::FontRole).value<QFont>().bold());
   EXPECT_EQ(frame_.ChangedCountLabel->text(), "изменено: 2");
 
-  ui_.answers = {ui::Answer::No};
+  ui_.answers = {ui::Answer::No, ui::Answer::No};
   QTest::mouseClick(frame_.BitBtn1, Qt::LeftButton);
   EXPECT_EQ(GoodsRequests(), 0u);
   frame_.ChangedCheckBox->setChecked(true);
