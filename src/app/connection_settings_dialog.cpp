@@ -242,13 +242,18 @@ void TForm3::FindDeviceClick() {
   MarkPorts();
   connection::SearchRequest request;
   request.ports = survey_;
+  request.log = &main_window_.exchange_log();
   const std::string factory_text = ui::ToUtf8(Edit3->text());
-  if (link::ParseFactoryNumber(factory_text)) request.factory_number = factory_text;
+  std::optional<std::uint32_t> typed_number;  // as the answers carry it: the same 32 bits
+  if (const auto number = link::ParseFactoryNumber(factory_text)) {
+    request.factory_number = factory_text;
+    typed_number = static_cast<std::uint32_t>(*number);
+  }
   const auto found = connection::SearchWithProgress(main_window_.user_interface(), request);
   if (found.empty()) return;
   std::size_t chosen = 0;
   if (found.size() > 1) {
-    DeviceChoiceDialog choice(found, this);
+    DeviceChoiceDialog choice(found, this, typed_number);
     if (choice.exec() != QDialog::Accepted) return;
     chosen = static_cast<std::size_t>(choice.ChosenIndex());
   }
@@ -258,6 +263,13 @@ void TForm3::FindDeviceClick() {
   // The field holds the number as the requests carry it: the same 32 bits, read as signed.
   if (device.factory_number) Edit3->setText(QString::number(static_cast<std::int32_t>(*device.factory_number)));
   DescribeChosenPort();
+  if (!device.factory_number_matched) {
+    ui::ShowNotice(main_window_.user_interface(), "На " + device.port + " (" + std::to_string(device.baud) +
+                                                      ") отвечает аппарат с другим заводским номером: введите номер "
+                                                      "с таблички");
+    Edit3->setFocus();
+    Edit3->selectAll();
+  }
 }
 
 void TForm3::reject() {

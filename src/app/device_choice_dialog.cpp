@@ -11,7 +11,8 @@
 
 namespace tarnis::app {
 
-DeviceChoiceDialog::DeviceChoiceDialog(const std::vector<connection::FoundDevice>& devices, QWidget* parent)
+DeviceChoiceDialog::DeviceChoiceDialog(const std::vector<connection::FoundDevice>& devices, QWidget* parent,
+                                       std::optional<std::uint32_t> typed_number)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName("DeviceChoice");
   setWindowTitle("Найдено несколько аппаратов");
@@ -25,7 +26,10 @@ DeviceChoiceDialog::DeviceChoiceDialog(const std::vector<connection::FoundDevice
     widest = std::max(widest, DeviceList->fontMetrics().horizontalAdvance(DeviceLine(device)));
   }
   DeviceList->setMinimumWidth(widest + 2 * DeviceList->frameWidth() + 24);
-  DeviceList->setCurrentRow(0);
+  const auto typed = std::find_if(devices.begin(), devices.end(), [typed_number](const connection::FoundDevice& d) {
+    return typed_number && d.factory_number == typed_number;
+  });
+  DeviceList->setCurrentRow(typed == devices.end() ? 0 : static_cast<int>(typed - devices.begin()));
   layout->addWidget(DeviceList);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText("Выбрать");
@@ -40,7 +44,8 @@ int DeviceChoiceDialog::ChosenIndex() const { return std::max(0, DeviceList->cur
 
 QString DeviceChoiceDialog::DeviceLine(const connection::FoundDevice& device) {
   QString line = ui::FromUtf8(device.port) + QString(", %1 бод, зав. номер ").arg(device.baud);
-  return line + (device.factory_number ? QString::number(*device.factory_number) : QString("не сообщен"));
+  if (device.factory_number) return line + QString::number(*device.factory_number);
+  return line + (device.factory_number_matched ? QString("не сообщен") : QString("не совпал"));
 }
 
 }  // namespace tarnis::app

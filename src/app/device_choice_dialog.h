@@ -1,6 +1,8 @@
 #pragma once
 // The pick among several devices the search found: one line per device, OK takes the chosen one.
 #include <QDialog>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "connection/device_search.h"
@@ -13,10 +15,13 @@ class DeviceChoiceDialog : public QDialog {
   Q_OBJECT
 
  public:
-  DeviceChoiceDialog(const std::vector<connection::FoundDevice>& devices, QWidget* parent);
+  // The row whose factory number is typed_number comes chosen; else the first.
+  DeviceChoiceDialog(const std::vector<connection::FoundDevice>& devices, QWidget* parent,
+                     std::optional<std::uint32_t> typed_number = std::nullopt);
 
   int ChosenIndex() const;
-  // "COM3, 19200 бод, зав. номер 4242", or "..., зав. номер не сообщен".
+  // "COM3, 19200 бод, зав. номер 4242", "..., зав. номер не совпал" for a device that refused the
+  // number sent, or "..., зав. номер не сообщен".
   static QString DeviceLine(const connection::FoundDevice& device);
 
   QListWidget* DeviceList = nullptr;

@@ -16,6 +16,7 @@
 #include "admin/state_frame.h"
 #include "app/exchange_log_window.h"
 #include "app/qt_user_interface.h"
+#include "connection/port_failure.h"
 #include "constructor/constructor_frame.h"
 #include "goods/base_frame.h"
 #include "link/link.h"
@@ -63,6 +64,7 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
     ui_ = own_ui_.get();
   }
   exchange_log_.Attach(*link_);
+  connection::ExplainPortFailures(*link_);
   exchange_log_.SetListener([this](const link::ExchangeRecord& record) {
     log_file_.Append(record);
     if (log_window_) log_window_->Append(record);

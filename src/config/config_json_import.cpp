@@ -85,11 +85,14 @@ class Reader {
     return static_cast<int>(number);
   }
 
-  // A string as Windows-1251, with no zero character (the field's end).
+  // A string as Windows-1251, with no control character: a zero would end the field, the others
+  // would reach the printer and terminals.
   std::string Cp1251(const QJsonValue& value, const std::string& path) {
     if (!value.isString()) Fail(path, "a string is expected");
     const QString text = value.toString();
-    if (text.contains(QChar(0))) Fail(path, "a text cannot hold the character U+0000");
+    for (const QChar c : text)
+      if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+        Fail(path, "a text cannot hold the character U+" + QString::asprintf("%04X", c.unicode()).toStdString());
     const auto converted = Utf8ToCp1251(text.toStdString());
     if (!converted) Fail(path, "holds a character that Windows-1251 lacks");
     return *converted;

@@ -3,6 +3,7 @@
 // export warns about exactly what an import would refuse.
 #include <array>
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,15 @@ inline constexpr int kPasswordLimit = static_cast<int>(PasswordText::kSize) - 1;
 
 // Why a text of this width cannot be stored, or nothing. body is Windows-1251.
 inline std::optional<std::string> TextProblem(std::string_view width, std::string_view body) {
+  // Control characters (Windows-1251 0x98 is U+0098) would reach the printer and terminals.
+  for (const char c : body) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || byte == 0x98) {
+      char code[8];
+      std::snprintf(code, sizeof code, "%04X", byte);
+      return std::string("a text cannot hold the character U+") + code;
+    }
+  }
   if (width == kWidthNone) {
     if (!body.empty()) return std::string("a text with width \"none\" must be empty");
     return std::nullopt;

@@ -16,8 +16,9 @@ std::string_view FieldText(std::span<const char> field) {
 void SetFieldText(std::span<char> field, std::string_view text) {
   if (field.empty()) return;
   const std::size_t length = std::min(text.size(), field.size() - 1);
-  // The text may be a view into this very field (SetWidth): move before zeroing the tail.
-  std::memmove(field.data(), text.data(), length);
+  // The text may be a view into this very field (SetWidth): move before zeroing the tail. An
+  // empty view may hold no pointer at all, which memmove must not be given.
+  if (length > 0) std::memmove(field.data(), text.data(), length);
   std::fill(field.begin() + length, field.end(), '\0');
 }
 

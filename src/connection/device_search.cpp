@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "link/commands.h"
+#include "link/device_errors.h"
 #include "link/frame.h"
 #include "platform/serial_port.h"
 
@@ -47,15 +48,45 @@ struct PortProbe {
   std::optional<FoundDevice> found;
 };
 
+// The tries of every probe, completed on the probes' threads and handed to the log on the
+// calling thread.
+class ProbeRecords {
+ public:
+  // Pairs this link's requests and answers on its own thread.
+  void Attach(link::Link& link, link::ExchangeLog& pairing) {
+    pairing.SetListener([this](const link::ExchangeRecord& record) {
+      std::lock_guard lock(mutex_);
+      records_.push_back(record);
+    });
+    pairing.Attach(link);
+  }
+  void HandTo(link::ExchangeLog* log) {
+    std::vector<link::ExchangeRecord> taken;
+    {
+      std::lock_guard lock(mutex_);
+      taken.swap(records_);
+    }
+    if (log)
+      for (const link::ExchangeRecord& record : taken) log->Add(record);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<link::ExchangeRecord> records_;
+};
+
 // Tries the speeds of one port in turn. Tries left out because the device was found, or the
 // port could not be opened or went away, count as done; those left out for a stop do not.
-void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<bool>& stop, std::atomic<int>& done) {
+void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<bool>& stop, std::atomic<int>& done,
+           ProbeRecords& records) {
   int left = static_cast<int>(kSearchSpeeds.size());
   SerialPort port;
   if (stop) return;
   if (port.Open(probe.device)) {
     ProbeTransport transport(port, request.margin_ms);
     link::Link link(transport);
+    link::ExchangeLog pairing(1);
+    if (request.log) records.Attach(link, pairing);
     link.settings().port_name = probe.name;
     link.settings().factory_number = request.factory_number;
     for (const int baud : kSearchSpeeds) {
@@ -68,6 +99,8 @@ void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<boo
       if (reply.ok() || reply.result == link::LinkResult::DeviceError) {
         probe.found = FoundDevice{probe.name, baud, std::nullopt};
         if (reply.ok()) probe.found->factory_number = reply.fields.factory_number;
+        probe.found->factory_number_matched = reply.error_code != link::kErrorFactoryNumberMismatch &&
+                                              reply.error_code != link::kErrorFactoryNumberNotSet;
         break;
       }
     }
@@ -102,11 +135,12 @@ std::vector<FoundDevice> FindDevices(const SearchRequest& request, const SearchC
   std::atomic<std::size_t> running{probes.size()};
   std::mutex mutex;
   std::condition_variable finished;
+  ProbeRecords records;
   std::vector<std::thread> threads;
   threads.reserve(probes.size());
   for (PortProbe& probe : probes) {
     threads.emplace_back([&, probe_ptr = &probe] {
-      Probe(*probe_ptr, request, stop, done);
+      Probe(*probe_ptr, request, stop, done, records);
       std::lock_guard lock(mutex);
       --running;
       finished.notify_all();
@@ -117,12 +151,14 @@ std::vector<FoundDevice> FindDevices(const SearchRequest& request, const SearchC
     while (running > 0) {
       finished.wait_for(lock, kPollInterval);
       lock.unlock();
+      records.HandTo(request.log);
       if (callbacks.progress) callbacks.progress(done, total);
       if (callbacks.stop_requested && callbacks.stop_requested()) stop = true;
       lock.lock();
     }
   }
   for (std::thread& thread : threads) thread.join();
+  records.HandTo(request.log);
   if (callbacks.progress) callbacks.progress(done, total);
 
   std::vector<FoundDevice> found;

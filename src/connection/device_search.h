@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "connection/port_survey.h"
+#include "link/exchange_log.h"
 
 namespace tarnis::connection {
 
@@ -21,6 +22,9 @@ struct FoundDevice {
   std::string port;  // COM name
   int baud = 0;
   std::optional<std::uint32_t> factory_number;  // when the answer carried it
+  // False when the device refused the request as addressed to another factory number (error 55,
+  // or 50: it has none set): it is there, but the user has to type the number from its plate.
+  bool factory_number_matched = true;
   bool operator==(const FoundDevice&) const = default;
 };
 
@@ -28,6 +32,8 @@ struct SearchRequest {
   std::vector<PortReport> ports;     // a survey; only free ports are tried, each tty once
   std::string factory_number = "1";  // sent in the status request
   int margin_ms = 50;                // added to the wire time of each try
+  // Gets every try, told on the calling thread while the search is under way; none when null.
+  link::ExchangeLog* log = nullptr;
 };
 
 struct SearchCallbacks {

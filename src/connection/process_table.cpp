@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <cstdio>
+
+#include "platform/whole_file.h"
 
 namespace tarnis::connection {
 namespace {
@@ -44,6 +47,19 @@ std::string SmallFile(const std::string& path) {
   in.read(buffer, sizeof buffer);
   text.assign(buffer, static_cast<std::size_t>(in.gcount()));
   return text;
+}
+
+// Anyone may create files in the lock folder: only a regular file in that folder is read, so that
+// a FIFO cannot hold the survey up and a link cannot make it open a device elsewhere.
+std::string LockFileText(const std::string& folder, const std::string& name) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path file = fs::canonical(fs::path(folder) / name, ec);
+  if (ec) return {};
+  const fs::path own_folder = fs::canonical(folder, ec);
+  if (ec || file.parent_path() != own_folder) return {};
+  const auto bytes = ReadFileUpTo(file.string(), 256);
+  return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
 }
 
 }  // namespace
@@ -91,7 +107,7 @@ std::optional<ProcessInfo> ProcessTable::LockHolder(dev_t file_system, ino_t ino
   if (const auto lock = locks_.find(key); lock != locks_.end()) return ProcessInfo{lock->second, CommandOf(lock->second)};
 
   // A UUCP lock file holds the PID as text ("      4242\n") or, from old programs, as a binary int.
-  const std::string text = SmallFile(lock_ + "/LCK.." + tty_name);
+  const std::string text = LockFileText(lock_, "LCK.." + tty_name);
   if (text.empty()) return std::nullopt;
   std::optional<int> pid = DecimalPid(text);
   if (!pid && text.size() == sizeof(int)) {

@@ -173,8 +173,9 @@ std::vector<std::uint8_t> Km07Device::Answer(std::span<const std::uint8_t> reque
   }
   if (line_fault && line_fault->kind == LineFault::DeviceError) answer[3] = line_fault->value;
   Seal(answer);
+  const std::size_t sealed_size = answer.size();
   ApplyFaults(answer);
-  if (line_fault) ApplyLineFault(*line_fault, answer);
+  if (line_fault) ApplyLineFault(*line_fault, answer, answer.size() == sealed_size);
   return answer;
 }
 
@@ -188,18 +189,22 @@ std::optional<DrawnFault> Km07Device::DrawLineFault(std::span<const std::uint8_t
   return fault;
 }
 
-void Km07Device::ApplyLineFault(const DrawnFault& fault, std::vector<std::uint8_t>& answer) {
+void Km07Device::ApplyLineFault(const DrawnFault& fault, std::vector<std::uint8_t>& answer, bool whole) {
+  // The fixed faults may have left any part of the answer, none of it included.
+  const auto put = [&answer](std::size_t at, std::uint8_t value) {
+    if (at < answer.size()) answer[at] = value;
+  };
   switch (fault.kind) {
     case LineFault::Silence: answer.clear(); return;
     case LineFault::Cut: answer.resize(std::min(fault.after, answer.size())); return;
-    case LineFault::WrongStart: answer[0] = fault.value; break;
-    case LineFault::WrongLength: answer[2] = fault.value; break;
-    case LineFault::WrongCode: answer[1] = fault.value; break;
+    case LineFault::WrongStart: put(0, fault.value); break;
+    case LineFault::WrongLength: put(2, fault.value); break;
+    case LineFault::WrongCode: put(1, fault.value); break;
     case LineFault::DeviceError: return;
     case LineFault::Pause: pause_ = AnswerPause{std::min(fault.after, answer.size()), fault.pause}; return;
   }
-  // The device sums what it sends, wrong header byte and all.
-  Seal(answer);
+  // The device sums what it sends, wrong header byte and all; a cut answer has no trailer left.
+  if (whole) Seal(answer);
 }
 
 std::vector<std::uint8_t> Km07Device::Refusal(Command command, std::span<const std::uint8_t> request,

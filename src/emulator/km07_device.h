@@ -157,7 +157,8 @@ class Km07Device {
   std::vector<std::uint8_t> Refusal(link::Command command, std::span<const std::uint8_t> request,
                                     std::uint8_t code) const;
   std::optional<DrawnFault> DrawLineFault(std::span<const std::uint8_t> request);
-  void ApplyLineFault(const DrawnFault& fault, std::vector<std::uint8_t>& answer);
+  // whole: the fixed faults left the sealed answer's length as it was.
+  void ApplyLineFault(const DrawnFault& fault, std::vector<std::uint8_t>& answer, bool whole);
 
   DeviceState state_;
   Faults faults_;

@@ -140,6 +140,9 @@ ParsedRow ParseRow(const CsvRecord& record, const HeaderColumns& columns) {
 
   const auto name = Utf8ToCp1251(field(GoodsColumn::Name));
   if (!name) return fail(GoodsColumn::Name, "символ, которого нет в кодировке Windows-1251");
+  // A NUL would end the name in the record; any other control character would reach a terminal.
+  if (std::any_of(name->begin(), name->end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+    return fail(GoodsColumn::Name, "управляющий символ");
   parsed.row.name = Cp1251ToUpper(*name);
   if (parsed.row.name.size() > kGoodsNameMaxLength) return fail(GoodsColumn::Name, "больше 24 символов");
   if (const std::string held = link::HeldDifferentlyNotice(parsed.row.name); !held.empty())

@@ -28,10 +28,11 @@ constexpr int kClientHeight = 206;
 constexpr int kBarcodeMaxLength = 13;
 constexpr int kPriceMaxLength = 12;
 
-// Whether typing `typed` into a price field holding `current` keeps to digits and one point; a
-// comma is a point, as Russian keyboards type it.
+// Whether typing `typed` into a price field holding `current` keeps to digits and one separator,
+// a point or a comma (Russian keyboards type the comma). The comma stays as typed: whether it is
+// the point is decided on applying, once the whole price is there.
 bool PriceTypingAccepted(const QString& typed, const QString& current) {
-  bool point = current.contains('.');
+  bool point = current.contains('.') || current.contains(',');
   for (const QChar c : typed) {
     if ((c == u'.' || c == u',') && !point) {
       point = true;
@@ -43,8 +44,7 @@ bool PriceTypingAccepted(const QString& typed, const QString& current) {
 }
 
 // The price field takes digits and one point; everything else typed is swallowed, whether it
-// comes as a key or from an input method. A comma that gets through becomes the point (see
-// PointForComma).
+// comes as a key or from an input method.
 class PriceKeyFilter : public QObject {
  public:
   using QObject::QObject;
@@ -60,15 +60,6 @@ class PriceKeyFilter : public QObject {
     return QObject::eventFilter(watched, event);
   }
 };
-
-// Whatever puts a comma into the price, typing or pasting, it stands for the point.
-void PointForComma(QLineEdit* field) {
-  const QString text = field->text();
-  if (!text.contains(u',')) return;
-  const int cursor = field->cursorPosition();
-  field->setText(QString(text).replace(u',', u'.'));
-  field->setCursorPosition(cursor);
-}
 
 // The limit is on what the user types. A longer text the program puts into the field (a row's
 // 15-digit barcode, a price from a file) must reach the field and come back whole, so the limit
@@ -119,7 +110,6 @@ void TForm8::Build() {
   Edit4 = named(new QLineEdit("0.00", this), "Edit4");
   LimitTyping(Edit4, kPriceMaxLength);
   Edit4->installEventFilter(new PriceKeyFilter(Edit4));
-  connect(Edit4, &QLineEdit::textEdited, this, [this] { PointForComma(Edit4); });
 
   Button1 = named(new QPushButton("Применить", this), "Button1");
   Button2 = named(new QPushButton("Отмена", this), "Button2");

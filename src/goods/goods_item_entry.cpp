@@ -30,8 +30,13 @@ ItemCheck Refused(std::string error, ItemField focus = ItemField::None) {
 
 PriceEntry NormalisePriceEntry(std::string_view typed_text) {
   std::string typed(typed_text);
+  // A comma is the point only when it can mean nothing else: the one separator, with at most two
+  // digits behind it ("1,234" may be a thousands group, and is refused rather than guessed).
   if (typed.find('.') == std::string::npos)
-    if (const std::size_t comma = typed.find(','); comma != std::string::npos) typed[comma] = '.';
+    if (const std::size_t comma = typed.find(','); comma != std::string::npos) {
+      if (typed.size() - comma - 1 > 2) return {PriceEntry::Status::NotANumber, "", 0};
+      typed[comma] = '.';
+    }
   const std::size_t point = typed.find('.');
   const std::string roubles = typed.substr(0, point);
   std::string kopecks = point == std::string::npos ? "00" : typed.substr(point + 1, 2);

@@ -10,7 +10,7 @@ namespace tarnis::goods {
 // A typed price: without a point it is whole roubles; with one, the first two characters after
 // it are the kopecks (padded with zeros, the rest dropped without rounding). The text becomes
 // roubles without leading zeros (none when none were typed), a point and two digits. A comma
-// stands for the point.
+// stands for the point when it is the only separator and at most two digits follow it.
 struct PriceEntry {
   enum class Status { Ok, NotANumber, TooLarge };
   Status status = Status::Ok;

@@ -84,11 +84,16 @@ std::string FormatExchange(const ExchangeRecord& record) {
   if (!record.note.empty()) return where + record.note;
   std::string line = where + DescribeRequest(record.request);
   if (record.retry > 0) line += ", повтор " + std::to_string(record.retry);
-  if (record.request.size() > kCommandOffset) {
+  if (!record.port_opened) {
+    line += "  порт не открылся";
+    if (!record.open_failure.empty()) line += ": " + record.open_failure;
+  } else if (record.request.size() > kCommandOffset) {
     const auto command = static_cast<Command>(record.request[kCommandOffset]);
     line += "  " + ResultText(ValidateAnswer(command, record.answer).status);
     if (TrailerMismatch(command, record.answer)) line += std::string(" (") + kTrailerMismatchNote + ")";
   }
+  if (record.line_lost)
+    line += " (линия потеряна, получено " + std::to_string(record.answer.size()) + " байт)";
   char duration[32];
   std::snprintf(duration, sizeof duration, "  %.2f мс",
                 std::chrono::duration<double, std::milli>(record.duration).count());
@@ -98,7 +103,7 @@ std::string FormatExchange(const ExchangeRecord& record) {
 
 void ExchangeLog::Attach(Link& link) {
   link.SetTraceObserver([this, &link](TraceDirection direction, std::span<const std::uint8_t> bytes) {
-    Observe(link.settings(), direction, bytes, link.retry());
+    Observe(link.settings(), direction, bytes, link.last_transport(), link.retry());
   });
   link.SetNoteObserver([this, &link](const std::string& text) { AddNote(link.settings(), text); });
 }
@@ -120,7 +125,7 @@ void ExchangeLog::Push(ExchangeRecord record) {
 }
 
 void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
-                          int retry) {
+                          const TransportResult& transport, int retry) {
   if (direction == TraceDirection::Sent) {
     pending_.retry = retry;
     pending_.time = std::chrono::system_clock::now();
@@ -137,6 +142,9 @@ void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction
   has_pending_ = false;
   pending_.answer.assign(bytes.begin(), bytes.end());
   pending_.duration = std::chrono::steady_clock::now() - pending_start_;
+  pending_.port_opened = transport.opened;
+  pending_.open_failure = transport.open_failure;
+  pending_.line_lost = transport.line_lost;
   if (capacity_ == 0) return;
   // The oldest record's buffers, once the ring is full, carry the next request: no allocation.
   ExchangeRecord done;

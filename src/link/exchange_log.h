@@ -22,6 +22,9 @@ struct ExchangeRecord {
   std::vector<std::uint8_t> answer;  // empty when nothing arrived
   std::chrono::steady_clock::duration duration{};
   int retry = 0;  // 0: the request's first sending; n: its n-th repetition after a failed answer
+  bool port_opened = true;
+  std::string open_failure;  // why the port did not open, in words
+  bool line_lost = false;    // the line went away while the answer came
   std::string note;  // not empty: a line in words between exchanges, no frames
 };
 
@@ -38,8 +41,9 @@ bool TrailerMismatch(Command command, std::span<const std::uint8_t> answer);
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
 // One line: local time with milliseconds, port and speed, the command in words ("повтор n" after
-// it for a repetition), the result with its message and the trailer note when it applies, the
-// duration, then both frames in hex.
+// it for a repetition), the result with
+// its message and the trailer note when it applies ("порт не открылся: ..." for a port that did not
+// open; "линия потеряна, получено N байт" added for a lost line), the duration, then both frames in hex.
 std::string FormatExchange(const ExchangeRecord& record);
 
 class ExchangeLog {
@@ -53,9 +57,12 @@ class ExchangeLog {
   void Attach(Link& link);
   // Adds a line in words, as an operation's list of what failed.
   void AddNote(const LinkSettings& settings, const std::string& text);
-  // What the trace observer hands on; a Received completes the exchange the last Sent began.
+  // What the trace observer hands on; a Received completes the exchange the last Sent began, with
+  // what the transport reported for it (Link::last_transport).
   void Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
-               int retry = 0);
+               const TransportResult& transport = TransportResult{}, int retry = 0);
+  // Keeps a record completed elsewhere (by another link's log, on another thread) and tells it.
+  void Add(const ExchangeRecord& record) { Push(record); }
 
   // Oldest first.
   const std::deque<ExchangeRecord>& records() const { return records_; }

@@ -67,15 +67,25 @@ Answer Link::ExchangeOnce(Command command, std::span<const std::uint8_t> request
 
   std::array<std::uint8_t, kFrameBufferSize> buffer{};
   const std::size_t expected = AnswerSize(command);
-  const TransportResult outcome = transport_.Exchange(settings_, request, std::span(buffer).first(expected));
-  const std::size_t received = outcome.opened ? std::min(outcome.received, expected) : 0;
-  std::vector<std::uint8_t> bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(received));
+  last_transport_ = transport_.Exchange(settings_, request, std::span(buffer).first(expected));
+  TransportResult& outcome = last_transport_;
+  if (!outcome.opened) outcome.received = 0;
+  outcome.received = std::min(outcome.received, expected);
+  std::string reason;
+  if (!outcome.opened || outcome.line_lost) {
+    reason = explainer_ ? explainer_(settings_, outcome) : outcome.open_failure;
+    if (!outcome.opened) outcome.open_failure = reason;
+  }
+  std::vector<std::uint8_t> bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(outcome.received));
   if (observer_) observer_(TraceDirection::Received, bytes);
   Answer answer = ValidateAnswer(command, std::move(bytes));
   answer.port_opened = outcome.opened;
   answer.open_errno = outcome.open_errno;
   answer.open_failure = outcome.open_failure;
   answer.line_lost = outcome.line_lost;
+  // A device's own refusal says all there is; any other failure gets the reason on a line of its own.
+  if (!reason.empty() && !answer.status.ok() && answer.status.result != LinkResult::DeviceError)
+    answer.status.message += "\n" + reason;
   return answer;
 }
 

@@ -15,6 +15,10 @@ namespace tarnis::link {
 
 enum class TraceDirection { Sent, Received };
 using TraceObserver = std::function<void(TraceDirection, std::span<const std::uint8_t>)>;
+// Why an exchange failed before a whole answer could come: the port did not open, or the line went
+// away. One line in the user's words ("Порт /dev/ttyUSB0 занят программой minicom (PID 4242).");
+// empty when there is nothing to add.
+using FailureExplainer = std::function<std::string(const LinkSettings&, const TransportResult&)>;
 using NoteObserver = std::function<void(const std::string&)>;
 
 // An answer that passed validation up to the point its result says.
@@ -26,7 +30,8 @@ struct Answer {
   // only such a frame reports anything beyond its result, as the attribute of an error answer.
   bool whole_frame = false;
   // What the transport reported: a port that did not open (nothing was sent) and why, or a line
-  // lost while the answer came. The result stays NoAnswer / BadStart as the checks decide.
+  // lost while the answer came. The result stays NoAnswer / BadStart as the checks decide; the
+  // reason, when there is one, is the message's second line.
   bool port_opened = true;
   int open_errno = 0;
   std::string open_failure;
@@ -56,6 +61,11 @@ class Link {
 
   // While a request is being sent again: which repetition (1..); 0 for a first sending.
   int retry() const { return retry_; }
+  // Gives the reason line of a port that did not open or a line that was lost. Without one, the
+  // transport's own words, when it gave some.
+  void SetFailureExplainer(FailureExplainer explainer) { explainer_ = std::move(explainer); }
+  // What the transport reported for the last exchange, open_failure holding the reason told.
+  const TransportResult& last_transport() const { return last_transport_; }
 
   // Observes every frame written and read; off unless set. Every Sent is followed by one
   // Received, with no bytes when nothing arrived.
@@ -90,6 +100,8 @@ class Link {
   Transport& transport_;
   LinkSettings settings_;
   TraceObserver observer_;
+  FailureExplainer explainer_;
+  TransportResult last_transport_;
   NoteObserver note_observer_;
   bool busy_ = false;
   int retry_ = 0;

@@ -78,6 +78,9 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos) {
     if ((next & 0xC0) != 0x80) return std::nullopt;
     cp = (cp << 6) | (next & 0x3F);
   }
+  // Only the shortest form is UTF-8: "C0 80" must not sneak a NUL past a check for one.
+  static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kLeast[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return std::nullopt;
   pos += 1 + extra;
   return cp;
 }
@@ -120,6 +123,25 @@ std::string Cp1251ToTerminalUtf8(std::string_view cp1251) {
     const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
     if (control) out += kTerminalPlaceholder;
     else AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+std::string TerminalSafeUtf8(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const std::size_t start = pos;
+    const auto cp = NextCodePoint(utf8, pos);
+    if (!cp) {
+      out += kTerminalPlaceholder;
+      ++pos;
+    } else if (*cp < 0x20 || (*cp >= 0x7F && *cp <= 0x9F)) {
+      out += kTerminalPlaceholder;
+    } else {
+      out += utf8.substr(start, pos - start);
+    }
   }
   return out;
 }

@@ -15,6 +15,9 @@ std::string Cp1251ToUtf8(std::string_view cp1251);
 // file cannot drive the terminal.
 std::string Cp1251ToTerminalUtf8(std::string_view cp1251);
 inline constexpr std::string_view kTerminalPlaceholder = "\xEF\xBF\xBD";
+// The same for a UTF-8 text from outside (process names, USB strings): controls and bytes that
+// are no UTF-8 become the placeholder; everything else stays as it is.
+std::string TerminalSafeUtf8(std::string_view utf8);
 
 // Returns nothing when the text is not valid UTF-8 or holds a character Windows-1251 lacks.
 std::optional<std::string> Utf8ToCp1251(std::string_view utf8);

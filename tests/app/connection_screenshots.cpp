@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   if (QWidget* popup = QApplication::activePopupWidget()) popup->grab().save(directory.filePath("connection-ports.png"));
   dialog.ComboBox1->hidePopup();
-  app::DeviceChoiceDialog choice({{"COM1", 115200, 4242u}, {"COM34", 2400, std::nullopt}}, &dialog);
+  app::DeviceChoiceDialog choice(
+      {{"COM1", 115200, 4242u}, {"COM34", 2400, std::nullopt}, {"COM6", 19200, std::nullopt, false}}, &dialog, 4242u);
   choice.show();
   QApplication::processEvents();
   choice.grab().save(directory.filePath("device-choice.png"));

@@ -22,6 +22,7 @@
 #include "app/main_window.h"
 #include "app/wait_window.h"
 #include "app_test_support.h"
+#include "link/exchange_log.h"
 #include "link/link.h"
 #include "platform/port_names.h"
 #include "recording_user_interface.h"
@@ -270,6 +271,35 @@ TEST_F(ConnectionSettingsTest, FindDeviceFillsTheFieldsAndLetsTheUserPickOneOfSe
   EXPECT_EQ(fresh.ComboBox2->currentText(), "2400");
   EXPECT_EQ(fresh.Edit3->text(), "4242");
   EXPECT_TRUE(ui.messages.empty());
+  // Every try reached the exchange log.
+  const auto& records = window->exchange_log().records();
+  EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const link::ExchangeRecord& record) {
+    return link::FormatExchange(record).find("  COM6 2400  запрос состояния  успешно") != std::string::npos;
+  }));
+
+  // A device that refuses the number typed is named, and the user is sent to the number.
+  fresh.Edit3->setText("77");
+  fresh.FindDevice->click();
+  EXPECT_EQ(ui.MessageTexts(),
+            std::vector<std::string>{
+                "На COM6 (2400) отвечает аппарат с другим заводским номером: введите номер с таблички"});
+  EXPECT_EQ(fresh.ComboBox1->currentText(), "COM6");
+  EXPECT_EQ(fresh.Edit3->text(), "77");
+  EXPECT_EQ(fresh.focusWidget(), fresh.Edit3);
+
+  // Among several, such a device says so, and the one with the typed number comes chosen.
+  fast = Emulator("COM5", 0, 1);
+  fresh.Edit3->setText("4242");
+  int preselected = -1;
+  offered.clear();
+  test::WhenModal<DeviceChoiceDialog>([&](DeviceChoiceDialog& choice) {
+    for (int i = 0; i < choice.DeviceList->count(); ++i) offered << choice.DeviceList->item(i)->text();
+    preselected = choice.DeviceList->currentRow();
+    choice.reject();
+  });
+  fresh.FindDevice->click();
+  EXPECT_EQ(offered, (QStringList{"COM5, 115200 бод, зав. номер не совпал", "COM6, 2400 бод, зав. номер 4242"}));
+  EXPECT_EQ(preselected, 1);
 }
 
 // The search runs from the modal settings dialog, under the program's own wait window: its

@@ -57,6 +57,15 @@ TEST_F(ConfigAuditCtlTest, DiffNamesOnlyTheChangedFieldsAndExitsByTheOutcome) {
             "Формы БСО №2, Вариант: нет → 4\n"
             "Операторы №7, Ф.И.О.: «ФАМИЛИЯ 7», узкий → «ПЕТРОВ», широкий\n");
 
+  // Texts and width bytes that would drive a terminal are shown as placeholders.
+  configuration.operators[6].full_name.SetBody(ConfigText::kWide, Utf8ToCp1251Lossy("ПЕТ\x1B[2JРОВ"));
+  configuration.services[0].lines[0].bytes[0] = '\x98';  // U+0098, a C1 control
+  const auto unsafe = Ctl("config diff " + a + " " + Save("c.cfg"));
+  EXPECT_EQ(unsafe.out.find('\x1B'), std::string::npos) << unsafe.out;
+  EXPECT_EQ(unsafe.out.find("\xC2\x98"), std::string::npos) << unsafe.out;
+  EXPECT_NE(unsafe.out.find("«ПЕТ\xEF\xBF\xBD[2JРОВ», широкий\n"), std::string::npos) << unsafe.out;
+  EXPECT_NE(unsafe.out.find("признак ширины «\xEF\xBF\xBD»\n"), std::string::npos) << unsafe.out;
+
   ASSERT_TRUE(ReplaceFile(Path("short.cfg"), std::vector<std::uint8_t>(32, 1)));
   const auto bad = Ctl("config diff " + a + " " + Path("short.cfg"));
   EXPECT_EQ(bad.exit_code, 2);

@@ -52,7 +52,7 @@ TEST(ConfigJsonTest, EveryFieldAtItsLimitRoundTrips) {
   DeviceConfiguration configuration{};
   BlankFormTable table{};
   const std::string narrow = Cp("ЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯЯ\"\\");  // 24 characters, JSON escapes included
-  const std::string wide = Cp("ЁЁЁЁЁЁЁЁЁЁЁ\x01");            // 12, a control character included
+  const std::string wide = Cp("ЁЁЁЁЁЁЁЁЁЁЁ~");               // 12
   for (int n = 0; n < kOperatorCount; ++n) {
     configuration.operators[n].position.SetBody(ConfigText::kNarrow, narrow);
     configuration.operators[n].full_name.SetBody(ConfigText::kWide, wide);
@@ -62,7 +62,7 @@ TEST(ConfigJsonTest, EveryFieldAtItsLimitRoundTrips) {
   configuration.document_name.SetBody(ConfigText::kWide, wide);
   for (auto& service : configuration.services) service.lines[1].SetBody(ConfigText::kNarrow, narrow);
   for (int r = 0; r < kRequisiteCount; ++r) configuration.requisites[r].lines[2].SetBody(ConfigText::kWide, wide);
-  for (auto& cliche : configuration.cliches) cliche.lines[7].SetBody(ConfigText::kNarrow, "\x98\xFF");
+  for (auto& cliche : configuration.cliches) cliche.lines[7].SetBody(ConfigText::kNarrow, "\x99\xFF");
   for (int form = 1; form <= kFormCount; ++form) *table.Form(form) = {0, 6, 8, 3};
   EXPECT_EQ(RoundTrip(table, configuration), EncodeConfigurationFile(table, configuration));
 }
@@ -122,8 +122,10 @@ TEST(ConfigJsonTest, EachKindOfBadValueIsNamedByItsPath) {
   EXPECT_EQ(ImportError("operators.2.enabled", 1), "$.operators.2.enabled: true or false is expected");
   EXPECT_EQ(ImportError("requisites.1.lines", QJsonArray{}), "$.requisites.1.lines: 0 entries, 3 are expected");
   EXPECT_EQ(ImportError("version", 2), "$.version: 2 is outside 1..1");
-  EXPECT_EQ(ImportError("cliches.1.lines.3.text", QString(QChar(0))),
-            "$.cliches.1.lines[3].text: a text cannot hold the character U+0000");
+  for (const char16_t control : {u'\0', u'\x1B', u'\x1F', u'\x7F', u'\x85', u'\x9F'})
+    EXPECT_EQ(ImportError("cliches.1.lines.3.text", QString("AB") + QChar(control)),
+              "$.cliches.1.lines[3].text: a text cannot hold the character U+" +
+                  QString::asprintf("%04X", unsigned{control}).toStdString());
 
   // Two equal keys: the parser would keep the second silently.
   DeviceConfiguration defaults;
@@ -148,6 +150,7 @@ TEST(ConfigJsonTest, BytesTheFormatCannotCarryAreWarnedAbout) {
   BlankFormTable table;
   ResetBlankForms(table);
   configuration.services[2].lines[0].bytes[25] = 'J';     // junk behind the terminating zero
+  configuration.services[1].lines[0].bytes[3] = '\x1B';   // a control character
   configuration.operators[0].enabled = 7;                 // not a boolean
   configuration.document_name.bytes[0] = '2';             // an attribute the pages never write
   configuration.requisites[9].enabled = 1;                // an unused slot
@@ -158,6 +161,7 @@ TEST(ConfigJsonTest, BytesTheFormatCannotCarryAreWarnedAbout) {
                 "$.blank_forms.2.extra_line: typeSk 5 has no name; import refuses it",
                 "$.operators.1.enabled: enabled byte 7 is written as true",
                 "$.document_name.width: width attribute byte 0x32 is written as \"wide\"",
+                "$.services.2.lines[0].text: a text cannot hold the character U+001B; import refuses it",
                 "$.services.3.lines[0]: bytes after the end of the text are not carried",
                 "$.requisites: the unused slots 9..16 hold bytes that are not carried",
             }));

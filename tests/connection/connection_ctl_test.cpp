@@ -7,8 +7,10 @@
 #include <QJsonObject>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <grp.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,11 +39,26 @@ TEST(ConnectionCtl, PortsJsonShowsEveryNameWithItsStateAndHolder) {
   ASSERT_EQ(::flock(fd, LOCK_EX), 0);  // this test's own process holds the port
 
   auto run = test::RunProgram(kCtl + " ports --json");
+  const auto status = test::RunProgram(kCtl + " status --port COM61");
+  // A holder whose name would drive the terminal is shown with placeholders, in JSON as it is.
+  char own_name[16] = {};
+  ::prctl(PR_GET_NAME, own_name);
+  ::prctl(PR_SET_NAME, "x\x1B]0;owned\x07");
+  const auto unsafe = test::RunProgram(kCtl + " ports");
+  const auto unsafe_json = test::RunProgram(kCtl + " ports --json");
+  ::prctl(PR_SET_NAME, own_name);
+  EXPECT_EQ(unsafe.out.find('\x1B'), std::string::npos);
+  EXPECT_NE(unsafe.out.find("занят программой x\xEF\xBF\xBD]0;owned\xEF\xBF\xBD (PID"), std::string::npos) << unsafe.out;
+  EXPECT_NE(unsafe_json.out.find("\"holder_command\": \"x\\u001b]0;owned\\u0007\""), std::string::npos) << unsafe_json.out;
   ::close(fd);
   ASSERT_EQ(run.exit_code, 0) << run.err;
   const QJsonArray ports = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array();
   ASSERT_EQ(ports.size(), 100);
   const QJsonObject held = Port(ports, "COM61");
+  EXPECT_EQ(status.exit_code, 1);
+  EXPECT_EQ(status.err, "Нет ответа или не удалось открыть порт.\nПорт " + emulator.slave_path() + " занят программой " +
+                            held.value("holder_command").toString().toStdString() + " (PID " +
+                            std::to_string(::getpid()) + ").\n");
   EXPECT_EQ(held.keys(), (QStringList{"by_id", "description", "device", "group", "holder_command", "holder_pid",
                                       "name", "openers", "state"}));
   EXPECT_EQ(held.value("state").toString(), "busy");
@@ -76,10 +93,24 @@ TEST(ConnectionCtl, FindReportsDevicesAsJsonAndExitsOneWhenNoneAnswers) {
     auto run = test::RunProgram(kCtl + " find --json --ports COM62,COM63 --factory 3141");
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array(),
-              (QJsonArray{QJsonObject{{"port", "COM62"}, {"baud", 19200}, {"factory_number", 3141}}}));
+              (QJsonArray{QJsonObject{
+                  {"port", "COM62"}, {"baud", 19200}, {"factory_number", 3141}, {"factory_number_matched", true}}}));
     run = test::RunProgram(kCtl + " find --ports COM62");  // factory number 1 differs: error 55
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.out, "COM62\t19200\t-\n");
+    // Every try reaches the log, the refusal included.
+    const std::string log = (fs::temp_directory_path() / ("find-" + std::to_string(::getpid()) + ".log")).string();
+    run = test::RunProgram(kCtl + " --log " + log + " find --json --ports COM62");
+    EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array(),
+              (QJsonArray{QJsonObject{{"port", "COM62"},
+                                      {"baud", 19200},
+                                      {"factory_number", QJsonValue()},
+                                      {"factory_number_matched", false}}}));
+    std::ifstream in(log);
+    const std::string logged((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    fs::remove(log);
+    EXPECT_NE(logged.find("  COM62 115200  запрос состояния  "), std::string::npos) << logged;
+    EXPECT_NE(logged.find("  COM62 19200  запрос состояния  ошибка КМ 55:"), std::string::npos) << logged;
   }
   auto run = test::RunProgram(kCtl + " find --json --ports COM62");
   EXPECT_EQ(run.exit_code, 1);

@@ -37,11 +37,20 @@ TEST(DeviceSearch, FindsEachDeviceAtItsSpeedAndNotTheSilentOne) {
   request.ports = SurveyNames({"COM41", "COM42", "COM43", "COM44", "COM45", "COM46"});
   request.ports[4].state = PortState::Busy;  // as if another program held it: it gets nothing
   request.factory_number = "4242";
+  link::ExchangeLog log;
+  request.log = &log;
   std::vector<std::pair<int, int>> progress;
   const auto found = FindDevices(request, {[&](int done, int total) { progress.emplace_back(done, total); }, {}});
 
-  EXPECT_EQ(found, (std::vector<FoundDevice>{{"COM41", 19200, 4242u}, {"COM42", 2400, std::nullopt},
-                                             {"COM44", 57600, std::nullopt}}));
+  EXPECT_EQ(found, (std::vector<FoundDevice>{{"COM41", 19200, 4242u}, {"COM42", 2400, std::nullopt, false},
+                                             {"COM44", 57600, std::nullopt, false}}));
+  // Every try is logged whole, the tries of the four threads apart: 5 + 7 + 7 + 3 speeds.
+  EXPECT_EQ(log.records().size(), 22u);
+  for (const link::ExchangeRecord& record : log.records()) {
+    EXPECT_EQ(record.request.size(), link::RequestSize(link::Command::Status));
+    if (record.port_name == "COM43") EXPECT_TRUE(record.answer.empty());
+    else if (!record.answer.empty()) EXPECT_EQ(record.answer[1], link::AnswerCode(link::Command::Status));
+  }
   held->WithDevice([](emulator::Km07Device& device) { EXPECT_EQ(device.requests_seen(link::Command::Status), 0u); });
   ASSERT_FALSE(progress.empty());
   EXPECT_EQ(progress.back(), std::make_pair(28, 28));  // four free ports × seven speeds

@@ -5,12 +5,18 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <thread>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "connection/port_failure.h"
 #include "connection/port_survey.h"
+#include "link/commands.h"
+#include "link/exchange_log.h"
+#include "link/serial_transport.h"
 #include "emulator_process.h"
 #include "lock_holder.h"
 
@@ -161,6 +167,31 @@ TEST_F(FabricatedMachine, LocksNameTheirHoldersAndOpenersAreListed) {
   const int pid = 31337;
   std::ofstream(top / "lock/LCK..ttyACM0", std::ios::binary).write(reinterpret_cast<const char*>(&pid), sizeof pid);
   EXPECT_EQ(SurveyPort("COM65", roots).holder, (ProcessInfo{31337, "picocom"}));
+
+  // Anyone may put anything in the lock folder: a FIFO, a link to one, a link to a file elsewhere
+  // naming a live process. None holds a port, none stops the survey; the flock still tells.
+  Write(top / "elsewhere", "     31337\n");
+  ASSERT_EQ(::mkfifo((top / "fifo").c_str(), 0666), 0);
+  fs::remove(top / "lock/LCK..ttyUSB0");
+  ASSERT_EQ(::mkfifo((top / "lock/LCK..ttyUSB0").c_str(), 0666), 0);
+  Link(top / "fifo", top / "lock/LCK..ttyS0");
+  fs::remove(top / "lock/LCK..ttyACM0");
+  Link(top / "elsewhere", top / "lock/LCK..ttyACM0");
+  auto surveyed = std::make_shared<std::promise<std::vector<PortReport>>>();
+  auto future = surveyed->get_future();
+  std::thread([surveyed, roots = roots] { surveyed->set_value(SurveyNames({"COM1", "COM33", "COM65"}, roots)); })
+      .detach();
+  if (future.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    for (const char* fifo : {"fifo", "lock/LCK..ttyUSB0"})  // a writer lets a blocked open go on
+      ::close(::open((top / fifo).c_str(), O_WRONLY | O_NONBLOCK));
+    FAIL() << "the survey waits on a FIFO in the lock folder";
+  }
+  const auto held = future.get();
+  EXPECT_EQ(held[0].holder, (ProcessInfo{4242, "minicom"}));
+  for (std::size_t i = 1; i < held.size(); ++i) {
+    EXPECT_EQ(held[i].state, PortState::Free) << held[i].name;
+    EXPECT_FALSE(held[i].holder) << held[i].name;
+  }
 }
 
 // Real pseudo-terminals: the emulator program on them, another process holding a lock.
@@ -193,6 +224,32 @@ TEST_F(RealPorts, FreeBusyAndMissingAsTheSystemShowsThem) {
   EXPECT_EQ(survey[1].holder->pid, locker.pid());
   EXPECT_EQ(survey[2].state, PortState::Missing);
   EXPECT_EQ(survey[2].device, "/dev/pts/999999");
+
+  // A device command on such a port says why it did not open, under the usual text and in the log.
+  link::SerialTransport transport;
+  link::Link link(transport);
+  ExplainPortFailures(link);
+  link::ExchangeLog log;
+  log.Attach(link);
+  const std::string busy = "Порт " + held.slave_path() + " занят программой " + survey[1].holder->command + " (PID " +
+                           std::to_string(locker.pid()) + ").";
+  const std::string missing = "Устройство /dev/pts/999999 не найдено: адаптер не подключен или порт назван иначе.";
+  for (const auto& [port, reason] : {std::pair{"COM22", busy}, std::pair{"COM23", missing}}) {
+    link.settings() = {port, 115200, 20, 100, "1", true};
+    EXPECT_EQ(link::RequestStatus(link).message, "Нет ответа или не удалось открыть порт.\n" + reason);
+    const std::string line = link::FormatExchange(log.records().back());
+    EXPECT_NE(line.find("  запрос состояния  порт не открылся: " + reason + "  "), std::string::npos) << line;
+  }
+  // The survey sees nothing wrong: the system's error number decides.
+  link::TransportResult refused = link::TransportResult::NotOpened(EBUSY);
+  link.settings().port_name = "COM21";
+  EXPECT_EQ(PortFailureReason(link.settings(), refused), "Порт " + emulator.slave_path() + " занят другой программой.");
+  refused.open_errno = EIO;
+  EXPECT_EQ(PortFailureReason(link.settings(), refused),
+            "Порт " + emulator.slave_path() + " не открывается: за ним нет устройства или адаптер отключён.");
+  EXPECT_EQ(PortFailureReason(link.settings(), link::TransportResult::Received(3, true)), kLineLostReason);
+  EXPECT_EQ(PortFailureReason(link.settings(), link::TransportResult::NotOpened(ECONNREFUSED, "127.0.0.1:4000")),
+            "127.0.0.1:4000");
 }
 
 }  // namespace

@@ -74,6 +74,21 @@ TEST(LineFaults, EveryKindLooksAsItSays) {
   for (const auto& [kind, count] : seen) EXPECT_GT(count, 60) << LineFaultName(kind);
   EXPECT_EQ(device.line_faults()->answers(), 700u);
   EXPECT_EQ(device.line_faults()->Count(LineFault::Cut), static_cast<std::size_t>(seen[LineFault::Cut]));
+
+  // On top of an answer the fixed faults cut to any length, each kind still applies to what is left.
+  for (const std::size_t cut : {0u, 1u, 2u, 3u, 4u, 6u, 9u}) {
+    Km07Device cut_device;
+    cut_device.faults().cut_after = cut;
+    cut_device.InjectLineFaults(1.0, 3);
+    for (int i = 0; i < 100; ++i) {
+      const std::vector<std::uint8_t> answer = cut_device.Answer(Status());
+      ASSERT_LE(answer.size(), cut);
+      const LineFault kind = cut_device.line_faults()->log().back().kind;
+      if (kind == LineFault::WrongStart && !answer.empty()) EXPECT_NE(answer[0], link::kAnswerStart);
+      if (kind == LineFault::Cut)
+        EXPECT_TRUE(std::equal(answer.begin(), answer.end(), right.begin())) << cut;
+    }
+  }
 }
 
 TEST(LineFaults, SameSeedSameFaultsAndTheRateHolds) {

@@ -1,9 +1,10 @@
 // A stream of request bytes to the emulated device, cut into frames as its server cuts them.
 // The first byte chooses repairs that let the input reach deeper: bit 0 seals every frame with
 // its end byte and checksum, bit 1 addresses the device's factory number; bit 2 turns random line
-// faults on. Every answer without a fault is one whole frame of its command's size with a valid
-// checksum, and the memory changes only for a write the device took (never under a device-error
-// fault, which refuses the request).
+// faults on; bit 3 cuts every answer after the number of bytes in bits 4-7 and makes every answer
+// get a line fault on top. Every answer without a fault is one whole frame of its command's size
+// with a valid checksum, a cut one is no longer than the cut, and the memory changes only for a
+// write the device took (never under a device-error fault, which refuses the request).
 #include <string>
 #include <vector>
 
@@ -83,7 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const emulator::Km07Device fresh;
   emulator::Km07Device device = fresh;
   device.SetHostClock([] { return std::int64_t{1'780'000'000}; });
-  if (data[0] & 4) device.InjectLineFaults(0.3, data[0]);
+  const bool cut = data[0] & 8;
+  const std::size_t cut_after = data[0] >> 4;
+  if (cut) device.faults().cut_after = cut_after;
+  if (data[0] & 4) device.InjectLineFaults(cut ? 1.0 : 0.3, data[0]);
   std::vector<std::uint8_t> pending(data + 1, data + size);
   while (true) {
     const auto length = emulator::Km07Device::RequestLength(pending);
@@ -102,11 +106,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::uint8_t> answer = device.Answer(request);
     const bool faulted = device.line_faults() && device.line_faults()->log().size() > faults_before;
     const auto fault = faulted ? device.line_faults()->log().back().kind : emulator::LineFault::Silence;
-    if (!faulted || fault == emulator::LineFault::DeviceError || fault == emulator::LineFault::Pause) {
+    if (cut) {
+      FUZZ_CHECK(answer.size() <= cut_after);
+    } else if (!faulted || fault == emulator::LineFault::DeviceError || fault == emulator::LineFault::Pause) {
       CheckFrame(request, answer);
     }
-    if (faulted && fault == emulator::LineFault::Pause) FUZZ_CHECK(device.pause()->after < answer.size());
-    const bool refused = faulted ? fault == emulator::LineFault::DeviceError : answer[3] != 0;
+    if (faulted && fault == emulator::LineFault::Pause)
+      FUZZ_CHECK(device.pause()->after < answer.size() || (cut && device.pause()->after == answer.size()));
+    // A cut before the error byte leaves it unknown: only a read must then leave the memory alone.
+    const bool refused =
+        faulted ? fault == emulator::LineFault::DeviceError : answer.size() > 3 && answer[3] != 0;
     if (refused || !IsWrite(request)) FUZZ_CHECK(Digest(device.state()) == before);
   }
   return 0;

@@ -224,7 +224,7 @@ TEST_F(BaseFrameTest, EditorAppliedOnRow57SetsCode56AndNormalisesThePrice) {
 }
 
 // A comma typed or pasted into the price is its decimal point, never a dropped character that
-// would make the price a hundred times larger.
+// would make the price a hundred times larger; a comma that may group thousands is refused.
 TEST_F(BaseFrameTest, CommaInThePriceIsTheDecimalPointTypedOrPasted) {
   const std::string path =
       (std::filesystem::temp_directory_path() / ("comma_test_" + std::to_string(::getpid()) + ".base")).string();
@@ -240,7 +240,7 @@ TEST_F(BaseFrameTest, CommaInThePriceIsTheDecimalPointTypedOrPasted) {
       } else {
         QTest::keyClicks(editor.Edit4, "89,9,0");
       }
-      EXPECT_EQ(editor.Edit4->text(), "89.90");
+      EXPECT_EQ(editor.Edit4->text(), "89,90");
       // Apply; a refused price would keep the editor open, so that ends in a cancel.
       QTest::mouseClick(editor.Button1, Qt::LeftButton);
       if (editor.isVisible()) QTest::mouseClick(editor.Button2, Qt::LeftButton);
@@ -257,6 +257,19 @@ TEST_F(BaseFrameTest, CommaInThePriceIsTheDecimalPointTypedOrPasted) {
     EXPECT_EQ(price, 8990u);
   }
   std::filesystem::remove(path);
+
+  for (const char* ambiguous : {"1,234", "1,234.50"}) {
+    ui_.messages.clear();
+    WhileEditorRuns([&](TForm8& editor) {
+      editor.Edit4->setText(ambiguous);
+      QTest::mouseClick(editor.Button1, Qt::LeftButton);
+      EXPECT_TRUE(editor.isVisible()) << ambiguous;
+      QTest::mouseClick(editor.Button2, Qt::LeftButton);
+    });
+    frame_.StringGrid1DblClick();
+    EXPECT_EQ(frame_.table().row(4).price, "89.90") << ambiguous;
+    EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Неккоректное значение цены!\nВозможно неккоректный разделитель!"});
+  }
 }
 
 // The keyboard reaches the editor: Enter or F2 on the grid opens it, Enter in it applies from

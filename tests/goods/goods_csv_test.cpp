@@ -67,13 +67,13 @@ TEST(GoodsCsv, ImportNormalisesWhatSpreadsheetsWrite) {
   const std::string text = "\xEF\xBB\xBF" + kHeader +
                            "7;хлеб ржаной;широкий;;3;12,5\n"
                            "\n"
-                           "8;\"МНОГО\nСТРОК\";узкий;  42 ;0;12\n"
+                           "8;\"МНОГО; СТРОК\";узкий;  42 ;0;12\n"
                            "10;ёлка;узкий;0;0;1\n";
   const GoodsCsvImport import = ParseGoodsCsv(text);
   ASSERT_TRUE(import.ok()) << import.error;
   ASSERT_EQ(import.rows.size(), 3u);
   EXPECT_EQ(import.rows[2].second.name, Cp("ЁЛКА")) << "imported as it is, with a warning";
-  EXPECT_EQ(import.warnings, std::vector<std::string>{"строка 6, столбец 2 \"Наименование\": Ё будет записана как Е"});
+  EXPECT_EQ(import.warnings, std::vector<std::string>{"строка 5, столбец 2 \"Наименование\": Ё будет записана как Е"});
   EXPECT_EQ(import.rows[0].second, (GoodsRow{"7", Cp("ХЛЕБ РЖАНОЙ"), Cp("широкий"), "0", "3", "12.50"}));
   EXPECT_EQ(import.rows[1].first, 8);
   EXPECT_EQ(import.rows[1].second.barcode, "42");
@@ -112,6 +112,15 @@ TEST(GoodsCsv, ImportNamesLineAndColumnOfTheFirstProblem) {
         << price;
   EXPECT_EQ(error_of("2;;узкий;0;1;999999999.01"), failed + "строка 3, столбец 6 \"Цена\": больше 999999999.00.");
   EXPECT_EQ(error_of("2;;узкий;0;1"), failed + "в строке 3 полей 5 через \";\", а в заголовке 6.");
+  // A control character would cut the name short or reach a terminal: refused, even spelt overlong.
+  for (const std::string& name : {std::string("AB\0CD", 5), std::string("AB\x1B[2J"), std::string("A\x7F"),
+                                  std::string("A\tB"), std::string("\"МНОГО\nСТРОК\"")})
+    EXPECT_EQ(error_of("2;" + name + ";узкий;0;0;0.00"),
+              failed + "строка 3, столбец 2 \"Наименование\": управляющий символ.") << name;
+  // "C0 80" is no UTF-8 (only the shortest form is): such a file is no UTF-8 file at all.
+  for (const char* overlong : {"AB\xC0\x80" "CD", "\xE0\x80\x80", "\xF0\x80\x80\x80", "\xED\xA0\x80"})
+    EXPECT_FALSE(IsUtf8(overlong) || Utf8ToCp1251(overlong)) << overlong;
+  EXPECT_NE(error_of("2;AB\xC0\x80" "CD;узкий;0;0;0.00"), "");
   // A UTF-16 unit without its pair is no character a name can hold.
   const std::string lone_surrogate = std::string("\x00\xD8", 2);
   EXPECT_EQ(ParseGoodsCsv(Utf16(kHeader + "2;", true) + lone_surrogate + Utf16(";узкий;0;0;0.00", true).substr(2)).error,
@@ -168,14 +177,15 @@ TEST(GoodsCsv, EveryEncodingAndSeparatorGivesTheSameRows) {
 
 TEST(GoodsCsv, ExportInEachFormatReadsBack) {
   GoodsTable table;
-  table.SetRow(7, {"7", Cp("МОЛОКО, 1Л\tЦЕЛЬНОЕ"), Cp("широкий"), "9223372036854775807", "3", "89.90"});
+  table.SetRow(7, {"7", Cp("МОЛОКО, 1Л \"ЦЕЛЬНОЕ\""), Cp("широкий"), "9223372036854775807", "3", "89.90"});
   const std::string spreadsheet = GoodsCsvText(table, kSpreadsheetCsvFormat);
   EXPECT_TRUE(spreadsheet.starts_with("\xEF\xBB\xBF" + kHeader));
   const std::string cp1251 = GoodsCsvText(table, {CsvEncoding::Cp1251, ',', false});
   EXPECT_TRUE(cp1251.starts_with(Cp("Код товара,Наименование,Тип. шрифта,Штрих-код,Секция,Цена\r\n")));
-  EXPECT_NE(cp1251.find(Cp("7,\"МОЛОКО, 1Л\tЦЕЛЬНОЕ\",широкий,9223372036854775807,3,89.90\r\n")), std::string::npos);
+  EXPECT_NE(cp1251.find(Cp("7,\"МОЛОКО, 1Л \"\"ЦЕЛЬНОЕ\"\"\",широкий,9223372036854775807,3,89.90\r\n")),
+            std::string::npos);
   const std::string tabs = GoodsCsvText(table, {CsvEncoding::Utf8, '\t', false});
-  EXPECT_NE(tabs.find("7\t\"МОЛОКО, 1Л\tЦЕЛЬНОЕ\"\tширокий\t"), std::string::npos);
+  EXPECT_NE(tabs.find("7\t\"МОЛОКО, 1Л \"\"ЦЕЛЬНОЕ\"\"\"\tширокий\t"), std::string::npos);
   for (const std::string& text : {spreadsheet, cp1251, tabs}) {
     const GoodsCsvImport import = ParseGoodsCsv(text);
     ASSERT_TRUE(import.ok()) << import.error;

@@ -95,6 +95,11 @@ TEST(PriceEntry, NormalisesTypedPrices) {
   EXPECT_EQ(NormalisePriceEntry("89,90").kopecks, 8990u);
   EXPECT_EQ(NormalisePriceEntry("1,2.3").status, PriceEntry::Status::NotANumber) << "one point only";
   EXPECT_EQ(NormalisePriceEntry("1'2").status, PriceEntry::Status::NotANumber);
+  // A comma that may group thousands is no point: refused, never cut to kopecks.
+  for (const char* ambiguous : {"1,234", "1,234.50", "1,2,3", "12,3456"})
+    EXPECT_EQ(NormalisePriceEntry(ambiguous).status, PriceEntry::Status::NotANumber) << ambiguous;
+  EXPECT_EQ(NormalisePriceEntry("1,5").text, "1.50");
+  EXPECT_EQ(NormalisePriceEntry(",5").text, ".50");
 }
 
 TEST(GoodsItemCheck, ChecksInOrderWithTheirMessages) {

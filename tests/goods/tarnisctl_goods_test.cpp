@@ -131,7 +131,7 @@ TEST_F(TarnisctlGoods, EraseIgnoresTheRangeAndFailuresAreReported) {
 TEST_F(TarnisctlGoods, BaseThroughCsvAndBackIsByteIdentical) {
   GoodsTable table;
   table.SetRow(1, {"1", Cp("МОЛОКО, 1Л"), Cp("широкий"), "281474976710655", "7", "21474836.47"});
-  table.SetRow(2, {"2", Cp("\"КАВЫЧКИ\"\tИ ТАБ"), Cp("узкий"), "9223372036854775807", "255", "0.05"});
+  table.SetRow(2, {"2", Cp("\"КАВЫЧКИ\"; И ЗАПЯТАЯ,"), Cp("узкий"), "9223372036854775807", "255", "0.05"});
   const std::string base = Path("wide.base");
   ASSERT_EQ(SaveGoodsFile(base, table), "");
   const auto original = ReadFileUpTo(base, 1 << 20);

@@ -101,10 +101,38 @@ TEST(ExchangeLogTest, FailuresAndCommandsAreToldInWords) {
   EXPECT_NE(line.find("запрос состояния"), std::string::npos);
   EXPECT_EQ(line.find(kTrailerMismatchNote), std::string::npos) << line;
 
+  // A line lost in the middle keeps the check's own words; the log adds what happened and how much came.
+  f.link.SetFailureExplainer([](const LinkSettings& settings, const TransportResult& outcome) {
+    return outcome.opened ? std::string("Broken pipe") : settings.port_name + " errno " + std::to_string(outcome.open_errno);
+  });
+  f.transport.line_lost = true;
+  EXPECT_EQ(RequestStatus(f.link).message, "Неккоректный ответ - первый байт не STX_SLAVE.\n" + std::string("Broken pipe"));
+  line = FormatExchange(f.log.records().back());
+  EXPECT_NE(line.find("первый байт не STX_SLAVE. (линия потеряна, получено 10 байт)  "), std::string::npos) << line;
+
+  // A port that did not open is no silent device: the reason is the message's second line and the log's words.
+  f.transport.line_lost = false;
+  f.transport.port_opens = false;
+  f.transport.open_errno = EACCES;
+  const StatusReply refused = RequestStatus(f.link);
+  EXPECT_EQ(refused.result, LinkResult::NoAnswer);
+  EXPECT_EQ(refused.message, "Нет ответа или не удалось открыть порт.\nCOM2 errno 13");
+  EXPECT_FALSE(f.link.last_transport().opened);
+  line = FormatExchange(f.log.records().back());
+  EXPECT_NE(line.find("  запрос состояния  порт не открылся: COM2 errno 13  "), std::string::npos) << line;
+  f.link.SetFailureExplainer({});  // without one, and no words from the transport: the text alone
+  EXPECT_EQ(RequestStatus(f.link).message, "Нет ответа или не удалось открыть порт.");
+  EXPECT_NE(FormatExchange(f.log.records().back()).find("  запрос состояния  порт не открылся  "), std::string::npos);
+  f.transport.port_opens = true;
+  f.transport.answer = SealedAnswer(Command::Status);
+  f.transport.answer[3] = 55;
+  f.transport.line_lost = true;  // the device's refusal says it all
+  EXPECT_EQ(RequestStatus(f.link).message, " Не совпал заводской номер.");
+
   // Refused before sending: no exchange, nothing logged.
   f.link.settings().factory_number = "x";
   RequestStatus(f.link);
-  EXPECT_EQ(f.log.records().size(), 3u);
+  EXPECT_EQ(f.log.records().size(), 7u);
   EXPECT_EQ(DescribeRequest(std::vector<std::uint8_t>{0x17, 0x02, 0, 0, 0, 0, 0x42, 11}), "команда 0x42");
 }
 

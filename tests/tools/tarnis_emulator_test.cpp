@@ -131,6 +131,11 @@ TEST_F(EmulatorProgram, FaultsFromTheCommandLine) {
   EXPECT_EQ(link::RequestStatus(link_).result, link::LinkResult::BadStart);
   EXPECT_EQ(Stop(), 0);
 
+  // Line faults on answers the fixed cut left shorter than a header: the program keeps answering.
+  Start({"--port", "COM5", "--factory", "3", "--cut-after", "1", "--fault-rate", "1", "--seed", "3"});
+  for (int i = 0; i < 20; ++i) EXPECT_FALSE(link::RequestStatus(link_).ok());
+  EXPECT_EQ(Stop(), 0);
+
   for (const char* bad : {"--error goods=x", "--error frob=1", "--error parameter:5=1", "--disable 0.33", "--port COM0",
                           "--lock-cliche 3", "--baud fast", "--line-speed 1234", "--fault-rate 1.5",
                           "--fault-rate -0.1", "--fault-rate 5%", "--seed x"}) {

@@ -8,6 +8,7 @@
 #include "config/config_verification.h"
 #include "console_user_interface.h"
 #include "device_options.h"
+#include "platform/cp1251_codec.h"
 #include "platform/whole_file.h"
 
 namespace tarnis::ctl {
@@ -52,7 +53,9 @@ std::optional<std::string> Required(const QCommandLineParser& parser, const QStr
 }  // namespace
 
 void PrintDifferences(const std::vector<config::Difference>& differences) {
-  for (const auto& difference : differences) std::cout << config::FormatDifference(difference) << '\n';
+  // The texts come from files and the device: no byte of theirs may drive the terminal.
+  for (const auto& difference : differences)
+    std::cout << TerminalSafeUtf8(config::FormatDifference(difference)) << '\n';
 }
 
 int RunConfigDiff(const QStringList& arguments) {

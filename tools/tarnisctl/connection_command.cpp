@@ -8,7 +8,9 @@
 #include "connection/device_search.h"
 #include "connection/port_survey.h"
 #include "device_options.h"
+#include "link/exchange_log_file.h"
 #include "link/link_settings.h"
+#include "platform/cp1251_codec.h"
 #include "platform/port_names.h"
 #include "subcommand.h"
 
@@ -45,19 +47,21 @@ std::string ProcessText(const connection::ProcessInfo& process) {
   return (process.command.empty() ? std::string("?") : process.command) + " (PID " + std::to_string(process.pid) + ")";
 }
 
+// Process names, USB strings and device names are anyone's to choose: none may drive the terminal.
 void PrintPort(const PortReport& port) {
-  std::cout << port.name << '\t' << (port.device.empty() ? "-" : port.device) << '\t'
-            << connection::PortStateName(port.state);
-  if (!port.description.empty()) std::cout << '\t' << port.description;
-  std::cout << '\n';
-  if (!port.by_id.empty()) std::cout << "  " << port.by_id << '\n';
+  std::string text = port.name + '\t' + (port.device.empty() ? "-" : TerminalSafeUtf8(port.device)) + '\t' +
+                     connection::PortStateName(port.state);
+  if (!port.description.empty()) text += '\t' + TerminalSafeUtf8(port.description);
+  text += '\n';
+  if (!port.by_id.empty()) text += "  " + TerminalSafeUtf8(port.by_id) + '\n';
   if (!port.openers.empty()) {
-    std::cout << "  open in:";
-    for (const auto& opener : port.openers) std::cout << ' ' << ProcessText(opener);
-    std::cout << '\n';
+    text += "  open in:";
+    for (const auto& opener : port.openers) text += ' ' + TerminalSafeUtf8(ProcessText(opener));
+    text += '\n';
   }
   if (const std::string reason = connection::FailureReason(port); !reason.empty() && port.device.size())
-    std::cout << "  " << reason << '\n';
+    text += "  " + TerminalSafeUtf8(reason) + '\n';
+  std::cout << text;
 }
 
 // Neither subcommand takes arguments besides its options: exit code 2 for one.
@@ -98,7 +102,10 @@ int RunFind(const QStringList& arguments) {
   parser.setApplicationDescription(QStringLiteral(
       "Looks for the device: a status request on every free port at 115200, 9600, 57600, 38400, 19200, 4800 and "
       "2400 baud. Busy ports get nothing. Exit code 0 when a device answered, 1 when none did."));
-  parser.addOption({kJson, QStringLiteral("Print a JSON array of {port, baud, factory_number}.")});
+  parser.addOption({kJson, QStringLiteral("Print a JSON array of {port, baud, factory_number, factory_number_matched}; "
+                                          "a device that refused the factory number has null and false.")});
+  parser.addOption({QStringLiteral("log"), QStringLiteral("Append every try, in words and hex, to this file."),
+                    QStringLiteral("file")});
   parser.addOption({QStringLiteral("ports"), QStringLiteral("Try only these names, e.g. COM1,COM9."),
                     QStringLiteral("names")});
   parser.addOption({QStringLiteral("factory"), QStringLiteral("Factory number sent in the request (default 1)."),
@@ -124,6 +131,19 @@ int RunFind(const QStringList& arguments) {
   } else {
     request.ports = connection::SurveyPorts();
   }
+  const std::string log_path = parser.isSet(QStringLiteral("log")) ? parser.value(QStringLiteral("log")).toStdString()
+                                                                     : DefaultLogPath();
+  link::ExchangeLog log{1};  // the file gets every try; the ring keeps only the last
+  link::ExchangeLogFile log_file;
+  if (!log_path.empty()) {
+    std::string reason;
+    if (!log_file.Open(log_path, &reason)) {
+      PrintError("tarnisctl find: --log: " + reason);
+      return 2;
+    }
+    log.SetListener([&log_file](const link::ExchangeRecord& record) { log_file.Append(record); });
+    request.log = &log;
+  }
   const auto found = connection::FindDevices(request);
   if (parser.isSet(kJson)) {
     QJsonArray array;
@@ -132,7 +152,8 @@ int RunFind(const QStringList& arguments) {
                                {"baud", device.baud},
                                {"factory_number", device.factory_number
                                                       ? QJsonValue(static_cast<qint64>(*device.factory_number))
-                                                      : QJsonValue()}});
+                                                      : QJsonValue()},
+                               {"factory_number_matched", device.factory_number_matched}});
     PrintJson(array);
   } else {
     for (const auto& device : found)

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "connection/port_failure.h"
 #include "platform/port_names.h"
 #include "platform/serial_port.h"
 
@@ -17,7 +18,7 @@ const QString kTrace = QStringLiteral("trace");
 const QString kLog = QStringLiteral("log");
 const QString kRetries = QStringLiteral("retries");
 
-std::string& DefaultLogPath() {
+std::string& DefaultLogPathStorage() {
   static std::string path;
   return path;
 }
@@ -46,7 +47,9 @@ QString SubcommandHelp(const QCommandLineParser& parser, const char* name) {
 
 void PrintError(const std::string& text) { std::cerr << text << '\n'; }
 
-void SetDefaultLogPath(std::string path) { DefaultLogPath() = std::move(path); }
+void SetDefaultLogPath(std::string path) { DefaultLogPathStorage() = std::move(path); }
+
+const std::string& DefaultLogPath() { return DefaultLogPathStorage(); }
 
 void AddDeviceOptions(QCommandLineParser& parser) {
   parser.addOption({kPort, QStringLiteral("Port COM1..COM100, resolved through the ports directory (default COM1)."),
@@ -147,6 +150,7 @@ std::optional<int> ParseDeviceSubcommand(QCommandLineParser& parser, const QStri
 
 DeviceSession::DeviceSession(const DeviceOptions& options) {
   link_.settings() = options.settings;
+  connection::ExplainPortFailures(link_);
   if (!options.log_path.empty() && log_file_.Open(options.log_path, nullptr))
     log_.SetListener([this](const link::ExchangeRecord& record) { log_file_.Append(record); });
   if (!options.trace && !log_file_.is_open()) return;
@@ -154,7 +158,7 @@ DeviceSession::DeviceSession(const DeviceOptions& options) {
                                                        std::span<const std::uint8_t> bytes) {
     if (trace && !bytes.empty())  // an empty Received: nothing arrived
       std::cerr << (direction == link::TraceDirection::Sent ? ">" : "<") << HexLine(bytes) << std::endl;
-    if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes, link_.retry());
+    if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes, link_.last_transport(), link_.retry());
   });
   if (log_file_.is_open())
     link_.SetNoteObserver([this](const std::string& text) { log_.AddNote(link_.settings(), text); });

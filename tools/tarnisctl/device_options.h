@@ -25,6 +25,7 @@ struct DeviceOptions {
 // "tarnisctl --log FILE <subcommand> ...": the log file of every device subcommand that does not
 // name its own.
 void SetDefaultLogPath(std::string path);
+const std::string& DefaultLogPath();
 
 // The options as link settings, or nothing with the reason in error.
 std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser, QString* error);
