@@ -84,10 +84,13 @@ setup() {
 }
 
 # The far end of each line: an emulator on a host pseudo-terminal, each listening at its own speed
-# so that the search has something to find. Sets pty to the pseudo-terminal's path.
+# so that the search has something to find, and answering no faster than a real line of that speed
+# would (a whole goods read then lasts long enough to unplug an adapter in the middle of it). Sets
+# pty to the pseudo-terminal's path.
 start_emulator() {  # name speed
   local name=$1 speed=$2
-  "$build/tools/tarnis-emulator/tarnis-emulator" --port "$name" --line-speed "$speed" --state "$work/$name.state" \
+  "$build/tools/tarnis-emulator/tarnis-emulator" --port "$name" --line-speed "$speed" --baud "$speed" \
+    --state "$work/$name.state" \
     >"$work/$name.out" 2>&1 &
   emulators+=($!)
   local waited=0

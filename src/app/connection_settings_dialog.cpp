@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QPainter>
 #include <QPen>
 #include <QPixmap>
@@ -146,6 +147,12 @@ TForm3::TForm3(TForm1& main_window)
   extra_grid->addWidget(Edit1, 2, 1);
   extra_grid->addWidget(new QLabel("Общий тайм-аут:", extra), 3, 0);
   extra_grid->addWidget(Edit2, 3, 1);
+  RetriesSpinBox = new QSpinBox(extra);
+  RetriesSpinBox->setObjectName("RetriesSpinBox");
+  RetriesSpinBox->setRange(0, link::kMaxRetries);
+  RetriesSpinBox->setToolTip("Сколько раз повторить запрос без ответа или с искажённым ответом");
+  extra_grid->addWidget(new QLabel("Повторов при сбое", extra), 4, 0);
+  extra_grid->addWidget(RetriesSpinBox, 4, 1);
   extra_grid->setColumnStretch(2, 1);
 
   Button1 = new QPushButton("Применить", this);
@@ -183,6 +190,8 @@ void TForm3::FormShow() {
   Edit3->setText("1");
   Edit1->setText("250");
   Edit2->setText("2500");
+  // Kept from one opening to the next: 0 unless the user chose otherwise in this run.
+  RetriesSpinBox->setValue(main_window_.link().settings().retries);
   MarkPorts();
   DescribeChosenPort();
 }
@@ -251,6 +260,7 @@ void TForm3::Button1Click() {
   settings.inter_byte_timeout_ms = *inter_byte;
   settings.total_timeout_ms = *total;
   settings.factory_number = factory_text;
+  settings.retries = RetriesSpinBox->value();
   main_window_.ApplyConnectionSettings(settings);
   accept();
 }

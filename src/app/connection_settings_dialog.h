@@ -10,6 +10,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QPushButton;
 
 namespace tarnis::app {
@@ -30,6 +31,7 @@ class TForm3 : public QDialog {
   QComboBox* ComboBox2 = nullptr;  // speed
   QLineEdit* Edit1 = nullptr;      // inter-byte time-out
   QLineEdit* Edit2 = nullptr;      // total time-out
+  QSpinBox* RetriesSpinBox = nullptr;  // "Повторов при сбое", 0..5
   QLineEdit* Edit3 = nullptr;      // factory number
   QLabel* PortDevice = nullptr;    // what the chosen name resolves to on this machine
   QLabel* PortReason = nullptr;    // why the chosen port cannot be used; empty for a free one

@@ -51,6 +51,7 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
   setWindowIcon(QIcon(":/tarnis.png"));
   constructor::ResetBlankForms(blank_forms_);
   config::FillDefaults(configuration_);
+  configuration_states_.Loaded(configuration_);
 
   // The link starts with no port chosen and factory number "0"; an injected link is used as given.
   if (services.link) {
@@ -182,6 +183,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     ui_->Beep();
     return;
   }
+  if (!SaveOrDropEdits()) {
+    event->ignore();
+    return;
+  }
   event->accept();
 }
 
@@ -226,6 +231,7 @@ void TForm1::ProgressEnd() {
 
 void TForm1::SetDeviceMenusEnabled(bool enabled) {
   ToolButton4->setEnabled(enabled);
+  WriteChangesButton->setEnabled(enabled);
   ToolButton6->setEnabled(enabled);
   N5->setEnabled(enabled);
   N9->setEnabled(enabled);

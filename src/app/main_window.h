@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 
+#include "config/configuration_states.h"
 #include "config/device_configuration.h"
 #include "constructor/blank_forms.h"
 #include "constructor/current_group_query.h"
@@ -78,6 +79,8 @@ class TForm1 : public QWidget {
   // programmed, nothing chosen), worked on in place by the pages, transfers and files.
   config::DeviceConfiguration& configuration() { return configuration_; }
   constructor::BlankFormTable& blank_forms() { return blank_forms_; }
+  // Which configuration texts are on the device, edited or not written.
+  config::ConfigurationStates& configuration_states() { return configuration_states_; }
 
   // Hides the page shown, makes `frame` (or none) current, lets pending messages run, shows it.
   void ShowFrame(QWidget* frame);
@@ -124,6 +127,7 @@ class TForm1 : public QWidget {
   void SetSplash(QDialog* splash);
   void N011Click();      // N011: whole read from the device
   void N012Click();      // N012: whole write to the device
+  void WriteChangesClick();  // WriteChangesAction, WriteChangesButton: only the texts not on the device
   void N013Click();      // N013: the device read into a scratch record and compared with the record
   void N12Click();       // N12: save the configuration file
   void N8Click();        // N8: open a configuration file
@@ -162,6 +166,7 @@ class TForm1 : public QWidget {
   QAction* N12 = nullptr;
   QAction* N011 = nullptr;
   QAction* N012 = nullptr;
+  QAction* WriteChangesAction = nullptr;  // "Загрузить изменения в ОРМИЗ КМ-07", after N012
   QAction* N013 = nullptr;
   QAction* N13 = nullptr;
   QAction* N14 = nullptr;
@@ -180,6 +185,7 @@ class TForm1 : public QWidget {
   QToolBar* ToolBar1 = nullptr;
   QToolButton* ToolButton2 = nullptr;
   QToolButton* ToolButton4 = nullptr;
+  QToolButton* WriteChangesButton = nullptr;
   QToolButton* ToolButton6 = nullptr;
   QToolButton* ToolButton8 = nullptr;
   QToolButton* ExchangeLogButton = nullptr;
@@ -212,8 +218,15 @@ class TForm1 : public QWidget {
   void CheckAppliedPort();
   // Hides the page shown and runs the wizard modally, all pages or the one page start_page.
   void OpenWizard(bool single_page, int start_page);
+  // Edits of the configuration or the goods base that neither the device nor a file holds.
+  bool HasUnsavedEdits() const;
+  // "Сохранить изменения?" before closing; false keeps the window open.
+  bool SaveOrDropEdits();
+  // N12's save dialog and file; true once saved.
+  bool SaveConfiguration();
 
-  config::DeviceConfiguration configuration_;
+  config::DeviceConfiguration configuration_{};
+  config::ConfigurationStates configuration_states_{configuration_};
   constructor::BlankFormTable blank_forms_;
 
   std::unique_ptr<link::Transport> own_transport_;

@@ -16,6 +16,8 @@
 #include "config/config_verification.h"
 #include "connection/port_survey.h"
 #include "constructor/constructor_frame.h"
+#include "goods/base_frame.h"
+#include "goods/goods_file_actions.h"
 #include "link/link.h"
 #include "link/serial_transport.h"
 #include "ui/user_interface.h"
@@ -46,10 +48,17 @@ void TForm1::OnOptionClick() {
 
 void TForm1::N011Click() {
   ShowFrame(nullptr);
-  if (config::ReadAllFromDevice(*link_, *ui_, configuration_)) EnableSaveConfiguration();
+  if (configuration_states_.HasUnsavedEdits(configuration_) && !ui::Confirm(*ui_, config::kReplaceEditsQuestion))
+    return;
+  if (config::ReadAllFromDevice(*link_, *ui_, configuration_, {}, nullptr, &configuration_states_))
+    EnableSaveConfiguration();
 }
 
-void TForm1::N012Click() { config::WriteAllToDevice(*link_, *ui_, configuration_); }
+void TForm1::N012Click() { config::WriteAllToDevice(*link_, *ui_, configuration_, &configuration_states_); }
+
+void TForm1::WriteChangesClick() {
+  config::WriteChangesToDevice(*link_, *ui_, configuration_, configuration_states_);
+}
 
 void TForm1::N013Click() {
   // The read goes into a scratch record: the program's own stays exactly as it is.
@@ -59,15 +68,36 @@ void TForm1::N013Click() {
   dialog.exec();
 }
 
-void TForm1::N12Click() {
-  if (const auto path = ui_->ChooseSaveFile(config::kConfigurationFileDialog))
-    config::SaveConfigurationFile(*path, blank_forms_, configuration_, *ui_);
+void TForm1::N12Click() { SaveConfiguration(); }
+
+bool TForm1::SaveConfiguration() {
+  const auto path = ui_->ChooseSaveFile(config::kConfigurationFileDialog);
+  if (!path || !config::SaveConfigurationFile(*path, blank_forms_, configuration_, *ui_)) return false;
+  configuration_states_.Saved(configuration_);
+  return true;
+}
+
+bool TForm1::HasUnsavedEdits() const {
+  const auto* goods = static_cast<const goods::TBaseFrame*>(base_frame_);
+  return configuration_states_.HasUnsavedEdits(configuration_) || (goods && goods->table().HasUnsavedEdits());
+}
+
+bool TForm1::SaveOrDropEdits() {
+  if (!HasUnsavedEdits()) return true;
+  const ui::Answer answer =
+      ui_->Message("Сохранить изменения?", ui::kQuestionCaption, ui::Icon::Question, ui::Buttons::YesNoCancel);
+  if (answer == ui::Answer::No) return true;
+  if (answer != ui::Answer::Yes) return false;
+  // Each part with unsaved edits through its own save dialog; one cancelled keeps the window open.
+  if (configuration_states_.HasUnsavedEdits(configuration_) && !SaveConfiguration()) return false;
+  auto* goods = static_cast<goods::TBaseFrame*>(base_frame_);
+  return !(goods && goods->table().HasUnsavedEdits() && !goods::SaveGoodsTable(*ui_, goods->table()));
 }
 
 void TForm1::N8Click() {
   const auto path = ui_->ChooseOpenFile(config::kConfigurationFileDialog);
   if (!path) return;
-  config::OpenConfigurationFile(*path, blank_forms_, configuration_, *ui_);
+  if (config::OpenConfigurationFile(*path, blank_forms_, configuration_, *ui_)) configuration_states_.Loaded(configuration_);
   EnableSaveConfiguration();
   if (!constructor_frame_) return;
   constructor_frame_->InitConstructor();
@@ -95,7 +125,8 @@ void TForm1::OpenWizard(bool single_page, int start_page) {
   wizard::TForm5 wizard(
       wizard::WizardContext{configuration_, blank_forms_, *link_, *ui_, {*form6_, *form7_}, WizardSinglePage != 0,
                             WizardStartPage, [this] { EnableSaveConfiguration(); },
-                            [this](const constructor::GroupQueryResult& query) { OpenConstructor(query); }},
+                            [this](const constructor::GroupQueryResult& query) { OpenConstructor(query); },
+                            &configuration_states_},
       this);
   wizard.exec();
 }

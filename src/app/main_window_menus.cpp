@@ -39,6 +39,7 @@ void TForm1::BuildMenu() {
   N12 = item(constructor->addAction("&Сохранить конфигурацию в файле"), "N12", false);
   N011 = item(constructor->addAction("&Выгрузить из ОРМИЗ КМ-07"), "N011");
   N012 = item(constructor->addAction("&Загрузить в ОРМИЗ КМ-07"), "N012");
+  WriteChangesAction = item(constructor->addAction("Загрузить &изменения в ОРМИЗ КМ-07"), "WriteChangesAction");
   N013 = item(constructor->addAction("Ср&авнить с ОРМИЗ КМ-07"), "N013");
   N13 = item(constructor->addSeparator(), "N13");
   N14 = item(constructor->addAction("&Данные операторов"), "N14");
@@ -90,6 +91,8 @@ void TForm1::BuildToolBar() {
   ToolButton2 = button("ToolButton2", "Настройки подключения", QStyle::SP_DriveNetIcon, true);
   ToolBar1->addSeparator();
   ToolButton4 = button("ToolButton4", "Конструктор-\"Помощник\"", QStyle::SP_FileDialogDetailedView, false);
+  WriteChangesButton =
+      button("WriteChangesButton", "Загрузить изменения в ОРМИЗ КМ-07", QStyle::SP_ArrowUp, false);
   ToolBar1->addSeparator();
   ToolButton6 = button("ToolButton6", "База товаров", QStyle::SP_DirIcon, false);
   ToolBar1->addSeparator();
@@ -113,6 +116,8 @@ void TForm1::WireCommands() {
   Wire(N11, &TForm1::N11Click);
   Wire(N011, &TForm1::N011Click);
   Wire(N012, &TForm1::N012Click);
+  Wire(WriteChangesAction, &TForm1::WriteChangesClick);
+  Wire(WriteChangesButton, &TForm1::WriteChangesClick);
   Wire(N013, &TForm1::N013Click);
   Wire(N12, &TForm1::N12Click);
   Wire(N8, &TForm1::N8Click);

@@ -49,11 +49,13 @@ ui::Answer QtUserInterface::Message(const std::string& text, const std::string& 
   if (!parent) parent = &main_window_;
   QMessageBox box(ToQtIcon(icon), ui::FromUtf8(caption), ui::FromUtf8(text), QMessageBox::NoButton, parent);
   QAbstractButton* yes = nullptr;
-  if (buttons == ui::Buttons::YesNo) {
+  QAbstractButton* no = nullptr;
+  if (buttons != ui::Buttons::Ok) {
     yes = box.addButton("Да", QMessageBox::YesRole);
-    QPushButton* no = box.addButton("Нет", QMessageBox::NoRole);
+    no = box.addButton("Нет", QMessageBox::NoRole);
     box.setDefaultButton(static_cast<QPushButton*>(yes));
-    box.setEscapeButton(no);
+    // With "Отмена", Escape cancels rather than answers.
+    box.setEscapeButton(buttons == ui::Buttons::YesNoCancel ? box.addButton("Отмена", QMessageBox::RejectRole) : no);
   } else {
     QPushButton* ok = box.addButton("OK", QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
@@ -64,7 +66,8 @@ ui::Answer QtUserInterface::Message(const std::string& text, const std::string& 
   box.exec();
   if (busy_depth_ > 0) QApplication::restoreOverrideCursor();
   if (buttons == ui::Buttons::Ok) return ui::Answer::Ok;
-  return box.clickedButton() == yes ? ui::Answer::Yes : ui::Answer::No;
+  if (box.clickedButton() == yes) return ui::Answer::Yes;
+  return box.clickedButton() == no ? ui::Answer::No : ui::Answer::Cancel;
 }
 
 std::optional<std::string> QtUserInterface::ChooseFile(const ui::FileDialog& dialog, bool save) {

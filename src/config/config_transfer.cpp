@@ -1,6 +1,8 @@
 #include "config/config_transfer.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "config/parameter_exchange.h"
 #include "link/commands.h"
@@ -30,15 +32,26 @@ ParameterAddress AddressOf(const SectionMap& map, int row, int field) {
 class Transfer {
  public:
   Transfer(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration, int exchanges,
-           ui::Direction direction, ReadReport* reading = nullptr)
+           ui::Direction direction, ReadReport* reading = nullptr, ConfigurationStates* states = nullptr,
+           std::vector<ParameterAddress>* written = nullptr)
       : link_(link),
         ui_(ui),
         configuration_(configuration),
         countdown_(ui, exchanges),
         report_(direction),
-        reading_(reading) {}
+        reading_(reading),
+        states_(states),
+        written_addresses_(written) {}
 
   bool Stopped() { return ui_.StopRequested(); }
+  int written() const { return written_; }
+
+  // After a stop: every planned text not tried stays marked as not written.
+  void MarkUntried(const std::vector<ParameterAddress>& planned) {
+    if (!states_) return;
+    for (const ParameterAddress& address : planned)
+      if (std::find(tried_.begin(), tried_.end(), address) == tried_.end()) states_->MarkNotWritten(address);
+  }
 
   // Reads one text; stores it only on success. False when the user answers No after a failure
   // or has stopped the transfer.
@@ -48,6 +61,7 @@ class Transfer {
                                                  take_attribute ? EnabledByte::Take : EnabledByte::Keep);
     countdown_.ExchangeDone();
     if (reading_) reading_->Add(address, reply, std::string(FieldText(ParameterAt(configuration_, address)->text)));
+    if (reply.ok() && states_) states_->MarkOnDevice(configuration_, address);
     return Outcome(address, kReadFailed, reply);
   }
 
@@ -56,6 +70,15 @@ class Transfer {
     if (Stopped()) return false;
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Write, configuration_, address);
     countdown_.ExchangeDone();
+    tried_.push_back(address);
+    if (reply.ok()) {
+      ++written_;
+      if (written_addresses_) written_addresses_->push_back(address);
+    }
+    if (states_) {
+      if (reply.ok()) states_->MarkOnDevice(configuration_, address);
+      else states_->MarkNotWritten(address);
+    }
     return Outcome(address, kWriteFailed, reply);
   }
 
@@ -116,6 +139,10 @@ class Transfer {
   ui::ExchangeCountdown countdown_;
   ui::OperationReport report_;
   ReadReport* reading_;
+  ConfigurationStates* states_;
+  std::vector<ParameterAddress>* written_addresses_;
+  int written_ = 0;
+  std::vector<ParameterAddress> tried_;  // writes sent, whatever their answer
 };
 
 // One section of a transfer: the hourglass, and with `progress` the progress bar, for the
@@ -199,27 +226,83 @@ int ReadRequests(bool blank_forms) {
          SectionRequests(Section::Requisites) + SectionRequests(Section::Cliches) + (blank_forms ? kFormCount : 0);
 }
 
+// Whether the whole write sends the text at address (clichés aside: the device picks one).
+bool WholeWriteSends(DeviceConfiguration& configuration, ParameterAddress address) {
+  const SectionMap& operators = MapOf(Section::Operators);
+  if (address.table == operators.table) return OperatorIsWritten(configuration.operators[address.row - 1]);
+  const auto target = ParameterAt(configuration, address);
+  // Services and requisites carry their enabled byte with every line.
+  return !target->enabled || *target->enabled != 0;
+}
+
+// The texts the whole write sends before the clichés, in its order.
+std::vector<ParameterAddress> WholeWritePlan(DeviceConfiguration& configuration) {
+  std::vector<ParameterAddress> plan;
+  const std::uint8_t cliches = MapOf(Section::Cliches).table;
+  for (const ParameterAddress& address : AllParameterAddresses())
+    if (address.table != cliches && WholeWriteSends(configuration, address)) plan.push_back(address);
+  return plan;
+}
+
 // What WriteAllToDevice sends when every request succeeds and the first cliché is accepted.
 int WriteRequests(DeviceConfiguration& configuration) {
-  int requests = 1;  // the document name
-  const SectionMap& operators = MapOf(Section::Operators);
-  for (const OperatorRecord& record : configuration.operators)
-    if (OperatorIsWritten(record)) requests += operators.fields;
-  for (const Section section : {Section::Services, Section::Requisites}) {
-    const SectionMap& map = MapOf(section);
-    for (int row = 1; row <= map.rows; ++row)
-      if (*ParameterAt(configuration, AddressOf(map, row, 1))->enabled != 0) requests += map.fields;
+  return static_cast<int>(WholeWritePlan(configuration).size()) + 1 + MapOf(Section::Cliches).fields;
+}
+
+// The end of a write the user stopped: the texts not tried stay not written, and with the states
+// known the user is told how far it got.
+bool StopWrite(ui::UserInterface& ui, WaitWindow& wait, Transfer& transfer, const std::vector<ParameterAddress>& plan,
+               const ConfigurationStates* states) {
+  transfer.MarkUntried(plan);
+  wait.Close();
+  if (states) ui::ShowNotice(ui, StoppedWriteText(transfer.written(), static_cast<int>(plan.size())));
+  return false;
+}
+
+// Writes those of `lines` (cliché line addresses) that belong to the first cliché the device
+// accepts, adding them to plan; the probe of line 1 tells, and a probe that fails otherwise
+// than by refusal writes the cliché as if accepted. False once the user stops.
+bool WriteAcceptedCliche(Transfer& transfer, DeviceConfiguration& configuration,
+                         const std::vector<ParameterAddress>& lines, std::vector<ParameterAddress>& plan) {
+  const SectionMap& cliches = MapOf(Section::Cliches);
+  for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
+    if (transfer.Stopped()) return false;
+    const Transfer::ClicheProbe probe = transfer.ProbeCliche(cliche);
+    if (probe == Transfer::ClicheProbe::Refused) continue;
+    std::vector<ParameterAddress> chosen;
+    bool other_cliche = false;
+    for (const ParameterAddress& line : lines) {
+      if (line.row == cliche) chosen.push_back(line);
+      else other_cliche = true;
+    }
+    plan.insert(plan.end(), chosen.begin(), chosen.end());
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+      if (!transfer.Write(chosen[i])) return false;
+      transfer.Step(cliches, cliche, static_cast<int>(i) + 1);
+    }
+    if (cliche == 1 && other_cliche && probe == Transfer::ClicheProbe::Accepted &&
+        ClicheHoldsText(configuration.cliches[1]))
+      transfer.report().AddRemark(kClicheTwoNotWritten);
+    return true;
   }
-  return requests + 1 + MapOf(Section::Cliches).fields;
+  return true;
+}
+
+std::vector<ParameterAddress> ClicheLines() {
+  std::vector<ParameterAddress> lines;
+  const std::uint8_t table = MapOf(Section::Cliches).table;
+  for (const ParameterAddress& address : AllParameterAddresses())
+    if (address.table == table) lines.push_back(address);
+  return lines;
 }
 
 }  // namespace
 
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
-                       const RefreshCallbacks& refresh, ReadReport* report) {
+                       const RefreshCallbacks& refresh, ReadReport* report, ConfigurationStates* states) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, ReadRequests(report != nullptr), ui::Direction::Read, report);
+  Transfer transfer(link, ui, configuration, ReadRequests(report != nullptr), ui::Direction::Read, report, states);
   WaitWindow wait(ui);
 
   ui.WaitSetStep("Данные операторов...");
@@ -286,11 +369,14 @@ bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurat
   return true;
 }
 
-bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration) {
+bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
+                      ConfigurationStates* states, std::vector<ParameterAddress>* written) {
   link::Link::Operation operation(link);
   if (!operation) return false;
-  Transfer transfer(link, ui, configuration, WriteRequests(configuration), ui::Direction::Write);
+  Transfer transfer(link, ui, configuration, WriteRequests(configuration), ui::Direction::Write, nullptr, states,
+                    written);
   WaitWindow wait(ui);
+  std::vector<ParameterAddress> plan = WholeWritePlan(configuration);
 
   ui.WaitSetCaption("Загрузка...");
   ui.WaitSetStep("Данные операторов...");
@@ -303,14 +389,14 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
       if (OperatorIsWritten(configuration.operators[row - 1])) go_on = WriteRow(transfer, operators, row);
     }
   }
-  if (!go_on) return false;
+  if (!go_on) return StopWrite(ui, wait, transfer, plan, states);
 
   ui.WaitSetStep("Загрузка ДСО...");
   {
     const SectionRun run(ui, false);
     go_on = transfer.Write(AddressOf(MapOf(Section::DocumentName), 1, 1));
   }
-  if (!go_on) return false;
+  if (!go_on) return StopWrite(ui, wait, transfer, plan, states);
 
   const struct {
     Section section;
@@ -319,38 +405,81 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
   for (const auto& section : sections) {
     const SectionMap& map = MapOf(section.section);
     ui.WaitSetStep(section.step);
-    const SectionRun run(ui, true);
-    for (int row = 1; go_on && row <= map.rows; ++row) {
-      // Services and requisites carry their enabled byte with every line.
-      if (*ParameterAt(configuration, AddressOf(map, row, 1))->enabled != 0) go_on = WriteRow(transfer, map, row);
+    {
+      const SectionRun run(ui, true);
+      for (int row = 1; go_on && row <= map.rows; ++row) {
+        if (WholeWriteSends(configuration, AddressOf(map, row, 1))) go_on = WriteRow(transfer, map, row);
+      }
     }
-    if (!go_on) return false;
+    if (!go_on) return StopWrite(ui, wait, transfer, plan, states);
   }
 
   // The device accepts one of the two clichés; a refused one answers error 51 to a read of its
   // first line. The first accepted cliché is written and no other.
-  const SectionMap& cliches = MapOf(Section::Cliches);
   ui.WaitSetStep("Загрузка клише...");
   {
     const SectionRun run(ui, true);
-    for (int cliche = 1; cliche <= cliches.rows; ++cliche) {
-      if (transfer.Stopped()) {
-        go_on = false;
-        break;
-      }
-      const Transfer::ClicheProbe probe = transfer.ProbeCliche(cliche);
-      if (probe == Transfer::ClicheProbe::Refused) continue;
-      go_on = WriteRow(transfer, cliches, cliche);
-      if (cliche == 1 && probe == Transfer::ClicheProbe::Accepted && ClicheHoldsText(configuration.cliches[1]))
-        transfer.report().AddRemark(kClicheTwoNotWritten);
-      break;
-    }
+    go_on = WriteAcceptedCliche(transfer, configuration, ClicheLines(), plan);
   }
-  if (!go_on) return false;
+  if (!go_on) return StopWrite(ui, wait, transfer, plan, states);
 
   wait.Close();
   transfer.Close("Записано удачно...");
   return true;
+}
+
+bool WriteChangesToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
+                          ConfigurationStates& states, std::vector<ParameterAddress>* written) {
+  link::Link::Operation operation(link);
+  if (!operation) return false;
+  const std::vector<ParameterAddress> changed = states.Changed(configuration);
+  if (changed.empty()) {
+    ui::ShowNotice(ui, kNoChanges);
+    return true;
+  }
+  const std::uint8_t cliche_table = MapOf(Section::Cliches).table;
+  std::vector<ParameterAddress> plan, cliche_lines;
+  for (const ParameterAddress& address : changed) {
+    if (address.table == cliche_table) cliche_lines.push_back(address);
+    else if (WholeWriteSends(configuration, address)) plan.push_back(address);
+  }
+  const int probe = cliche_lines.empty() ? 0 : 1;
+  Transfer transfer(link, ui, configuration, static_cast<int>(plan.size() + cliche_lines.size()) + probe,
+                    ui::Direction::Write, nullptr, &states, written);
+  WaitWindow wait(ui);
+  ui.WaitSetCaption("Загрузка...");
+  ui.ProcessEvents();
+  bool go_on = true;
+  {
+    const SectionRun run(ui, true);
+    static constexpr const char* kSteps[] = {"Данные операторов...", "Загрузка ДСО...", "Загрузка услуг...",
+                                             "Загрузка дополнительных услуг...", "Загрузка клише..."};
+    int table = -1;
+    const int total = static_cast<int>(plan.size());
+    for (int i = 0; go_on && i < total; ++i) {
+      if (plan[i].table != table) {
+        table = plan[i].table;
+        ui.WaitSetStep(kSteps[table]);
+      }
+      go_on = transfer.Write(plan[i]);
+      ui.ProgressStep(i + 1, total);
+      ui.ProcessEvents();
+    }
+    if (go_on && !cliche_lines.empty()) {
+      ui.WaitSetStep(kSteps[cliche_table]);
+      go_on = WriteAcceptedCliche(transfer, configuration, cliche_lines, plan);
+    }
+  }
+  if (!go_on) return StopWrite(ui, wait, transfer, plan, &states);
+  wait.Close();
+  transfer.Close(ChangesWrittenText(transfer.written()));
+  return true;
+}
+
+std::string ChangesWrittenText(int written) { return "Записано изменений: " + std::to_string(written) + "."; }
+
+std::string StoppedWriteText(int written, int planned) {
+  return "Записано " + std::to_string(written) + " из " + std::to_string(planned) + ".";
 }
 
 }  // namespace tarnis::config

@@ -2,7 +2,10 @@
 // Moves the whole configuration record between the program and the device, one text per request,
 // section after section, with the wait window, the progress bar and a question after each failure.
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "config/configuration_states.h"
 #include "config/device_configuration.h"
 #include "config/read_report.h"
 #include "link/link.h"
@@ -28,14 +31,32 @@ struct RefreshCallbacks {
 // notice, and gives the list to the link's note observer (the exchange log).
 // With report, every answer also goes into it (the requisites' attributes included, which the
 // record keeps as they were), and the eight blank forms are read into it after the clichés.
+// With states, every text read marks its field on the device.
 bool ReadAllFromDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
-                       const RefreshCallbacks& refresh = {}, ReadReport* report = nullptr);
+                       const RefreshCallbacks& refresh = {}, ReadReport* report = nullptr,
+                       ConfigurationStates* states = nullptr);
 
 // Why a whole write leaves cliché 2 alone: the device accepted cliché 1, and takes only one.
 inline constexpr const char* kClicheTwoNotWritten = "Клише 2 не записывалось: аппарат принимает клише 1.";
 
 // Writes every enabled item; operators without a usable password are skipped, and only the first
 // cliché the device accepts is written. True when it ran to its end, false when stopped or busy.
-bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration);
+// With states, every text written marks its field on the device, a failed one not written, and
+// after a stop the texts not reached stay not written, and the closing line tells how far it got.
+// With written, the addresses of the texts the device took, in order.
+bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
+                      ConfigurationStates* states = nullptr, std::vector<ParameterAddress>* written = nullptr);
+
+// Writes only the texts edited or not written, in the whole write's order and under its rules
+// (an item disabled or an operator without a usable password is not written, nor a cliché the
+// device refuses) with its prompts; then "Записано изменений: N.", or "Изменений нет." when there
+// is nothing to write. True when it ran to its end.
+bool WriteChangesToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
+                          ConfigurationStates& states, std::vector<ParameterAddress>* written = nullptr);
+
+// The closing lines of the writes that know the states.
+inline constexpr const char* kNoChanges = "Изменений нет.";
+std::string ChangesWrittenText(int written);
+std::string StoppedWriteText(int written, int planned);
 
 }  // namespace tarnis::config

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "config/config_transfer.h"
+#include "config/parameter_exchange.h"
 #include "link/device_charset.h"
 
 namespace tarnis::config {
@@ -99,6 +100,36 @@ Verification VerifyDevice(link::Link& link, ui::UserInterface& ui, const BlankFo
   Verification verification;
   verification.complete = ReadAllFromDevice(link, ui, *scratch, {}, &report);
   verification.differences = CompareWithReading(expected_forms, expected, report);
+  return verification;
+}
+
+Verification VerifyTexts(link::Link& link, const DeviceConfiguration& expected,
+                         const std::vector<ParameterAddress>& addresses) {
+  Verification verification;
+  const link::Link::Operation operation(link);
+  if (!operation) return verification;
+  auto record = std::make_unique<DeviceConfiguration>(expected);  // ParameterAt works on a mutable record
+  auto scratch = std::make_unique<DeviceConfiguration>(expected);
+  verification.complete = true;
+  for (const ParameterAddress& address : addresses) {
+    if (!ParameterAt(*record, address)) continue;
+    const link::ParameterReply reply =
+        ExchangeConfigurationText(link, link::Mode::Read, *scratch, address, EnabledByte::Keep);
+    const SectionMap& map = kParameterMap[address.table];
+    const std::string wanted(FieldText(ParameterAt(*record, address)->text));
+    const std::string read(FieldText(ParameterAt(*scratch, address)->text));
+    Difference difference{SectionWord(map.section), map.section == Section::DocumentName ? 0 : address.row,
+                          FieldWord(map.section, address.field), Shown(map.section, address.field, wanted), ""};
+    if (!reply.ok()) {
+      verification.complete = false;
+      difference.second = kUnreadValue;
+    } else if (link::AsDeviceHolds(wanted) != link::AsDeviceHolds(read)) {
+      difference.second = Shown(map.section, address.field, read);
+    } else {
+      continue;
+    }
+    verification.differences.push_back(std::move(difference));
+  }
   return verification;
 }
 

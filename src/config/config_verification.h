@@ -23,6 +23,12 @@ struct Verification {
 Verification VerifyDevice(link::Link& link, ui::UserInterface& ui, const BlankFormTable& expected_forms,
                           const DeviceConfiguration& expected);
 
+// Reads back just the texts at addresses, one request each with no prompt, and compares them with
+// expected as the device holds them; complete when every read went through. A busy link reads
+// nothing.
+Verification VerifyTexts(link::Link& link, const DeviceConfiguration& expected,
+                         const std::vector<ParameterAddress>& addresses);
+
 // The differences between the expected forms and record and what report says the device holds:
 // blank forms first, then the record in the order of CompareConfigurations. A cliché 2 row that
 // differs while the device accepts cliché 1 carries kClicheTwoNotWritten as its note.

@@ -47,8 +47,9 @@ TBaseFrame::TBaseFrame(link::Link& link, ui::UserInterface& ui, QWidget* parent)
   WireControls();
   editor_ = new TForm8(ui_, this);
   for (QWidget* control : std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn6, CheckBox1, Label3, Edit1, Label4,
-                                                          Edit2, CheckBox2})
+                                                          Edit2, CheckBox2, ChangedCheckBox})
     control->setEnabled(false);
+  ShowChangedCount();
 }
 
 TBaseFrame::~TBaseFrame() = default;
@@ -68,6 +69,8 @@ void TBaseFrame::Build() {
   GroupBox1 = Named(new QGroupBox(this), "GroupBox1");
   CheckBox1 = Named(new QCheckBox("Текущий", GroupBox1), "CheckBox1");
   CheckBox2 = Named(new QCheckBox("Диапазон", GroupBox1), "CheckBox2");
+  ChangedCheckBox = Named(new QCheckBox("Изменённые", GroupBox1), "ChangedCheckBox");
+  ChangedCountLabel = Named(new QLabel(GroupBox1), "ChangedCountLabel");
   Label3 = Named(new QLabel("с", GroupBox1), "Label3");
   Edit1 = Named(new QLineEdit("0", GroupBox1), "Edit1");
   Label4 = Named(new QLabel("по", GroupBox1), "Label4");
@@ -86,7 +89,11 @@ void TBaseFrame::Build() {
   range->addWidget(Edit2);
   auto* group = new QGridLayout(GroupBox1);
   group->setContentsMargins(6, 4, 6, 4);
-  group->addWidget(CheckBox1, 0, 0);
+  auto* scope = new QHBoxLayout;
+  scope->addWidget(CheckBox1);
+  scope->addWidget(ChangedCheckBox);
+  scope->addWidget(ChangedCountLabel, 1);
+  group->addLayout(scope, 0, 0);
   group->addLayout(range, 1, 0);
   group->addWidget(BitBtn1, 0, 1);
   group->addWidget(BitBtn2, 1, 1);
@@ -153,6 +160,7 @@ void TBaseFrame::WireControls() {
   connect(BitBtn8, &QPushButton::clicked, this, &TBaseFrame::BitBtn8Click);
   connect(Button1, &QPushButton::clicked, this, &TBaseFrame::Button1Click);
   connect(CheckBox2, &QCheckBox::clicked, this, &TBaseFrame::CheckBox2Click);
+  connect(model_, &QAbstractItemModel::dataChanged, this, &TBaseFrame::ShowChangedCount);
   connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (current.isValid()) StringGrid1SelectCell(current.row() + 1);
@@ -170,13 +178,20 @@ void TBaseFrame::WireControls() {
 }
 
 void TBaseFrame::EnableDeviceControls() {
-  for (QWidget* control : std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn6, CheckBox1, CheckBox2})
+  for (QWidget* control : std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn6, CheckBox1, CheckBox2,
+                                                          ChangedCheckBox})
     control->setEnabled(true);
 }
 
-GoodsScope TBaseFrame::Scope() const {
+GoodsScope TBaseFrame::Scope(bool writing) const {
+  // "Изменённые" is a write's scope only: a read replaces rows, edited or not.
   return ChooseScope(CheckBox1->isChecked(), CheckBox2->isChecked(), selected_code_, ui::ToUtf8(Edit1->text()),
-                     ui::ToUtf8(Edit2->text()));
+                     ui::ToUtf8(Edit2->text()), writing && ChangedCheckBox->isChecked());
+}
+
+void TBaseFrame::ShowChangedCount() {
+  const int changed = table_.ChangedCount();
+  ChangedCountLabel->setText(changed == 0 ? QString() : QStringLiteral("изменено: %1").arg(changed));
 }
 
 void TBaseFrame::FocusRangeField(RangeField field) {
@@ -184,9 +199,15 @@ void TBaseFrame::FocusRangeField(RangeField field) {
   if (field == RangeField::Last) Edit2->setFocus();
 }
 
-void TBaseFrame::BitBtn1Click() { FocusRangeField(ReadGoods(link_, ui_, table_, Scope()).focus); }
+void TBaseFrame::BitBtn1Click() {
+  const GoodsScope scope = Scope(false);
+  if (scope.kind != GoodsScope::Kind::Selected && table_.HasUnsavedEdits() &&
+      !ui::Confirm(ui_, kReplaceEditsQuestion))
+    return;
+  FocusRangeField(ReadGoods(link_, ui_, table_, scope).focus);
+}
 
-void TBaseFrame::BitBtn2Click() { FocusRangeField(WriteGoods(link_, ui_, table_, Scope()).focus); }
+void TBaseFrame::BitBtn2Click() { FocusRangeField(WriteGoods(link_, ui_, table_, Scope(true)).focus); }
 
 void TBaseFrame::BitBtn3Click() { SaveGoodsTable(ui_, table_); }
 

@@ -35,6 +35,7 @@ class TBaseFrame : public QFrame {
   ~TBaseFrame() override;
 
   GoodsTable& table() { return table_; }
+  const GoodsTable& table() const { return table_; }
   // The code of the selected row (the grid's row r holds code r − 1).
   int selected_code() const { return selected_code_; }
   TForm8& editor() { return *editor_; }
@@ -61,6 +62,8 @@ class TBaseFrame : public QFrame {
   QGroupBox* GroupBox1 = nullptr;
   QCheckBox* CheckBox1 = nullptr;
   QCheckBox* CheckBox2 = nullptr;
+  QCheckBox* ChangedCheckBox = nullptr;  // "Изменённые": a write sends the records not on the device
+  QLabel* ChangedCountLabel = nullptr;   // how many records are not on the device
   QLabel* Label3 = nullptr;
   QLineEdit* Edit1 = nullptr;
   QLabel* Label4 = nullptr;
@@ -83,8 +86,9 @@ class TBaseFrame : public QFrame {
   void Build();
   void BuildGrid();
   void WireControls();
-  GoodsScope Scope() const;
+  GoodsScope Scope(bool writing) const;
   void FocusRangeField(RangeField field);
+  void ShowChangedCount();
 
   link::Link& link_;
   ui::UserInterface& ui_;

@@ -49,7 +49,7 @@ std::string LoadGoodsFile(const std::string& path, GoodsTable& table) {
   if (!bytes) return kCannotOpen;
   const auto rows = DecodeGoodsFile(*bytes);
   if (!rows) return kBadFile;
-  table.Assign(*rows);
+  table.Load(*rows);
   return "";
 }
 
@@ -69,9 +69,12 @@ std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table, std::
   return "";
 }
 
-bool SaveGoodsTable(ui::UserInterface& ui, const GoodsTable& table) {
+bool SaveGoodsTable(ui::UserInterface& ui, GoodsTable& table) {
   const auto path = ui.ChooseSaveFile(kSaveDialog);
-  return path && SavedAndNoticed(ui, SaveGoodsFile(*path, table));
+  if (!path) return false;
+  const std::string error = SaveGoodsFile(*path, table);
+  if (error.empty()) table.MarkSaved();
+  return SavedAndNoticed(ui, error);
 }
 
 bool LoadGoodsTable(ui::UserInterface& ui, GoodsTable& table) {

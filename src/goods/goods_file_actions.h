@@ -20,7 +20,7 @@ std::string ImportGoodsCsvFile(const std::string& path, GoodsTable& table, std::
 
 // With their dialogs; a cancelled dialog does nothing. True when the file was written or read.
 // The export writes kSpreadsheetCsvFormat.
-bool SaveGoodsTable(ui::UserInterface& ui, const GoodsTable& table);
+bool SaveGoodsTable(ui::UserInterface& ui, GoodsTable& table);
 bool LoadGoodsTable(ui::UserInterface& ui, GoodsTable& table);
 bool ExportGoodsCsv(ui::UserInterface& ui, const GoodsTable& table);
 bool ImportGoodsCsv(ui::UserInterface& ui, GoodsTable& table);

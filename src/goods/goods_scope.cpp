@@ -18,11 +18,13 @@ RangeCheck Refused(std::string error, RangeField focus) {
 }  // namespace
 
 GoodsScope ChooseScope(bool current_checked, bool range_checked, int selected_code, std::string first_text,
-                       std::string last_text) {
+                       std::string last_text, bool changed_checked) {
   GoodsScope scope;
   scope.selected_code = selected_code;
   if (current_checked) {
     scope.kind = GoodsScope::Kind::Selected;
+  } else if (changed_checked) {
+    scope.kind = GoodsScope::Kind::Changed;
   } else if (range_checked) {
     scope.kind = GoodsScope::Kind::Range;
     scope.first = std::move(first_text);

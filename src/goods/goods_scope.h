@@ -7,15 +7,15 @@
 namespace tarnis::goods {
 
 struct GoodsScope {
-  enum class Kind { Selected, Range, All };
+  enum class Kind { Selected, Range, All, Changed };  // Changed: the records edited or not written
   Kind kind = Kind::All;
   int selected_code = 0;    // Selected: the code of the selected row
   std::string first, last;  // Range: the texts of the two range fields
 };
 
-// "Текущий" wins over "Диапазон"; with neither, every code.
+// "Текущий" wins over "Изменённые", which wins over "Диапазон"; with none, every code.
 GoodsScope ChooseScope(bool current_checked, bool range_checked, int selected_code, std::string first_text,
-                       std::string last_text);
+                       std::string last_text, bool changed_checked = false);
 
 enum class RangeField { None, First, Last };
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/commands.h"
 #include "link/device_charset.h"
@@ -53,30 +54,43 @@ class RecordRun {
   bool ended_ = false;
 };
 
-// Codes first..last, each given to transfer, which returns the failure text to ask about, or
+// How a run of records ended: the outcome, and how many records it went through before a stop.
+struct RunEnd {
+  TransferOutcome outcome = TransferOutcome::Done;
+  int gone_through = 0;
+};
+
+// The codes, in order, each given to transfer, which returns the failure text to ask about, or
 // nothing on success. Yes goes on (after skipped, when given, has dealt with the record); the first
 // No stops the run at once, and so does "Прервать", before the next record.
 using RecordTransfer = std::function<std::optional<std::string>(int code)>;
 // Every record's outcome goes to report, a failure as "Товар <code>".
-TransferOutcome RunRecords(ui::UserInterface& ui, RecordRun& run, ui::OperationReport& report, int first, int last,
-                           const std::string& failed, const RecordTransfer& transfer,
-                           const std::function<void(int code)>& skipped = {}) {
-  const int total = last - first + 1;
+RunEnd RunRecords(ui::UserInterface& ui, RecordRun& run, ui::OperationReport& report, const std::vector<int>& codes,
+                  const std::string& failed, const RecordTransfer& transfer,
+                  const std::function<void(int code)>& skipped = {}) {
+  const int total = static_cast<int>(codes.size());
   ui::ExchangeCountdown countdown(ui, total);
-  for (int code = first; code <= last; ++code) {
-    if (ui.StopRequested()) return TransferOutcome::Stopped;
+  for (int i = 0; i < total; ++i) {
+    const int code = codes[static_cast<std::size_t>(i)];
+    if (ui.StopRequested()) return {TransferOutcome::Stopped, i};
     const auto failure = transfer(code);
     countdown.ExchangeDone();
     if (failure) {
       report.Failed("Товар " + std::to_string(code), *failure);
-      if (!ui::AskContinue(ui, failed + *failure)) return TransferOutcome::Stopped;
+      if (!ui::AskContinue(ui, failed + *failure)) return {TransferOutcome::Stopped, i};
       if (skipped) skipped(code);
     } else {
       report.Succeeded();
     }
-    run.Step(code - first + 1, total);
+    run.Step(i + 1, total);
   }
-  return TransferOutcome::Done;
+  return {TransferOutcome::Done, total};
+}
+
+std::vector<int> CodeSpan(int first, int last) {
+  std::vector<int> codes;
+  for (int code = first; code <= last; ++code) codes.push_back(code);
+  return codes;
 }
 
 // The closing box of a run of records; the list of failures also goes to the link's log.
@@ -115,6 +129,7 @@ TransferResult ReadOne(link::Link& link, ui::UserInterface& ui, GoodsTable& tabl
     table.SetRow(code, GoodsRow{"", "", NarrowFontWord(), "", "", ""});
     reply = link::ExchangeGoods(link, link::Mode::Read, static_cast<std::uint16_t>(code), {});
     if (reply.ok()) table.SetRow(code, RowFromDeviceRecord(code, reply.fields));
+    table.MarkOnDevice(code);
   }
   if (!reply.ok()) {
     ui::ShowError(ui, kReadFailed + reply.message);
@@ -124,9 +139,10 @@ TransferResult ReadOne(link::Link& link, ui::UserInterface& ui, GoodsTable& tabl
   return {TransferOutcome::Done};
 }
 
-TransferResult WriteOne(link::Link& link, ui::UserInterface& ui, const GoodsTable& table, int code) {
+TransferResult WriteOne(link::Link& link, ui::UserInterface& ui, GoodsTable& table, int code) {
   const DeviceRecordFromRow record = DeviceRecordOf(table.row(code));
   if (!record.record) {
+    table.MarkNotWritten(code);
     ui::ShowError(ui, kWriteFailed + UnsendableRowText(code, record.bad_column));
     return {TransferOutcome::Refused};
   }
@@ -135,6 +151,8 @@ TransferResult WriteOne(link::Link& link, ui::UserInterface& ui, const GoodsTabl
     ui::BusyCursor busy(ui);
     reply = link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), *record.record);
   }
+  if (reply.ok()) table.MarkOnDevice(code);
+  else table.MarkNotWritten(code);
   if (!reply.ok()) {
     ui::ShowError(ui, kWriteFailed + reply.message);
     return {TransferOutcome::Failed};
@@ -146,7 +164,8 @@ TransferResult WriteOne(link::Link& link, ui::UserInterface& ui, const GoodsTabl
 // Resolves the scope of a run of records; on a range error tells the user and ends the run.
 std::optional<RangeCheck> RunRange(ui::UserInterface& ui, RecordRun& run, const GoodsScope& scope,
                                    TransferResult& refusal) {
-  if (scope.kind == GoodsScope::Kind::All) {
+  // A read takes no changed scope: what it reads replaces the rows, edited or not.
+  if (scope.kind == GoodsScope::Kind::All || scope.kind == GoodsScope::Kind::Changed) {
     RangeCheck all;
     all.first = 0;
     all.last = kLastGoodsCode;
@@ -171,40 +190,99 @@ TransferResult ReadGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& ta
   TransferResult refusal;
   const auto range = RunRange(ui, run, scope, refusal);
   if (!range) return refusal;
+  // What a read leaves in a row, whatever its answer, is no edit of the user's.
   const auto read = [&](int code) {
     BlankForRangeRead(table, code);
     const auto reply = link::ExchangeGoods(link, link::Mode::Read, static_cast<std::uint16_t>(code), {});
     if (reply.ok()) table.SetRow(code, RowFromDeviceRecord(code, reply.fields));
+    table.MarkOnDevice(code);
     return FailureOf(reply);
   };
   // A record the user skips reads as an empty record.
-  const auto skipped = [&](int code) { table.SetRow(code, RowFromDeviceRecord(code, {})); };
+  const auto skipped = [&](int code) {
+    table.SetRow(code, RowFromDeviceRecord(code, {}));
+    table.MarkOnDevice(code);
+  };
   ui::OperationReport report(ui::Direction::Read);
-  if (RunRecords(ui, run, report, range->first, range->last, kReadFailed, read, skipped) == TransferOutcome::Stopped)
+  if (RunRecords(ui, run, report, CodeSpan(range->first, range->last), kReadFailed, read, skipped).outcome ==
+      TransferOutcome::Stopped)
     return {TransferOutcome::Stopped};
   CloseRun(link, ui, run, report, kReadDone);
   return {TransferOutcome::Done};
 }
 
-TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, const GoodsTable& table, const GoodsScope& scope) {
+TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& table, const GoodsScope& scope) {
   link::Link::Operation operation(link);
   if (!operation) return {TransferOutcome::Busy};
   if (scope.kind == GoodsScope::Kind::Selected) return WriteOne(link, ui, table, scope.selected_code);
 
+  std::vector<int> codes;
+  if (scope.kind == GoodsScope::Kind::Changed) {
+    for (int code = 0; code <= kLastGoodsCode; ++code)
+      if (table.state(code) != RecordState::OnDevice) codes.push_back(code);
+    if (codes.empty()) {
+      ui::ShowNotice(ui, kNoChangedRecords);
+      return {TransferOutcome::Done};
+    }
+  }
   RecordRun run(ui, kWritingGoodsStep);
-  TransferResult refusal;
-  const auto range = RunRange(ui, run, scope, refusal);
-  if (!range) return refusal;
+  if (codes.empty()) {
+    TransferResult refusal;
+    const auto range = RunRange(ui, run, scope, refusal);
+    if (!range) return refusal;
+    codes = CodeSpan(range->first, range->last);
+  }
+  int written = 0;
   const auto write = [&](int code) -> std::optional<std::string> {
     const DeviceRecordFromRow record = DeviceRecordOf(table.row(code));
-    if (!record.record) return UnsendableRowText(code, record.bad_column);
-    return FailureOf(link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), *record.record));
+    auto failure = record.record ? FailureOf(link::ExchangeGoods(link, link::Mode::Write,
+                                                                 static_cast<std::uint16_t>(code), *record.record))
+                                 : UnsendableRowText(code, record.bad_column);
+    if (failure) {
+      table.MarkNotWritten(code);
+    } else {
+      table.MarkOnDevice(code);
+      ++written;
+    }
+    return failure;
   };
   ui::OperationReport report(ui::Direction::Write);
-  if (RunRecords(ui, run, report, range->first, range->last, kWriteFailed, write) == TransferOutcome::Stopped)
+  const RunEnd end = RunRecords(ui, run, report, codes, kWriteFailed, write);
+  if (end.outcome == TransferOutcome::Stopped) {
+    run.End();
+    // The records not reached stay marked, so a write of the changed records resumes there.
+    for (std::size_t i = static_cast<std::size_t>(end.gone_through); i < codes.size(); ++i)
+      table.MarkNotWritten(codes[i]);
+    ui::ShowNotice(ui, StoppedWriteText(written, static_cast<int>(codes.size()), codes, end.gone_through));
     return {TransferOutcome::Stopped};
-  CloseRun(link, ui, run, report, kWriteDone);
+  }
+  CloseRun(link, ui, run, report, scope.kind == GoodsScope::Kind::Changed ? ChangedWrittenText(written) : kWriteDone);
   return {TransferOutcome::Done};
+}
+
+std::vector<int> VerifyGoods(link::Link& link, const GoodsTable& table, const std::vector<int>& codes) {
+  const link::Link::Operation operation(link);
+  if (!operation) return codes;
+  std::vector<int> differing;
+  for (const int code : codes) {
+    const DeviceRecordFromRow expected = DeviceRecordOf(table.row(code));
+    const auto reply = link::ExchangeGoods(link, link::Mode::Read, static_cast<std::uint16_t>(code), {});
+    // Both sides through the same conversion, so that only what the device keeps is compared.
+    if (!reply.ok() || !expected.record ||
+        RowFromDeviceRecord(code, reply.fields) != RowFromDeviceRecord(code, *expected.record))
+      differing.push_back(code);
+  }
+  return differing;
+}
+
+std::string ChangedWrittenText(int written) { return "Записано изменений: " + std::to_string(written) + "."; }
+
+std::string StoppedWriteText(int written, int total, const std::vector<int>& codes, int gone_through) {
+  std::string text = "Записано " + std::to_string(written) + " из " + std::to_string(total);
+  if (gone_through > 0)
+    text += " (коды " + std::to_string(codes.front()) + "–" +
+            std::to_string(codes[static_cast<std::size_t>(gone_through - 1)]) + ")";
+  return text + ".";
 }
 
 TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui) {
@@ -219,7 +297,7 @@ TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui) {
     return FailureOf(link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), empty));
   };
   ui::OperationReport report(ui::Direction::Write);
-  if (RunRecords(ui, run, report, 0, kLastGoodsCode, kEraseFailed, erase) == TransferOutcome::Stopped)
+  if (RunRecords(ui, run, report, CodeSpan(0, kLastGoodsCode), kEraseFailed, erase).outcome == TransferOutcome::Stopped)
     return TransferOutcome::Stopped;
   CloseRun(link, ui, run, report, kEraseDone);
   return TransferOutcome::Done;

@@ -3,6 +3,9 @@
 // erasing the device's base. Each holds the link for its whole run, reports through the
 // UserInterface and never throws; a run of many records shows the wait window and the progress
 // bar and asks after each failure whether to go on.
+#include <string>
+#include <vector>
+
 #include "goods/goods_scope.h"
 #include "goods/goods_table.h"
 #include "link/link.h"
@@ -29,8 +32,15 @@ struct TransferResult {
 TransferResult ReadGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& table, const GoodsScope& scope);
 
 // Sends the rows of the scope; a row whose section or price cannot be sent is a failure of that
-// record, named by its row and field, and nothing is sent for it.
-TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, const GoodsTable& table, const GoodsScope& scope);
+// record, named by its row and field, and nothing is sent for it. Each record written is marked on
+// the device, each failed one not written. Changed sends the records edited or not written
+// ("Изменений нет." when there are none) and closes with "Записано изменений: N.". A run the user
+// stops leaves the records not reached not written and says how far it got.
+TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& table, const GoodsScope& scope);
+
+// Reads back the records of codes without a prompt; the codes whose read failed or whose record
+// differs from what the row describes. A busy link counts every code as failed.
+std::vector<int> VerifyGoods(link::Link& link, const GoodsTable& table, const std::vector<int>& codes);
 
 // After a confirmation, writes an empty record to every code 0..1000. The table is not touched.
 TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui);
@@ -38,5 +48,13 @@ TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui);
 // The wait-window step texts and the closing notices, for the callers that show them.
 inline constexpr const char* kReadingGoodsStep = "Выгрузка товаров...";
 inline constexpr const char* kWritingGoodsStep = "Загрузка товаров...";
+inline constexpr const char* kNoChangedRecords = "Изменений нет.";
+// Asked before a read of all or a range replaces edits not saved.
+inline constexpr const char* kReplaceEditsQuestion =
+    "Несохранённые изменения будут заменены данными из КМ. Продолжить?";
+std::string ChangedWrittenText(int written);
+// "Записано 408 из 1001 (коды 0–407).": records written of the run's total, and the first and
+// last code gone through before the stop (none when it stopped at the first).
+std::string StoppedWriteText(int written, int total, const std::vector<int>& codes, int gone_through);
 
 }  // namespace tarnis::goods

@@ -83,6 +83,7 @@ std::string FormatExchange(const ExchangeRecord& record) {
       LocalTime(record.time) + "  " + record.port_name + " " + std::to_string(record.baud_rate) + "  ";
   if (!record.note.empty()) return where + record.note;
   std::string line = where + DescribeRequest(record.request);
+  if (record.retry > 0) line += ", повтор " + std::to_string(record.retry);
   if (!record.port_opened) {
     line += "  порт не открылся";
     if (!record.open_failure.empty()) line += ": " + record.open_failure;
@@ -102,7 +103,7 @@ std::string FormatExchange(const ExchangeRecord& record) {
 
 void ExchangeLog::Attach(Link& link) {
   link.SetTraceObserver([this, &link](TraceDirection direction, std::span<const std::uint8_t> bytes) {
-    Observe(link.settings(), direction, bytes, link.last_transport());
+    Observe(link.settings(), direction, bytes, link.last_transport(), link.retry());
   });
   link.SetNoteObserver([this, &link](const std::string& text) { AddNote(link.settings(), text); });
 }
@@ -124,8 +125,9 @@ void ExchangeLog::Push(ExchangeRecord record) {
 }
 
 void ExchangeLog::Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
-                          const TransportResult& transport) {
+                          const TransportResult& transport, int retry) {
   if (direction == TraceDirection::Sent) {
+    pending_.retry = retry;
     pending_.time = std::chrono::system_clock::now();
     pending_start_ = std::chrono::steady_clock::now();
     pending_.port_name = settings.port_name;

@@ -21,6 +21,7 @@ struct ExchangeRecord {
   std::vector<std::uint8_t> request;
   std::vector<std::uint8_t> answer;  // empty when nothing arrived
   std::chrono::steady_clock::duration duration{};
+  int retry = 0;  // 0: the request's first sending; n: its n-th repetition after a failed answer
   bool port_opened = true;
   std::string open_failure;  // why the port did not open, in words
   bool line_lost = false;    // the line went away while the answer came
@@ -39,7 +40,8 @@ bool TrailerMismatch(Command command, std::span<const std::uint8_t> answer);
 // Bytes as "17 02 00 ..." in upper-case hex.
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
-// One line: local time with milliseconds, port and speed, the command in words, the result with
+// One line: local time with milliseconds, port and speed, the command in words ("повтор n" after
+// it for a repetition), the result with
 // its message and the trailer note when it applies ("порт не открылся: ..." for a port that did not
 // open; "линия потеряна, получено N байт" added for a lost line), the duration, then both frames in hex.
 std::string FormatExchange(const ExchangeRecord& record);
@@ -58,7 +60,7 @@ class ExchangeLog {
   // What the trace observer hands on; a Received completes the exchange the last Sent began, with
   // what the transport reported for it (Link::last_transport).
   void Observe(const LinkSettings& settings, TraceDirection direction, std::span<const std::uint8_t> bytes,
-               const TransportResult& transport = TransportResult{});
+               const TransportResult& transport = TransportResult{}, int retry = 0);
   // Keeps a record completed elsewhere (by another link's log, on another thread) and tells it.
   void Add(const ExchangeRecord& record) { Push(record); }
 

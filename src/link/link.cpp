@@ -49,6 +49,20 @@ Answer Link::Exchange(Command command, std::span<const std::uint8_t> payload) {
   if (!factory_number) return Failed(LinkResult::BadSettings, kBadFactoryNumberMessage);
 
   const auto request = BuildRequest(command, *factory_number, payload);
+  const int retries = command == Command::Inn ? 0 : std::clamp(settings_.retries, 0, kMaxRetries);
+  for (retry_ = 0;; ++retry_) {
+    Answer answer = ExchangeOnce(command, request);
+    const LinkResult result = answer.status.result;
+    const bool line_failure =
+        result == LinkResult::NoAnswer || result == LinkResult::BadStart || result == LinkResult::BadCode;
+    if (!line_failure || !answer.port_opened || answer.line_lost || retry_ >= retries) {
+      retry_ = 0;
+      return answer;
+    }
+  }
+}
+
+Answer Link::ExchangeOnce(Command command, std::span<const std::uint8_t> request) {
   if (observer_) observer_(TraceDirection::Sent, request);
 
   std::array<std::uint8_t, kFrameBufferSize> buffer{};

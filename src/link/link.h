@@ -54,9 +54,13 @@ class Link {
   // Sends one request and validates its answer: NoAnswer when nothing arrived; BadStart when the
   // start byte is wrong, the length byte differs from the count received (except for the status
   // request) or the answer is too short for its command; BadCode for another command's answer;
-  // DeviceError for a non-zero error byte. Never throws.
+  // DeviceError for a non-zero error byte. Never throws. With settings().retries, a NoAnswer,
+  // BadStart or BadCode from a port that opened is sent again, up to that many times, except the
+  // ИНН request: a lost answer to a write that went through would come back as an error.
   Answer Exchange(Command command, std::span<const std::uint8_t> payload);
 
+  // While a request is being sent again: which repetition (1..); 0 for a first sending.
+  int retry() const { return retry_; }
   // Gives the reason line of a port that did not open or a line that was lost. Without one, the
   // transport's own words, when it gave some.
   void SetFailureExplainer(FailureExplainer explainer) { explainer_ = std::move(explainer); }
@@ -104,6 +108,9 @@ class Link {
   TransportResult last_transport_;
   NoteObserver note_observer_;
   bool busy_ = false;
+  int retry_ = 0;
+
+  Answer ExchangeOnce(Command command, std::span<const std::uint8_t> request);
 };
 
 }  // namespace tarnis::link

@@ -24,7 +24,12 @@ struct LinkSettings {
   // a ports-directory entry that vanishes never lets the name fall back to another device.
   // Unset: the name is resolved at every exchange.
   std::optional<std::string> port_path = std::nullopt;
+  // How often a request that got no answer, or an answer the link rejects, is sent again before
+  // the failure is reported: 0..kMaxRetries. A device error is an answer and is not repeated.
+  int retries = 0;
 };
+
+constexpr int kMaxRetries = 5;
 
 // A factory number text of at most 15 characters holding a signed 32-bit decimal number
 // (an optional sign, then digits); nothing for anything else.

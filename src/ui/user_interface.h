@@ -9,8 +9,8 @@ namespace tarnis::ui {
 
 // None: a plain notice or an editor's refusal, shown without a picture.
 enum class Icon { Error, Information, Question, Warning, None };
-enum class Buttons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
 
 struct FileDialog {
   std::string title;             // empty: the toolkit's own

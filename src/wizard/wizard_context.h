@@ -2,6 +2,7 @@
 // What the wizard works with, handed over by the main window when it opens the wizard.
 #include <functional>
 
+#include "config/configuration_states.h"
 #include "config/device_configuration.h"
 #include "constructor/blank_forms.h"
 #include "constructor/current_group_query.h"
@@ -23,6 +24,9 @@ struct WizardContext {
   std::function<void()> enable_save_configuration;
   // After "Готово" when the constructor is to open: the main window shows it.
   std::function<void(const constructor::GroupQueryResult&)> open_constructor;
+  // What is on the device and what is edited; the start page's read asks before it replaces
+  // unsaved edits. None: no states kept, no question.
+  config::ConfigurationStates* states = nullptr;
 };
 
 }  // namespace tarnis::wizard

@@ -90,7 +90,12 @@ void TForm5::StartReadClick() {
   refresh.services = [this] { usl_frame->FillPage(); };
   refresh.requisites = [this] { kls_frame->FillPage(); };
   refresh.cliche = [this](int cliche) { kls_frame2->FillPage(cliche); };
-  if (!config::ReadAllFromDevice(context_.link, context_.ui, context_.configuration, refresh)) return;
+  if (context_.states && context_.states->HasUnsavedEdits(context_.configuration) &&
+      !ui::Confirm(context_.ui, config::kReplaceEditsQuestion))
+    return;
+  if (!config::ReadAllFromDevice(context_.link, context_.ui, context_.configuration, refresh, nullptr,
+                                 context_.states))
+    return;
   start_frame->Button1->setEnabled(true);
   if (context_.enable_save_configuration) context_.enable_save_configuration();
 }

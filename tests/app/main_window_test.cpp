@@ -55,7 +55,7 @@ class MainWindowTest : public ::testing::Test {
   std::vector<QString> EnabledDeviceCommands() const {
     std::vector<QString> enabled;
     for (QObject* command : std::initializer_list<QObject*>{window->N5, window->N2, window->N9, window->N12,
-                                                             window->N10, window->ToolButton4,
+                                                             window->N10, window->ToolButton4, window->WriteChangesButton,
                                                              window->ToolButton6, window->ToolButton8}) {
       const bool on = command->property("enabled").toBool();
       if (on) enabled.push_back(command->objectName());
@@ -80,6 +80,7 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsHintsAndStartStates) {
       {window->N12, "Сохранить конфигурацию в файле"},
       {window->N011, "Выгрузить из ОРМИЗ КМ-07"},
       {window->N012, "Загрузить в ОРМИЗ КМ-07"},
+      {window->WriteChangesAction, "Загрузить изменения в ОРМИЗ КМ-07"},
       {window->N013, "Сравнить с ОРМИЗ КМ-07"},
       {window->N14, "Данные операторов"},
       {window->N15, "Название ДСО"},
@@ -101,13 +102,14 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsHintsAndStartStates) {
   // The items of the "Конструктор" submenu, in order.
   const QList<QAction*> constructor_items = window->N5->menu()->actions();
   const QList<QAction*> expected = {window->N6,  window->N7,  window->N8,  window->N12, window->N011,
-                                    window->N012, window->N013, window->N13, window->N14, window->N15, window->N16,
+                                    window->N012, window->WriteChangesAction, window->N013, window->N13, window->N14, window->N15, window->N16,
                                     window->N17, window->N18, window->N19, window->N20};
   EXPECT_EQ(constructor_items, expected);
   EXPECT_EQ(window->N2->menu()->actions(), (QList<QAction*>{window->N3, window->N4}));
 
   EXPECT_EQ(window->ToolButton2->toolTip(), "Настройки подключения");
   EXPECT_EQ(window->ToolButton4->toolTip(), "Конструктор-\"Помощник\"");
+  EXPECT_EQ(window->WriteChangesButton->toolTip(), "Загрузить изменения в ОРМИЗ КМ-07");
   EXPECT_EQ(window->ToolButton6->toolTip(), "База товаров");
   EXPECT_EQ(window->ToolButton8->toolTip(), "Отчеты");
   EXPECT_EQ(window->ExchangeLogButton->toolTip(), "Журнал обмена (Ctrl+L)");
@@ -188,7 +190,7 @@ TEST_F(MainWindowTest, ApplyingAPortThatOpensEnablesTheDeviceCommands) {
 
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(port_opened.count(), 1);
-  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "WriteChangesButton", "ToolButton6"}));
   EXPECT_EQ(window->StatusPanelText(1), "Порт: COM5");
   EXPECT_EQ(window->StatusPanelText(2), "Скорость: 9600");
   const auto& settings = window->link().settings();
@@ -216,7 +218,7 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenIsReportedAndStillEnablesTheMenus) {
   EXPECT_EQ(port_opened.count(), 0);
   EXPECT_EQ(window->StatusPanelText(1), "Порт: ");
   EXPECT_EQ(window->StatusPanelText(2), "Скорость: ");
-  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "WriteChangesButton", "ToolButton6"}));
   EXPECT_EQ(window->link().settings().port_name, "COM7");
   EXPECT_EQ(window->link().settings().port_path, ports.path() + "/COM7");  // fixed at Apply
 
@@ -268,7 +270,7 @@ TEST_F(MainWindowTest, ReopenedSettingsShowTheDefaultsWhileTheStatusBarKeepsTheA
   EXPECT_EQ(window->StatusPanelText(2), "Скорость: 9600");
   EXPECT_EQ(window->link().settings().port_name, "COM3");
   // Once enabled, the device commands stay enabled.
-  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "ToolButton6"}));
+  EXPECT_EQ(EnabledDeviceCommands(), (std::vector<QString>{"N5", "N2", "N9", "ToolButton4", "WriteChangesButton", "ToolButton6"}));
 }
 
 TEST_F(MainWindowTest, ProgressPositionsAreStepTimesHundredOverTotal) {
@@ -374,6 +376,26 @@ TEST_F(MainWindowTest, WhileAnOperationHoldsTheLinkCommandsAreRefusedAndTheWindo
   // The check that was refused left its watcher waiting; let it act on the next dialog.
   window->N1->trigger();
   EXPECT_TRUE(dialog_opened);
+}
+
+// Unsaved edits: closing asks (Отмена keeps the window, Нет closes), and so does a whole read that
+// would replace them; with nothing unsaved neither asks.
+TEST_F(MainWindowTest, UnsavedEditsAreNeverLostWithoutAQuestion) {
+  window->show();
+  EXPECT_TRUE(window->close());
+  EXPECT_TRUE(ui.messages.empty());
+  window->show();
+  window->configuration().document_name.Set("0X");
+  ui.answers = {ui::Answer::No, ui::Answer::Cancel, ui::Answer::No};
+  window->N011->trigger();
+  EXPECT_EQ(window->configuration().document_name.Text(), "0X") << "No keeps the edits and reads nothing";
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->close());
+  const std::string question = "Несохранённые изменения будут заменены данными из КМ. Продолжить?";
+  EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{question, "Сохранить изменения?", "Сохранить изменения?"}));
+  EXPECT_EQ(ui.messages[1].buttons, ui::Buttons::YesNoCancel);
+  EXPECT_EQ(ui.messages[1].caption, "Подтверждение...");
 }
 
 }  // namespace

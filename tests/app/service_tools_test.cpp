@@ -68,7 +68,8 @@ TEST_F(ServiceToolsTest, CompareSitsBesideTheTransfersAndShowsTheOneDifferenceLe
   const QList<QAction*> items = window->N5->menu()->actions();
   const auto write = items.indexOf(window->N012);
   ASSERT_GE(write, 0);
-  EXPECT_EQ(items.value(write + 1), window->N013);
+  EXPECT_EQ(items.value(write + 1), window->WriteChangesAction);
+  EXPECT_EQ(items.value(write + 2), window->N013);
   EXPECT_EQ(QString(window->N013->text()).remove('&'), "Сравнить с ОРМИЗ КМ-07");
   EXPECT_EQ(items.value(write - 1), window->N011) << "the existing items keep their places";
 

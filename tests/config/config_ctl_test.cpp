@@ -68,6 +68,39 @@ TEST_F(ConfigCtlTest, ShowEscapesControlCharactersOfTheFile) {
   EXPECT_EQ(show.output.find('\x1B'), std::string::npos);
 }
 
+// --since writes only the texts that differ from the file the device is said to hold, --verify
+// reads exactly those back, and a text the device does not keep as written ends in exit 1.
+TEST_F(ConfigCtlTest, WriteSinceSendsOnlyTheDifferencesAndVerifiesThem) {
+  BlankFormTable table;
+  ResetBlankForms(table);
+  DeviceConfiguration configuration;
+  FillDefaults(configuration);
+  const std::string yesterday = (directory / "yesterday.cfg").string();
+  ASSERT_TRUE(ReplaceFile(yesterday, EncodeConfigurationFile(table, configuration)));
+  configuration.operators[1].password.Set("4321");
+  configuration.document_name.Set("0RECEIPT");
+  configuration.services[9].lines[1].Set("0HAIRCUT");
+  ASSERT_TRUE(ReplaceFile(file, EncodeConfigurationFile(table, configuration)));
+  const auto requests = [&] {
+    return device.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Parameter); });
+  };
+
+  const std::string write = "config write --port COM3 --timeouts 50,500 --file " + file + " --since " + yesterday;
+  CtlRun run = Tarnisctl(write + " --verify");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output, "Считано...\nСчитано...\nЗаписано изменений: 3.\nПрочитано обратно совпадает: 3.\n");
+  EXPECT_EQ(requests(), 6u);
+  EXPECT_EQ(DeviceText(0, 2, 3), "4321");
+
+  // A device that keeps a wide text of 13 characters cuts it: the read back differs.
+  configuration.document_name.Set("1ABCDEFGHIJKLM");
+  ASSERT_TRUE(ReplaceFile(file, EncodeConfigurationFile(table, configuration)));
+  run = Tarnisctl(write + " --verify");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.output.find("ДСО"), std::string::npos) << run.output;
+  EXPECT_EQ(requests(), 6u + 6);
+}
+
 TEST_F(ConfigCtlTest, ReadSavesTheDeviceWithStartBlankFormsAndShowPrintsIt) {
   device.WithDevice([](emulator::Km07Device& d) {
     d.state().Text(1, 1, 1) = link::ToDeviceText(Utf8ToCp1251Lossy("0КВИТАНЦИЯ"));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/config_file.h"
+#include "config/config_verification.h"
 #include "emulated_device.h"
 #include "link/device_charset.h"
 #include "link/device_errors.h"
@@ -350,6 +351,79 @@ TEST_F(ConfigTransferTest, WriteFailureAnsweredNoEndsAtOnce) {
   EXPECT_EQ(configuration.services[4].enabled, 0) << "the answer's attribute updates the enabled byte";
   EXPECT_EQ(ProgressSteps(198).back(), "progress 9/198 4") << "Yes goes on; No takes no further step";
   ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, ChangesWriteSendsOnlyEditedTextsUnderTheWholeWriteRules) {
+  ConfigurationStates states(configuration);
+  configuration.operators[4].password.Set("777");           // a password alone: one request
+  configuration.document_name.SetWidth(ConfigText::kWide);  // a width alone
+  configuration.services[98].lines[1].Set(Cp("0СТРИЖКА"));
+  configuration.services[2].enabled = 0;                    // disabled: not written
+  configuration.services[2].lines[0].Set("0X");
+  configuration.operators[6].password.Set("0");             // password 0: not written
+  const std::string cliche_line(configuration.cliches[1].lines[7].Text());
+  configuration.cliches[1].lines[7].Set("0X");              // cliché 1 is the one the device takes
+
+  std::vector<ParameterAddress> written;
+  ASSERT_TRUE(WriteChangesToDevice(device.link(), ui, configuration, states, &written));
+
+  EXPECT_EQ(ParameterRequests(), 3u + 1) << "three texts and the cliché probe";
+  EXPECT_EQ(written, (std::vector<ParameterAddress>{{0, 5, 3}, {1, 1, 1}, {2, 99, 2}}));
+  EXPECT_EQ(DeviceText(0, 5, 3), "777");
+  EXPECT_EQ(DeviceText(2, 99, 2), Device("0СТРИЖКА"));
+  EXPECT_EQ(states.Changed(configuration),
+            (std::vector<ParameterAddress>{{0, 7, 3}, {2, 3, 1}, {4, 2, 8}}));
+  EXPECT_EQ(ui.wait_caption, "Загрузка...");
+  EXPECT_EQ(ui.EventsStartingWith("wait step "),
+            (std::vector<std::string>{"wait step Данные операторов...", "wait step Загрузка ДСО...",
+                                      "wait step Загрузка услуг...", "wait step Загрузка клише..."}));
+  EXPECT_EQ(ui.MessageTexts(),
+            std::vector<std::string>{"Записано изменений: 3.\n" + std::string(kClicheTwoNotWritten)});
+
+  // Nothing left that the device takes; with no edits at all, not even the probe goes out.
+  configuration.services[2].enabled = 1;
+  configuration.operators[6].password.Set("7");
+  configuration.cliches[1].lines[7].Set(cliche_line);
+  ASSERT_TRUE(WriteChangesToDevice(device.link(), ui, configuration, states));
+  EXPECT_EQ(ParameterRequests(), 4u + 1);
+  EXPECT_EQ(DeviceText(2, 3, 1), "0X");
+  ASSERT_TRUE(WriteChangesToDevice(device.link(), ui, configuration, states));
+  EXPECT_EQ(ParameterRequests(), 5u);
+  EXPECT_EQ(ui.MessageTexts().back(), "Изменений нет.");
+  ExpectClosedDown();
+}
+
+TEST_F(ConfigTransferTest, StoppedWholeWriteSaysHowFarAndChangesWriteResumesThere) {
+  ConfigurationStates states(configuration);
+  ui.on_process_events = [&] {
+    if (ParameterRequests() == 50) ui.stop_requested = true;
+  };
+  EXPECT_FALSE(WriteAllToDevice(device.link(), ui, configuration, &states));
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Записано 50 из 319."});
+  EXPECT_EQ(states.Changed(configuration).size(), 319u - 50);
+
+  test::RecordingUserInterface resume;
+  std::vector<ParameterAddress> written;
+  ASSERT_TRUE(WriteChangesToDevice(device.link(), resume, configuration, states, &written));
+  EXPECT_EQ(ParameterRequests(), 319u);
+  EXPECT_EQ(written.front(), (ParameterAddress{0, 17, 3})) << "the 51st text of the whole write";
+  EXPECT_EQ(resume.MessageTexts(), std::vector<std::string>{"Записано изменений: 269."});
+  EXPECT_TRUE(states.Changed(configuration).empty());
+
+  // Read back: what was written matches; a text the device then changed is a difference.
+  EXPECT_EQ(VerifyTexts(device.link(), configuration, written).differences.size(), 0u);
+  device.WithDevice([](Km07Device& d) { d.state().Text(2, 5, 1) = "0x"; });
+  const Verification verification = VerifyTexts(device.link(), configuration, written);
+  EXPECT_TRUE(verification.complete);
+  EXPECT_EQ(verification.differences.size(), 1u);
+}
+
+TEST_F(ConfigTransferTest, ReadMarksWhatItReadOnTheDevice) {
+  ConfigurationStates states(configuration);
+  device.WithDevice([](Km07Device& d) { d.state().Text(1, 1, 1) = Device("0КВИТАНЦИЯ"); });
+  ASSERT_TRUE(ReadAllFromDevice(device.link(), ui, configuration, {}, nullptr, &states));
+  EXPECT_TRUE(states.Changed(configuration).empty());
+  EXPECT_FALSE(states.HasUnsavedEdits(configuration));
 }
 
 // Errors 50 and 55 refuse a request addressed to another device; their attribute says nothing

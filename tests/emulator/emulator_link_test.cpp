@@ -7,6 +7,7 @@
 #include "emulated_device.h"
 #include "link/commands.h"
 #include "link/device_charset.h"
+#include "link/exchange_log.h"
 #include "platform/cp1251_codec.h"
 
 namespace tarnis {
@@ -173,6 +174,53 @@ TEST(EmulatorOverLink, EveryFaultForEveryCommand) {
     result = with_faults([](emulator::Faults& f) { f.baud_rate = 115200; });
     EXPECT_EQ(result.result, LinkResult::Ok) << result.message;
   }
+}
+
+// With retries, a line failure is sent again up to that many times and the log tells each
+// repetition; a device error is an answer, and the ИНН goes once whatever happens.
+TEST(EmulatorOverLink, RetriesResendLineFailuresOnlyNeverTheInn) {
+  test::EmulatedDevice device;
+  link::ExchangeLog log;
+  log.Attach(device.link());
+  device.link().settings().retries = 2;
+  const auto requests = [&](Command command) {
+    return device.WithDevice([&](Km07Device& km) { return km.requests_seen(command); });
+  };
+  const auto set_faults = [&](emulator::Faults faults) {
+    device.WithDevice([&](Km07Device& km) {
+      km.faults() = std::move(faults);
+      km.state().inn_set = false;
+    });
+  };
+  struct Case {
+    const char* name;
+    emulator::Faults faults;
+    std::size_t sendings;  // of one request that is not the ИНН
+  };
+  emulator::Faults silent, wrong_code, refused;
+  silent.silent = true;
+  wrong_code.answer_code = 0x10;
+  refused.forced_errors.push_back({Command::Goods, {}, {}, {}, 0x23});
+  refused.forced_errors.push_back({Command::Inn, {}, {}, {}, 0x23});
+  for (const Case& c : {Case{"silence", silent, 3}, Case{"wrong code", wrong_code, 3}, Case{"device error", refused, 1}}) {
+    SCOPED_TRACE(c.name);
+    for (const Command command : {Command::Goods, Command::Inn}) {
+      set_faults(c.faults);
+      const std::size_t before = requests(command);
+      EXPECT_FALSE(RunCommand(device.link(), command).ok());
+      EXPECT_EQ(requests(command) - before, command == Command::Inn ? 1 : c.sendings);
+    }
+  }
+  const auto& records = log.records();
+  ASSERT_GE(records.size(), 4u);
+  EXPECT_EQ(records[0].retry, 0);
+  EXPECT_EQ(records[2].retry, 2);
+  EXPECT_NE(link::FormatExchange(records[2]).find(", повтор 2  "), std::string::npos);
+  EXPECT_EQ(link::FormatExchange(records[0]).find("повтор"), std::string::npos);
+  EXPECT_EQ(records[3].retry, 0) << "the ИНН after them";
+  set_faults({});
+  EXPECT_TRUE(RunCommand(device.link(), Command::Goods).ok());
+  EXPECT_EQ(device.link().retry(), 0);
 }
 
 TEST(EmulatorOverLink, PortThatIsNotThereGivesNoAnswer) {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
+#include <QFont>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -119,6 +120,34 @@ TEST_F(BaseFrameTest, ReadButtonWithNeitherBoxReadsAllCodesIntoTheGrid) {
   EXPECT_EQ(Cell(999, 3), "широкий");
   EXPECT_EQ(Cell(999, 6), "0.05");
   EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Прочитано удачно..."});
+}
+
+// Edited rows carry a margin mark and a bold code, the count shows beside the boxes, and
+// "Изменённые" writes just them; a read of all asks before it replaces unsaved edits.
+TEST_F(BaseFrameTest, ChangedBoxWritesTheMarkedRowsOnly) {
+  frame_.EnableDeviceControls();
+  EXPECT_EQ(frame_.ChangedCheckBox->text(), "Изменённые");
+  EXPECT_TRUE(frame_.ChangedCheckBox->isEnabled());
+  EXPECT_EQ(frame_.ChangedCountLabel->text(), "");
+  frame_.table().SetCell(3, GoodsColumn::Price, "1.00");
+  frame_.table().SetCell(700, GoodsColumn::Section, "2");
+  EXPECT_EQ(Cell(3, 0), "*");
+  EXPECT_TRUE(frame_.StringGrid1->model()->index(3, 1).data(Qt::FontRole).value<QFont>().bold());
+  EXPECT_FALSE(frame_.StringGrid1->model()->index(4, 1).data(Qt::FontRole).value<QFont>().bold());
+  EXPECT_EQ(frame_.ChangedCountLabel->text(), "изменено: 2");
+
+  ui_.answers = {ui::Answer::No, ui::Answer::No};
+  QTest::mouseClick(frame_.BitBtn1, Qt::LeftButton);
+  EXPECT_EQ(GoodsRequests(), 0u);
+  frame_.ChangedCheckBox->setChecked(true);
+  QTest::mouseClick(frame_.BitBtn1, Qt::LeftButton);  // a read ignores the box: still all, still asks
+  EXPECT_EQ(GoodsRequests(), 0u);
+  QTest::mouseClick(frame_.BitBtn2, Qt::LeftButton);
+  EXPECT_EQ(GoodsRequests(), 2u);
+  EXPECT_EQ(Cell(3, 0), "");
+  EXPECT_EQ(frame_.ChangedCountLabel->text(), "");
+  const std::string question = "Несохранённые изменения будут заменены данными из КМ. Продолжить?";
+  EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{question, question, "Записано изменений: 2."}));
 }
 
 TEST_F(BaseFrameTest, CurrentBoxReadsTheSelectedRowOnly) {

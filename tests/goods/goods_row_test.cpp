@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "goods/goods_item_entry.h"
 #include "goods/goods_row.h"
 #include "goods/goods_scope.h"
+#include "goods/goods_table.h"
 #include "link/device_charset.h"
 #include "platform/cp1251_codec.h"
 
@@ -130,6 +133,40 @@ TEST(GoodsScope, CurrentWinsOverRangeAndNeitherMeansAll) {
   EXPECT_EQ(ChooseScope(true, true, 56, "1", "2").selected_code, 56);
   EXPECT_EQ(ChooseScope(false, true, 56, "1", "2").kind, GoodsScope::Kind::Range);
   EXPECT_EQ(ChooseScope(false, false, 56, "1", "2").kind, GoodsScope::Kind::All);
+  EXPECT_EQ(ChooseScope(false, true, 56, "1", "2", true).kind, GoodsScope::Kind::Changed);
+  EXPECT_EQ(ChooseScope(true, false, 56, "1", "2", true).kind, GoodsScope::Kind::Selected);
+}
+
+TEST(GoodsTable, RecordStatesFollowEditsDeviceAndFiles) {
+  GoodsTable table;
+  EXPECT_EQ(table.ChangedCount(), 0);
+  std::array<GoodsRow, kGoodsRecordCount> file;
+  for (int code = 0; code < kGoodsRecordCount; ++code) file[static_cast<std::size_t>(code)] = EmptyGoodsRow(code);
+  file[3].price = "1.00";
+  table.Load(file);
+  EXPECT_EQ(table.ChangedCount(), 0) << "a loaded file marks nothing edited";
+  EXPECT_FALSE(table.HasUnsavedEdits());
+
+  table.SetCell(3, GoodsColumn::Price, "2.00");
+  table.SetCell(4, GoodsColumn::Price, "1.00");
+  table.SetCell(4, GoodsColumn::Price, "0.00");  // back as it was: no edit
+  EXPECT_EQ(table.state(3), RecordState::Edited);
+  EXPECT_EQ(table.state(4), RecordState::OnDevice);
+  EXPECT_TRUE(table.HasUnsavedEdits());
+  table.MarkNotWritten(3);
+  table.MarkNotWritten(7);
+  EXPECT_EQ(table.state(3), RecordState::NotWritten);
+  EXPECT_EQ(table.ChangedCount(), 2);
+  table.MarkSaved();
+  EXPECT_FALSE(table.HasUnsavedEdits()) << "not written, but the file holds it";
+  table.MarkOnDevice(3);
+  EXPECT_EQ(table.state(3), RecordState::OnDevice);
+
+  file[9].name = "X";
+  table.Assign(file);  // an import: each row that differs is an edit
+  EXPECT_EQ(table.state(9), RecordState::Edited);
+  EXPECT_EQ(table.state(3), RecordState::Edited);
+  EXPECT_EQ(table.state(7), RecordState::NotWritten);
 }
 
 TEST(GoodsScope, RangeCheckInOrder) {

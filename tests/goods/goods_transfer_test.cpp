@@ -215,6 +215,75 @@ TEST_F(GoodsTransferTest, StopEndsARunBeforeTheNextRecord) {
   EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Вы действительно хотите удалить базу из КМ?"});
 }
 
+// A whole write stopped at record 408 says how far it got; the records not written stay marked,
+// and the changed scope writes exactly those, then nothing.
+TEST_F(GoodsTransferTest, StoppedWriteSaysHowFarAndChangedScopeResumesThere) {
+  ui_.on_process_events = [this] {
+    if (GoodsRequests() == 408) ui_.stop_requested = true;
+  };
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, All()).outcome, TransferOutcome::Stopped);
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Записано 408 из 1001 (коды 0–407)."});
+  EXPECT_EQ(table_.state(407), RecordState::OnDevice);
+  EXPECT_EQ(table_.state(408), RecordState::NotWritten);
+  EXPECT_EQ(table_.ChangedCount(), 593);
+
+  RecordingUserInterface resume;
+  table_.SetCell(5, GoodsColumn::Price, "7.00");  // an edit among the written ones goes too
+  const GoodsScope changed = ChooseScope(false, true, 0, "1", "2", true);
+  ASSERT_EQ(changed.kind, GoodsScope::Kind::Changed);
+  EXPECT_EQ(WriteGoods(device_.link(), resume, table_, changed).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 408u + 594);
+  EXPECT_EQ(Slot(5).price, 700u);
+  EXPECT_EQ(resume.MessageTexts(), std::vector<std::string>{"Записано изменений: 594."});
+  EXPECT_EQ(table_.ChangedCount(), 0);
+
+  EXPECT_EQ(WriteGoods(device_.link(), resume, table_, changed).outcome, TransferOutcome::Done);
+  EXPECT_EQ(GoodsRequests(), 1002u);
+  EXPECT_EQ(resume.MessageTexts().back(), "Изменений нет.");
+  EXPECT_FALSE(resume.wait_visible);
+
+  // Read back: what was written matches; a record the device changed since does not.
+  EXPECT_TRUE(VerifyGoods(device_.link(), table_, {5, 408}).empty());
+  SetSlot(408, {link::ToDeviceText("0x"), 0, 0, 0});
+  EXPECT_EQ(VerifyGoods(device_.link(), table_, {5, 408}), std::vector<int>{408});
+}
+
+// A noisy line with two retries: only device errors (answers, never repeated) are asked about, and
+// every record read is the device's own; each one asked about reads as empty.
+TEST_F(GoodsTransferTest, RetriesOnANoisyLineAskOnlyAboutDeviceErrorsAndStoreNoWrongRecord) {
+  for (int code = 0; code <= kLastGoodsCode; ++code)
+    SetSlot(code, {link::ToDeviceText("0T" + std::to_string(code)), static_cast<std::uint64_t>(code), 1,
+                   static_cast<std::uint64_t>(code)});
+  device_.WithDevice([](Km07Device& d) { d.InjectLineFaults(0.05, 7); });
+  device_.link().settings().retries = 2;
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, All()).outcome, TransferOutcome::Done);
+  const std::size_t device_errors =
+      device_.WithDevice([](Km07Device& d) { return d.line_faults()->Count(emulator::LineFault::DeviceError); });
+  int wrong = 0;
+  for (int code = 0; code <= kLastGoodsCode; ++code) {
+    const GoodsSlot slot = Slot(code);
+    wrong += table_.row(code) != RowFromDeviceRecord(code, {slot.name, std::to_string(slot.barcode), slot.section,
+                                                             slot.price});
+  }
+  EXPECT_EQ(ui_.messages.size(), device_errors + 1) << "the questions and the closing notice";
+  EXPECT_EQ(static_cast<std::size_t>(wrong), device_errors);
+}
+
+// Answering No at record 3 of a range: the failed record and those after it stay not written.
+TEST_F(GoodsTransferTest, WriteAnsweredNoMarksTheRestNotWritten) {
+  ForceError(12);
+  ui_.answers = {ui::Answer::No};
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Range("10", "14")).outcome, TransferOutcome::Stopped);
+  EXPECT_EQ(ui_.MessageTexts().back(), "Записано 2 из 5 (коды 10–11).");
+  for (const auto& [code, state] : {std::pair{11, RecordState::OnDevice}, std::pair{12, RecordState::NotWritten},
+                                    std::pair{14, RecordState::NotWritten}, std::pair{15, RecordState::OnDevice}})
+    EXPECT_EQ(table_.state(code), state) << code;
+  // A read leaves nothing edited, its failures included.
+  ui_.answers = {ui::Answer::Yes};
+  EXPECT_EQ(ReadGoods(device_.link(), ui_, table_, Range("10", "14")).outcome, TransferOutcome::Done);
+  EXPECT_EQ(table_.ChangedCount(), 0);
+}
+
 TEST_F(GoodsTransferTest, WriteRangeAsksAboutARowThatCannotBeSent) {
   for (int code = 10; code <= 12; ++code)
     table_.SetRow(code, {std::to_string(code), Cp("ТОВАР"), Cp("узкий"), "0", "1", "1.00"});

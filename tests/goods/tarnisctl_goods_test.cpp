@@ -30,6 +30,37 @@ class TarnisctlGoods : public ::testing::Test {
   QTemporaryDir directory_;
 };
 
+// --since writes only the records that differ from the file the device is said to hold; --verify
+// reads them back, and with --retries a silent line is asked three times per record.
+TEST_F(TarnisctlGoods, WriteSinceSendsOnlyTheDifferencesAndVerifies) {
+  test::EmulatedDevice device("COM5", 1);
+  const auto goods_requests = [&] {
+    return device.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Goods); });
+  };
+  const std::string yesterday = Path("yesterday.base"), today = Path("today.base");
+  GoodsTable table;
+  ASSERT_EQ(SaveGoodsFile(yesterday, table), "");
+  table.SetCell(7, GoodsColumn::Price, "3.50");
+  table.SetCell(900, GoodsColumn::Name, "X");
+  ASSERT_EQ(SaveGoodsFile(today, table), "");
+
+  auto run = RunProgram(kCtl + " goods write" + kDevice + " --file " + today + " --since " + yesterday + " --verify");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "Записано изменений: 2.\nПрочитано обратно совпадает: 2.\n");
+  EXPECT_EQ(goods_requests(), 4u) << "two writes, two reads back";
+  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.state().goods[7].price; }), 350u);
+
+  run = RunProgram(kCtl + " goods write" + kDevice + " --file " + today + " --since " + today);
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "Изменений нет.\n");
+  EXPECT_EQ(goods_requests(), 4u);
+
+  device.WithDevice([](emulator::Km07Device& d) { d.faults().silent = true; });
+  run = RunProgram(kCtl + " goods write" + kDevice + " --retries 2 --file " + today + " --since " + yesterday);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(goods_requests(), 4u + 3) << "the first record three times, then the run stops";
+}
+
 TEST_F(TarnisctlGoods, ImportWriteReadExport) {
   test::EmulatedDevice device("COM5", 1);
   const std::string csv = Path("in.csv"), base = Path("in.base"), back = Path("back.base"), out = Path("out.csv");

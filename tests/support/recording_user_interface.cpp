@@ -7,7 +7,7 @@ namespace tarnis::test {
 ui::Answer RecordingUserInterface::Message(const std::string& text, const std::string& caption, ui::Icon icon,
                                            ui::Buttons buttons) {
   ui::Answer answer = ui::Answer::Ok;
-  if (buttons == ui::Buttons::YesNo) {
+  if (buttons != ui::Buttons::Ok) {
     answer = default_answer;
     if (!answers.empty()) {
       answer = answers.front();
@@ -16,6 +16,7 @@ ui::Answer RecordingUserInterface::Message(const std::string& text, const std::s
       faults.push_back("unscripted question: " + text);
     }
   }
+  if (buttons == ui::Buttons::YesNo && answer == ui::Answer::Cancel) faults.push_back("cancel without a cancel button");
   messages.push_back({text, caption, icon, buttons, answer});
   events.push_back("message " + caption + ": " + text);
   RunEventLoop();

@@ -235,7 +235,9 @@ unplug_during_read() {  # USB serial number
   rm -f unplug.log
   "$ctl" goods read --port "$port" --baud "${speed[$port]}" --file unplugged.base --log unplug.log >unplug.out 2>&1 &
   pid=$!
-  sleep 1.5
+  # Unplug once the read is seen under way (a few exchanges logged), not after a hoped-for pause.
+  local waited=0
+  while (($(cat unplug.log 2>/dev/null | wc -l) < 20 && waited++ < 200)); do sleep 0.05; done
   start=$(now_ms)
   unplug "$1"
   wait "$pid"

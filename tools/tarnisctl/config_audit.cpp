@@ -41,18 +41,6 @@ std::optional<ConfigurationFile> LoadFile(const std::string& path, const char* n
   return file;
 }
 
-// One header line says which side is which; each difference then reads "left → right", its texts
-// last, so that a line too long for the terminal breaks only inside the texts.
-// A header line naming the sides, then one line a difference; nothing when there is none.
-std::string DifferencesText(const std::vector<config::Difference>& differences, const std::string& left,
-                            const std::string& right) {
-  if (differences.empty()) return {};
-  std::string text = TerminalSafeUtf8(left) + " ← → " + TerminalSafeUtf8(right) + '\n';
-  // The texts come from files and the device: no byte of theirs may drive the terminal.
-  for (const auto& difference : differences) text += TerminalSafeUtf8(config::FormatDifference(difference)) + '\n';
-  return text;
-}
-
 // The value of a required option, or nothing after telling that it is missing.
 std::optional<std::string> Required(const QCommandLineParser& parser, const QString& option, const char* name) {
   if (parser.value(option).isEmpty()) {
@@ -63,6 +51,15 @@ std::optional<std::string> Required(const QCommandLineParser& parser, const QStr
 }
 
 }  // namespace
+
+std::string DifferencesText(const std::vector<config::Difference>& differences, const std::string& left,
+                            const std::string& right) {
+  if (differences.empty()) return {};
+  std::string text = TerminalSafeUtf8(left) + " ← → " + TerminalSafeUtf8(right) + '\n';
+  // The texts come from files and the device: no byte of theirs may drive the terminal.
+  for (const auto& difference : differences) text += TerminalSafeUtf8(config::FormatDifference(difference)) + '\n';
+  return text;
+}
 
 int RunConfigDiff(const QStringList& arguments) {
   QCommandLineParser parser;

@@ -1,6 +1,7 @@
 // tarnisctl config: the whole configuration between the device and a *.cfg file.
 //   config read  --port COM1 --file x.cfg [--keep-going]   device → file (table at its start values)
 //   config write --port COM1 --file x.cfg [--keep-going]   file → device
+//                [--since y.cfg] [--verify]                only what differs from y.cfg; read back
 //   config show x.cfg                                      every text and enabled byte, in UTF-8
 //   config diff a.cfg b.cfg, config verify, config export, config import: see config_audit.h
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "config/config_file.h"
 #include "config_audit.h"
 #include "config/config_transfer.h"
+#include "config/config_verification.h"
 #include "console_user_interface.h"
 #include "device_run.h"
 #include "platform/cp1251_codec.h"
@@ -21,9 +23,35 @@ namespace {
 
 const QString kFile = QStringLiteral("file");
 const QString kKeepGoing = QStringLiteral("keep-going");
+const QString kSince = QStringLiteral("since");
+const QString kVerify = QStringLiteral("verify");
 
 // Exit code of a transfer: 0 only when it ran to its end without a failed request.
 int TransferExitCode(bool complete, const ConsoleUserInterface& ui) { return complete && !ui.had_failure() ? 0 : 1; }
+
+// config write of the file's configuration: the whole of it, or with --since only what differs
+// from the stated device contents; --verify then reads back what was written.
+int RunWrite(const QCommandLineParser& parser, const config::DeviceConfiguration& file_configuration,
+             ConsoleUserInterface& ui, link::Link& link) {
+  config::DeviceConfiguration configuration = file_configuration;  // each device its own copy
+  std::vector<config::ParameterAddress> written;
+  bool complete = false;
+  if (parser.isSet(kSince)) {
+    config::BlankFormTable since_table;
+    if (!config::OpenConfigurationFile(parser.value(kSince).toStdString(), since_table, configuration, ui)) return 1;
+    config::ConfigurationStates states(configuration);
+    configuration = file_configuration;
+    complete = config::WriteChangesToDevice(link, ui, configuration, states, &written);
+  } else {
+    complete = config::WriteAllToDevice(link, ui, configuration, nullptr, &written);
+  }
+  if (!parser.isSet(kVerify)) return TransferExitCode(complete, ui);
+  const config::Verification verification = config::VerifyTexts(link, configuration, written);
+  ui.Out(DifferencesText(verification.differences, "файл", "КМ"));
+  if (!verification.complete || !verification.differences.empty()) return 1;
+  ui.Out("Прочитано обратно совпадает: " + std::to_string(written.size()) + ".\n");
+  return TransferExitCode(complete, ui);
+}
 
 int RunTransfer(const QStringList& arguments, bool reading) {
   const char* name = reading ? "config read" : "config write";
@@ -32,6 +60,12 @@ int RunTransfer(const QStringList& arguments, bool reading) {
                                            : QStringLiteral("Записывает всю конфигурацию из файла в КМ."));
   parser.addOption({kFile, QStringLiteral("Файл конфигурации (*.cfg)."), QStringLiteral("путь")});
   parser.addOption({kKeepGoing, QStringLiteral("Продолжать после неудачного запроса, а не останавливаться.")});
+  if (!reading) {
+    parser.addOption({kSince, QStringLiteral("Записать только тексты, отличные от этого файла (он считается тем, "
+                                             "что хранит КМ)."),
+                      QStringLiteral("путь")});
+    parser.addOption({kVerify, QStringLiteral("Прочитать обратно каждый записанный текст; код выхода 1 при любом отличии.")});
+  }
   DeviceOptions options;
   if (const auto done = ParseManyDeviceSubcommand(parser, arguments, name, options)) return *done;
   if (parser.value(kFile).isEmpty()) {
@@ -50,8 +84,8 @@ int RunTransfer(const QStringList& arguments, bool reading) {
     if (!config::OpenConfigurationFile(path, table, file_configuration, ui)) return 1;
   }
   return RunOnDevices(parser, options, name, parser.isSet(kKeepGoing), [&](DeviceContext& device) {
+    if (!reading) return RunWrite(parser, file_configuration, device.ui, device.link);
     config::DeviceConfiguration configuration = file_configuration;  // each device its own copy
-    if (!reading) return TransferExitCode(config::WriteAllToDevice(device.link, device.ui, configuration), device.ui);
     const bool complete = config::ReadAllFromDevice(device.link, device.ui, configuration);
     if (!complete) return 1;
     if (!config::SaveConfigurationFile(device.PathFor(path), table, configuration, device.ui)) return 1;
@@ -138,7 +172,7 @@ int RunConfig(const QStringList& arguments) {
                     {"export", RunConfigExport},
                     {"import", RunConfigImport}},
                    "Использование: tarnisctl config read  --port COM1 --file x.cfg [--keep-going]\n"
-                   "               tarnisctl config write --port COM1 --file x.cfg [--keep-going]\n"
+                   "               tarnisctl config write --port COM1 --file x.cfg [--since y.cfg] [--verify] [--keep-going]\n"
                    "               tarnisctl config write --ports COM1,COM2 --file x.cfg [--json]   (read: --file x-{port}.cfg)\n"
                    "               tarnisctl config show x.cfg\n"
                    "               tarnisctl config diff a.cfg b.cfg\n"

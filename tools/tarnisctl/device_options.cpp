@@ -18,6 +18,7 @@ const QString kFactory = QStringLiteral("factory");
 const QString kTimeouts = QStringLiteral("timeouts");
 const QString kTrace = QStringLiteral("trace");
 const QString kLog = QStringLiteral("log");
+const QString kRetries = QStringLiteral("retries");
 
 std::string& DefaultLogPathStorage() {
   static std::string path;
@@ -90,6 +91,9 @@ void AddDeviceOptions(QCommandLineParser& parser) {
                     QStringLiteral("между,всего"),
                     QStringLiteral("%1,%2").arg(link::kDefaultInterByteTimeoutMs).arg(link::kDefaultTotalTimeoutMs)});
   parser.addOption({kTrace, QStringLiteral("Печатать каждый кадр в hex в стандартный поток ошибок.")});
+  parser.addOption({kRetries, QStringLiteral("Повторять запрос до N раз (0..5, по умолчанию 0) после отсутствия ответа "
+                                             "или искажённого ответа; ошибку аппарата и ИНН — никогда."),
+                    QStringLiteral("N"), QStringLiteral("0")});
   parser.addOption({kLog, QStringLiteral("Дописывать каждый обмен, словами и в hex, в этот файл."),
                     QStringLiteral("файл")});
 }
@@ -107,6 +111,13 @@ std::optional<DeviceOptions> ReadDeviceOptions(const QCommandLineParser& parser,
     return std::nullopt;
   }
   options.settings = *settings;
+  bool number = false;
+  const int retries = parser.value(kRetries).toInt(&number);
+  if (!number || retries < 0 || retries > link::kMaxRetries) {
+    *error = QStringLiteral("--retries: \"%1\" — не число от 0 до 5.").arg(parser.value(kRetries));
+    return std::nullopt;
+  }
+  options.settings.retries = retries;
   options.trace = parser.isSet(kTrace);
   options.log_path = parser.isSet(kLog) ? parser.value(kLog).toStdString() : DefaultLogPath();
   if (!options.log_path.empty()) {
@@ -165,7 +176,7 @@ DeviceSession::DeviceSession(const DeviceOptions& options, std::string tag) {
     }
     if (trace && !bytes.empty())  // an empty Received: nothing arrived
       std::cerr << tag + (direction == link::TraceDirection::Sent ? ">" : "<") + HexLine(bytes) + "\n" << std::flush;
-    if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes, link_.last_transport());
+    if (log_file_.is_open()) log_.Observe(link_.settings(), direction, bytes, link_.last_transport(), link_.retry());
   });
   if (log_file_.is_open())
     link_.SetNoteObserver([this](const std::string& text) { log_.AddNote(link_.settings(), text); });

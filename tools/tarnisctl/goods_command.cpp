@@ -1,11 +1,13 @@
 // tarnisctl goods: the goods base between the device, *.base files and CSV.
 //   goods read  --port COM1 --file x.base [--range A-B] [--keep-going]   device → file
 //   goods write --port COM1 --file x.base [--range A-B] [--keep-going]   file → device
+//               [--since y.base] [--verify]       only the records that differ from y.base; read back
 //   goods erase --port COM1 [--keep-going]                               empties the device's base
 //   goods export --file x.base --csv x.csv [--encoding cp1251] [--separator ,]   file → CSV
 //   goods import --csv x.csv --file x.base                                CSV → file
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "console_user_interface.h"
 #include "device_run.h"
@@ -22,6 +24,8 @@ const QString kRange = QStringLiteral("range");
 const QString kKeepGoing = QStringLiteral("keep-going");
 const QString kEncoding = QStringLiteral("encoding");
 const QString kSeparator = QStringLiteral("separator");
+const QString kSince = QStringLiteral("since");
+const QString kVerify = QStringLiteral("verify");
 
 enum class DeviceAction { Read, Write, Erase };
 
@@ -42,6 +46,41 @@ int Missing(const char* name, const char* option) {
   return 2;
 }
 
+// goods write: the file's records in the scope, or with --since only those that differ from the
+// stated device contents; --verify then reads back every record written.
+int RunWrite(const QCommandLineParser& parser, const std::string& path, goods::GoodsScope scope,
+             ConsoleUserInterface& ui, link::Link& link) {
+  goods::GoodsTable table;
+  if (parser.isSet(kSince)) {
+    goods::GoodsTable today;
+    if (const std::string error = goods::LoadGoodsFile(path, today); !error.empty()) return Failed(error);
+    if (const std::string error = goods::LoadGoodsFile(parser.value(kSince).toStdString(), table); !error.empty())
+      return Failed(error);
+    for (int code = 0; code <= goods::kLastGoodsCode; ++code) table.SetRow(code, today.row(code));
+    scope.kind = goods::GoodsScope::Kind::Changed;
+  } else if (const std::string error = goods::LoadGoodsFile(path, table); !error.empty()) {
+    return Failed(error);
+  }
+  // What the write is to send: the changed records, or the scope's codes (a bad range sends none).
+  std::vector<int> sending;
+  goods::RangeCheck range = goods::CheckRange(scope.first, scope.last);
+  if (scope.kind != goods::GoodsScope::Kind::Range) range = goods::CheckRange("0", std::to_string(goods::kLastGoodsCode));
+  for (int code = range.first; range.ok() && code <= range.last; ++code)
+    if (scope.kind != goods::GoodsScope::Kind::Changed || table.state(code) != goods::RecordState::OnDevice)
+      sending.push_back(code);
+  const auto result = goods::WriteGoods(link, ui, table, scope);
+  const int code = result.outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
+  if (!parser.isSet(kVerify)) return code;
+  std::vector<int> written;
+  for (const int sent : sending)
+    if (table.state(sent) == goods::RecordState::OnDevice) written.push_back(sent);
+  const std::vector<int> differing = goods::VerifyGoods(link, table, written);
+  for (const int bad : differing) ui.Out("Код " + std::to_string(bad) + ": прочитано обратно не то, что записано\n");
+  if (!differing.empty()) return 1;
+  ui.Out("Прочитано обратно совпадает: " + std::to_string(written.size()) + ".\n");
+  return code;
+}
+
 int RunDevice(const QStringList& arguments, DeviceAction action) {
   static constexpr const char* kNames[] = {"goods read", "goods write", "goods erase"};
   const char* name = kNames[static_cast<int>(action)];
@@ -54,6 +93,12 @@ int RunDevice(const QStringList& arguments, DeviceAction action) {
   parser.addOption({kRange, QStringLiteral("Коды от A до B, например 5-40 (без него — все); erase его не использует."),
                     QStringLiteral("A-B")});
   parser.addOption({kKeepGoing, QStringLiteral("Продолжать после неудачной записи, а не останавливаться.")});
+  if (action == DeviceAction::Write) {
+    parser.addOption({kSince, QStringLiteral("Записать только записи, отличные от этого файла (он считается тем, что "
+                                             "хранит КМ); --range тогда не действует."),
+                      QStringLiteral("путь")});
+    parser.addOption({kVerify, QStringLiteral("Прочитать обратно каждую записанную запись; код выхода 1 при любом отличии.")});
+  }
   DeviceOptions options;
   const bool many_allowed = action != DeviceAction::Erase;
   const auto done = many_allowed ? ParseManyDeviceSubcommand(parser, arguments, name, options)
@@ -82,10 +127,7 @@ int RunDevice(const QStringList& arguments, DeviceAction action) {
       const goods::TransferOutcome outcome = goods::EraseDeviceGoods(device.link, ui);
       return outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
     }
-    if (action == DeviceAction::Write) {
-      const auto result = goods::WriteGoods(device.link, ui, file_table, scope);
-      return result.outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
-    }
+    if (action == DeviceAction::Write) return RunWrite(parser, path, scope, ui, device.link);
     goods::GoodsTable table;
     const auto result = goods::ReadGoods(device.link, ui, table, scope);
     if (result.outcome != goods::TransferOutcome::Done) return 1;
@@ -159,7 +201,8 @@ int RunGoods(const QStringList& arguments) {
                     {"export", std::bind(RunConversion, _1, true)},
                     {"import", std::bind(RunConversion, _1, false)}},
                    "Использование: tarnisctl goods read  --port COM1 --file x.base [--range A-B] [--keep-going]\n"
-                   "               tarnisctl goods write --port COM1 --file x.base [--range A-B] [--keep-going]\n"
+                   "               tarnisctl goods write --port COM1 --file x.base [--range A-B] [--since y.base] [--verify]\n"
+                   "                                     [--keep-going]\n"
                    "               tarnisctl goods write --ports COM1,COM2 --file x.base [--json]   (read: --file x-{port}.base)\n"
                    "               tarnisctl goods erase --port COM1 [--keep-going]\n"
                    "               tarnisctl goods export --file x.base --csv x.csv [--encoding cp1251] [--separator ,]\n"
