@@ -187,7 +187,7 @@ int RunConversion(const QStringList& arguments, bool exporting) {
   goods::GoodsTable table;
   std::vector<std::string> warnings;
   std::string error = exporting ? goods::LoadGoodsFile(file, table) : goods::ImportGoodsCsvFile(csv, table, &warnings);
-  for (const std::string& warning : warnings) PrintError("warning: " + warning);
+  for (const std::string& warning : warnings) PrintError("предупреждение: " + warning);
   if (error.empty()) error = exporting ? goods::ExportGoodsCsvFile(csv, table, *format) : goods::SaveGoodsFile(file, table);
   return error.empty() ? 0 : Failed(error);
 }
