@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "quiet_spawn.h"
+
 extern char** environ;
 
 namespace {
@@ -22,16 +24,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 pid_t StartEmulator(const std::string& port, const std::string& directory) {
-  std::vector<std::string> arguments = {TARNIS_EMULATOR, "--port", port, "--baud", "115200"};
-  std::vector<char*> argv;
-  for (auto& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t pid = tarnis::test::SpawnQuietly({TARNIS_EMULATOR, "--port", port, "--baud", "115200"}, {2});
   for (int i = 0; i < 500 && pid > 0 && !std::filesystem::is_symlink(directory + "/" + port); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return pid;

@@ -16,6 +16,7 @@
 #include "emulator/device_state_file.h"
 #include "goods/goods_transfer.h"
 #include "link/device_charset.h"
+#include "quiet_spawn.h"
 #include "soak_support.h"
 
 extern char** environ;
@@ -36,19 +37,12 @@ class EmulatorProgram {
   }
   // Starts it and waits until it has registered its port.
   bool Start(std::uint64_t seed) {
-    std::vector<std::string> arguments{TARNIS_EMULATOR, "--port", "COM6", "--state", state_, "--fault-rate",
-                                       std::to_string(SoakBench::kFaultRate), "--seed", std::to_string(seed)};
-    std::vector<char*> argv;
-    for (auto& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    for (int i = 0; spawned == 0 && i < 500 && !fs::is_symlink(ports_ / "COM6"); ++i)
+    pid_ = SpawnQuietly({TARNIS_EMULATOR, "--port", "COM6", "--state", state_, "--fault-rate",
+                         std::to_string(SoakBench::kFaultRate), "--seed", std::to_string(seed)},
+                        {1});
+    for (int i = 0; pid_ > 0 && i < 500 && !fs::is_symlink(ports_ / "COM6"); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return spawned == 0 && fs::is_symlink(ports_ / "COM6");
+    return pid_ > 0 && fs::is_symlink(ports_ / "COM6");
   }
   // SIGKILL; the stale registration goes at once, as a supervisor would remove it, so that the
   // freed pseudo-terminal number cannot lead to another program's line.

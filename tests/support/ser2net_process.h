@@ -18,6 +18,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "quiet_spawn.h"
+
 #include "platform/tcp_socket.h"
 
 extern char** environ;
@@ -63,16 +65,7 @@ class Ser2netProcess {
     std::ofstream(config) << "connection: &port\n  accepter: " << (rfc2217 ? "telnet(rfc2217)," : "")
                           << "tcp,127.0.0.1," << port_ << "\n  connector: serialdev," << line << "\n"
                           << "  options:\n    chardelay: " << (chardelay ? "true" : "false") << "\n";
-    std::vector<std::string> arguments = {program, "-n", "-d", "-c", config, "-P", config_folder_ + "/pid"};
-    std::vector<char*> argv;
-    for (auto& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    pid_ = SpawnQuietly({program, "-n", "-d", "-c", config, "-P", config_folder_ + "/pid"}, {1, 2});
     for (int i = 0; i < 500 && pid_ > 0 && !Listening(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   Ser2netProcess(const Ser2netProcess&) = delete;
