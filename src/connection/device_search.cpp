@@ -114,24 +114,26 @@ bool Found(PortProbe& probe, const link::StatusReply& reply, int baud) {
   return true;
 }
 
-void ProbeNetwork(PortProbe& probe, const NetworkPortAddress& address, const SearchRequest& request,
-                  const std::atomic<bool>& stop, std::atomic<int>& done, ProbeRecords& records) {
+// Tries the search speeds over one transport in turn, while worth_more() says a further speed may
+// answer; a found device is reported at reported_baud(baud).
+template <class WorthMore, class ReportedBaud>
+void TrySpeeds(PortProbe& probe, link::Transport& transport, const SearchRequest& request,
+               const std::atomic<bool>& stop, std::atomic<int>& done, ProbeRecords& records, WorthMore worth_more,
+               ReportedBaud reported_baud) {
   int left = static_cast<int>(kSearchSpeeds.size());
-  NetworkProbeTransport transport(address, request.margin_ms);
   link::Link link(transport);
   link::ExchangeLog pairing(1);
   if (request.log) records.Attach(link, pairing);
   link.settings().port_name = probe.name;
   link.settings().factory_number = request.factory_number;
-  const bool telnet = address.protocol == NetworkPortAddress::Protocol::Rfc2217;
   for (const int baud : kSearchSpeeds) {
     if (stop) return;
+    if (left < static_cast<int>(kSearchSpeeds.size()) && !worth_more()) break;
     link.settings().baud_rate = baud;
     const link::StatusReply reply = link::RequestStatus(link);
     --left;
     ++done;
-    if (Found(probe, reply, telnet ? baud : 0)) break;
-    if (!telnet || !transport.opened()) break;  // raw TCP has one speed; a refusal will not change
+    if (Found(probe, reply, reported_baud(baud))) break;
   }
   done += left;
 }
@@ -139,28 +141,22 @@ void ProbeNetwork(PortProbe& probe, const NetworkPortAddress& address, const Sea
 void Probe(PortProbe& probe, const SearchRequest& request, const std::atomic<bool>& stop, std::atomic<int>& done,
            ProbeRecords& records) {
   if (stop) return;
-  if (const auto address = ParseNetworkPortUrl(probe.device))
-    return ProbeNetwork(probe, *address, request, stop, done, records);
-  int left = static_cast<int>(kSearchSpeeds.size());
-  SerialPort port;
-  if (port.Open(probe.device)) {
-    ProbeTransport transport(port, request.margin_ms);
-    link::Link link(transport);
-    link::ExchangeLog pairing(1);
-    if (request.log) records.Attach(link, pairing);
-    link.settings().port_name = probe.name;
-    link.settings().factory_number = request.factory_number;
-    for (const int baud : kSearchSpeeds) {
-      if (stop) return;
-      if (port.line_lost()) break;
-      link.settings().baud_rate = baud;
-      const link::StatusReply reply = link::RequestStatus(link);
-      --left;
-      ++done;
-      if (Found(probe, reply, baud)) break;
-    }
+  if (const auto address = ParseNetworkPortUrl(probe.device)) {
+    NetworkProbeTransport transport(*address, request.margin_ms);
+    // Raw TCP has the far end's one speed; a refused connection will not change with the speed.
+    const bool telnet = address->protocol == NetworkPortAddress::Protocol::Rfc2217;
+    TrySpeeds(probe, transport, request, stop, done, records, [&] { return telnet && transport.opened(); },
+              [&](int baud) { return telnet ? baud : 0; });
+    return;
   }
-  done += left;
+  SerialPort port;
+  if (!port.Open(probe.device)) {
+    done += static_cast<int>(kSearchSpeeds.size());
+    return;
+  }
+  ProbeTransport transport(port, request.margin_ms);
+  TrySpeeds(probe, transport, request, stop, done, records, [&] { return !port.line_lost(); },
+            [](int baud) { return baud; });
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ Answer Link::Exchange(Command command, std::span<const std::uint8_t> payload) {
     const LinkResult result = answer.status.result;
     const bool line_failure =
         result == LinkResult::NoAnswer || result == LinkResult::BadStart || result == LinkResult::BadCode;
-    if (!line_failure || !answer.port_opened || answer.line_lost || retry_ >= retries) {
+    if (!line_failure || !answer.transport.opened || answer.transport.line_lost || retry_ >= retries) {
       retry_ = 0;
       return answer;
     }
@@ -79,10 +79,7 @@ Answer Link::ExchangeOnce(Command command, std::span<const std::uint8_t> request
   std::vector<std::uint8_t> bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(outcome.received));
   if (observer_) observer_(TraceDirection::Received, bytes);
   Answer answer = ValidateAnswer(command, std::move(bytes));
-  answer.port_opened = outcome.opened;
-  answer.open_errno = outcome.open_errno;
-  answer.open_failure = outcome.open_failure;
-  answer.line_lost = outcome.line_lost;
+  answer.transport = outcome;
   // A device's own refusal says all there is; any other failure gets the reason on a line of its own.
   if (!reason.empty() && !answer.status.ok() && answer.status.result != LinkResult::DeviceError)
     answer.status.message += "\n" + reason;

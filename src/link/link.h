@@ -32,10 +32,7 @@ struct Answer {
   // What the transport reported: a port that did not open (nothing was sent) and why, or a line
   // lost while the answer came. The result stays NoAnswer / BadStart as the checks decide; the
   // reason, when there is one, is the message's second line.
-  bool port_opened = true;
-  int open_errno = 0;
-  std::string open_failure;
-  bool line_lost = false;
+  TransportResult transport;
 };
 
 // The checks of Link::Exchange on the bytes that arrived for a request of command; observers of

@@ -269,8 +269,8 @@ TEST_P(Ser2netTest, StoppedServerFailsAtOnceAsAPortThatDidNotOpen) {
   const Answer answer = network_.Exchange(Command::Status, {});
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
   EXPECT_EQ(answer.status.result, LinkResult::NoAnswer);
-  EXPECT_FALSE(answer.port_opened);
-  EXPECT_EQ(answer.open_failure, "соединение отклонено 127.0.0.1:" + std::to_string(ser2net_->port()));
+  EXPECT_FALSE(answer.transport.opened);
+  EXPECT_EQ(answer.transport.open_failure, "соединение отклонено 127.0.0.1:" + std::to_string(ser2net_->port()));
 }
 
 INSTANTIATE_TEST_SUITE_P(RawAndRfc2217, Ser2netTest, ::testing::Bool(),
