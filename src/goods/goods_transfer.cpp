@@ -232,22 +232,18 @@ TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& t
     if (!range) return refusal;
     codes = CodeSpan(range->first, range->last);
   }
-  int written = 0;
   const auto write = [&](int code) -> std::optional<std::string> {
     const DeviceRecordFromRow record = DeviceRecordOf(table.row(code));
     auto failure = record.record ? FailureOf(link::ExchangeGoods(link, link::Mode::Write,
                                                                  static_cast<std::uint16_t>(code), *record.record))
                                  : UnsendableRowText(code, record.bad_column);
-    if (failure) {
-      table.MarkNotWritten(code);
-    } else {
-      table.MarkOnDevice(code);
-      ++written;
-    }
+    if (failure) table.MarkNotWritten(code);
+    else table.MarkOnDevice(code);
     return failure;
   };
   ui::OperationReport report(ui::Direction::Write);
   const RunEnd end = RunRecords(ui, run, report, codes, kWriteFailed, write);
+  const int written = report.succeeded();
   if (end.outcome == TransferOutcome::Stopped) {
     run.End();
     // The records not reached stay marked, so a write of the changed records resumes there.

@@ -36,6 +36,7 @@ class OperationReport {
 
   bool AllSucceeded() const { return failures_.empty(); }
   int requests() const { return requests_; }
+  int succeeded() const { return requests_ - static_cast<int>(failures_.size()); }
   const std::vector<Failure>& failures() const { return failures_; }
   const std::vector<std::string>& remarks() const { return remarks_; }
 
