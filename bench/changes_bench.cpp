@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "config/changes_write.h"
 #include "config/config_transfer.h"
 #include "emulated_device.h"
 #include "goods/goods_transfer.h"

@@ -12,6 +12,7 @@
 #include "app/compare_dialog.h"
 #include "app/connection_settings_dialog.h"
 #include "config/config_file.h"
+#include "config/changes_write.h"
 #include "config/config_transfer.h"
 #include "config/config_verification.h"
 #include "connection/port_survey.h"

@@ -47,16 +47,7 @@ inline constexpr const char* kClicheTwoNotWritten = "Клише 2 не запи�
 bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
                       ConfigurationStates* states = nullptr, std::vector<ParameterAddress>* written = nullptr);
 
-// Writes only the texts edited or not written, in the whole write's order and under its rules
-// (an item disabled or an operator without a usable password is not written, nor a cliché the
-// device refuses) with its prompts; then "Записано изменений: N.", or "Изменений нет." when there
-// is nothing to write. True when it ran to its end.
-bool WriteChangesToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
-                          ConfigurationStates& states, std::vector<ParameterAddress>* written = nullptr);
-
-// The closing lines of the writes that know the states.
-inline constexpr const char* kNoChanges = "Изменений нет.";
-std::string ChangesWrittenText(int written);
+// The closing line of a write the user stopped, where the states are known.
 std::string StoppedWriteText(int written, int planned);
 
 }  // namespace tarnis::config

@@ -1,3 +1,4 @@
+#include "config/changes_write.h"
 #include "config/config_transfer.h"
 
 #include <gtest/gtest.h>

@@ -10,6 +10,7 @@
 
 #include "config/config_file.h"
 #include "config_audit.h"
+#include "config/changes_write.h"
 #include "config/config_transfer.h"
 #include "config/config_verification.h"
 #include "console_user_interface.h"
