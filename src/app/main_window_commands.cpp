@@ -15,6 +15,7 @@
 #include "config/changes_write.h"
 #include "config/config_transfer.h"
 #include "config/config_verification.h"
+#include "config/difference_actions.h"
 #include "connection/port_survey.h"
 #include "constructor/constructor_frame.h"
 #include "goods/base_frame.h"
@@ -65,7 +66,26 @@ void TForm1::N013Click() {
   // The read goes into a scratch record: the program's own stays exactly as it is.
   const config::Verification verification = config::VerifyDevice(*link_, *ui_, blank_forms_, configuration_);
   if (!verification.complete) return;  // stopped by the user: nothing to show
-  CompareDialog dialog(verification.differences, this);
+  const std::vector<config::Difference> first = verification.differences;
+  config::DeviceComparison comparison(blank_forms_, configuration_, verification);
+  // Both actions may change the record (a write takes the items' access as the device answers).
+  const auto refreshed = [this] {
+    EnableSaveConfiguration();
+    if (constructor_frame_ && current_frame_ == constructor_frame_) constructor_frame_->InitConstructor();
+  };
+  CompareActions actions;
+  actions.write_to_device = [&](const std::vector<int>& rows) {
+    const config::ActionOutcome outcome = comparison.WriteToDevice(*link_, *ui_, configuration_states_, rows);
+    refreshed();
+    return config::NotWrittenText(outcome.left_out);
+  };
+  actions.take_from_device = [&](const std::vector<int>& rows) {
+    const config::ActionOutcome outcome = comparison.TakeFromDevice(configuration_states_, rows);
+    refreshed();
+    return config::NotTakenText(outcome.left_out);
+  };
+  actions.differences = [&] { return comparison.differences(); };
+  CompareDialog dialog(first, this, std::move(actions));
   dialog.exec();
 }
 

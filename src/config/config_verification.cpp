@@ -9,18 +9,6 @@
 namespace tarnis::config {
 namespace {
 
-const char* SectionWord(Section section) {
-  static constexpr const char* kWords[] = {"Операторы", "ДСО", "Услуги", "Дополнительные реквизиты", "Клише"};
-  return kWords[static_cast<int>(section)];
-}
-
-std::string FieldWord(Section section, int field) {
-  static constexpr const char* kOperatorFields[] = {"Должность", "Ф.И.О.", "Пароль"};
-  if (section == Section::Operators) return kOperatorFields[field - 1];
-  if (section == Section::DocumentName) return "ДСО";
-  return "Строка " + std::to_string(field);
-}
-
 // A text as the comparison shows it: passwords plain, configuration texts with their width.
 std::string Shown(Section section, int field, std::string_view cp1251) {
   if (section == Section::Operators && field == 3) return DescribePassword(cp1251);
@@ -68,6 +56,18 @@ void CompareTexts(DeviceConfiguration& expected, const ReadReport& report, std::
 
 }  // namespace
 
+std::string SectionWord(Section section) {
+  static constexpr const char* kWords[] = {"Операторы", "ДСО", "Услуги", "Дополнительные реквизиты", "Клише"};
+  return kWords[static_cast<int>(section)];
+}
+
+std::string FieldWord(Section section, int field) {
+  static constexpr const char* kOperatorFields[] = {"Должность", "Ф.И.О.", "Пароль"};
+  if (section == Section::Operators) return kOperatorFields[field - 1];
+  if (section == Section::DocumentName) return "ДСО";
+  return "Строка " + std::to_string(field);
+}
+
 std::vector<Difference> CompareWithReading(const BlankFormTable& expected_forms, const DeviceConfiguration& expected,
                                            const ReadReport& report) {
   // The device's forms as a table; a form not read stands as the expected one and is named apart.
@@ -96,35 +96,45 @@ Verification VerifyDevice(link::Link& link, ui::UserInterface& ui, const BlankFo
   // The read fills a scratch record (the whole read's own rules) and the report; only the report
   // is compared.
   auto scratch = std::make_unique<DeviceConfiguration>(expected);
-  ReadReport report;
   Verification verification;
-  verification.complete = ReadAllFromDevice(link, ui, *scratch, {}, &report);
-  verification.differences = CompareWithReading(expected_forms, expected, report);
+  verification.complete = ReadAllFromDevice(link, ui, *scratch, {}, &verification.report);
+  verification.differences = CompareWithReading(expected_forms, expected, verification.report);
   return verification;
+}
+
+bool ReadBackTexts(link::Link& link, const DeviceConfiguration& expected,
+                   const std::vector<ParameterAddress>& addresses, ReadReport& report) {
+  const link::Link::Operation operation(link);
+  if (!operation) return false;
+  auto scratch = std::make_unique<DeviceConfiguration>(expected);  // the reads land here, never in expected
+  bool complete = true;
+  for (const ParameterAddress& address : addresses) {
+    if (!ParameterAt(*scratch, address)) continue;
+    const link::ParameterReply reply =
+        ExchangeConfigurationText(link, link::Mode::Read, *scratch, address, EnabledByte::Keep);
+    report.Add(address, reply, std::string(FieldText(ParameterAt(*scratch, address)->text)));
+    complete = complete && reply.ok();
+  }
+  return complete;
 }
 
 Verification VerifyTexts(link::Link& link, const DeviceConfiguration& expected,
                          const std::vector<ParameterAddress>& addresses) {
   Verification verification;
-  const link::Link::Operation operation(link);
-  if (!operation) return verification;
+  if (link.busy()) return verification;
+  verification.complete = ReadBackTexts(link, expected, addresses, verification.report);
   auto record = std::make_unique<DeviceConfiguration>(expected);  // ParameterAt works on a mutable record
-  auto scratch = std::make_unique<DeviceConfiguration>(expected);
-  verification.complete = true;
   for (const ParameterAddress& address : addresses) {
     if (!ParameterAt(*record, address)) continue;
-    const link::ParameterReply reply =
-        ExchangeConfigurationText(link, link::Mode::Read, *scratch, address, EnabledByte::Keep);
+    const ParameterReading* reading = verification.report.Find(address);
     const SectionMap& map = kParameterMap[address.table];
     const std::string wanted(FieldText(ParameterAt(*record, address)->text));
-    const std::string read(FieldText(ParameterAt(*scratch, address)->text));
     Difference difference{SectionWord(map.section), map.section == Section::DocumentName ? 0 : address.row,
                           FieldWord(map.section, address.field), Shown(map.section, address.field, wanted), ""};
-    if (!reply.ok()) {
-      verification.complete = false;
+    if (!reading->status.ok()) {
       difference.second = kUnreadValue;
-    } else if (link::AsDeviceHolds(wanted) != link::AsDeviceHolds(read)) {
-      difference.second = Shown(map.section, address.field, read);
+    } else if (link::AsDeviceHolds(wanted) != link::AsDeviceHolds(reading->text)) {
+      difference.second = Shown(map.section, address.field, reading->text);
     } else {
       continue;
     }

@@ -18,6 +18,7 @@ struct Verification {
   // In the program's record first, in the device second; what the read could not fetch is
   // reported as kUnreadValue.
   std::vector<Difference> differences;
+  ReadReport report;  // what the reads obtained, for acting on the differences
 };
 
 Verification VerifyDevice(link::Link& link, ui::UserInterface& ui, const BlankFormTable& expected_forms,
@@ -28,6 +29,15 @@ Verification VerifyDevice(link::Link& link, ui::UserInterface& ui, const BlankFo
 // nothing.
 Verification VerifyTexts(link::Link& link, const DeviceConfiguration& expected,
                          const std::vector<ParameterAddress>& addresses);
+
+// Reads the texts at addresses again, one request each with no prompt, into report (the text as
+// the record stores it, the attribute as answered). False when the link is busy or a read failed.
+bool ReadBackTexts(link::Link& link, const DeviceConfiguration& expected,
+                   const std::vector<ParameterAddress>& addresses, ReadReport& report);
+
+// The words a difference names its section and field with: "Услуги", "Строка 2"...
+std::string SectionWord(Section section);
+std::string FieldWord(Section section, int field);
 
 // The differences between the expected forms and record and what report says the device holds:
 // blank forms first, then the record in the order of CompareConfigurations. A cliché 2 row that

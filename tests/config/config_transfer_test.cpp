@@ -10,6 +10,7 @@
 
 #include "config/config_file.h"
 #include "config/config_verification.h"
+#include "config/difference_actions.h"
 #include "emulated_device.h"
 #include "link/device_charset.h"
 #include "link/device_errors.h"
@@ -417,6 +418,115 @@ TEST_F(ConfigTransferTest, StoppedWholeWriteSaysHowFarAndChangesWriteResumesTher
   const Verification verification = VerifyTexts(device.link(), configuration, written);
   EXPECT_TRUE(verification.complete);
   EXPECT_EQ(verification.differences.size(), 1u);
+}
+
+// A comparison acted on: the chosen rows' texts are written, read back and compared anew, so
+// the list ends empty only when the device's answers match.
+TEST_F(ConfigTransferTest, WritingDifferencesSendsEachTextOnceReadsItBackAndEndsAtAFullMatch) {
+  device.WithDevice([](Km07Device& d) {
+    d.state().Text(0, 2, 3) = "4321";
+    d.state().Text(1, 1, 1) = Device("1КВИТАНЦИЯ");
+    d.state().Text(3, 4, 3) = Device("0ИНН");
+  });
+  ConfigurationStates states(configuration);
+  BlankFormTable forms;
+  ResetBlankForms(forms);
+  DeviceComparison comparison(forms, configuration, VerifyDevice(device.link(), ui, forms, configuration));
+  ASSERT_EQ(comparison.differences().size(), 3u);
+  const std::size_t after_read = ParameterRequests();
+
+  // The selected row alone: one write, one read back.
+  EXPECT_TRUE(comparison.WriteToDevice(device.link(), ui, states, {1}).left_out.empty());
+  EXPECT_EQ(ParameterRequests() - after_read, 2u);
+  EXPECT_EQ(DeviceText(1, 1, 1), Device("0СТРОКА ДСО"));
+  ASSERT_EQ(comparison.differences().size(), 2u);
+  EXPECT_EQ(comparison.differences()[1].field, "Строка 3");
+
+  ASSERT_TRUE(comparison.WriteToDevice(device.link(), ui, states, {}).ran);
+  EXPECT_EQ(ParameterRequests() - after_read, 2u + 4);
+  EXPECT_TRUE(comparison.differences().empty());
+  EXPECT_EQ(ui.MessageTexts(),
+            (std::vector<std::string>{"Прочитано удачно...", "Записано изменений: 1.", "Записано изменений: 2."}));
+  EXPECT_TRUE(states.Changed(configuration).empty());
+  EXPECT_TRUE(VerifyDevice(device.link(), ui, forms, configuration).differences.empty());
+  ExpectClosedDown();
+}
+
+// Access is the device's own and blank forms go through the constructor; a refused write and a
+// text that cannot be read stay on the list. Taking the device's values empties it of all it read.
+TEST_F(ConfigTransferTest, RowsTheDeviceDoesNotTakeStayAndTakingCopiesTheDevicesValues) {
+  device.WithDevice([](Km07Device& d) {
+    d.state().enabled[2][4] = 0;
+    d.state().Text(2, 5, 1) = Device("0СТРИЖКА");
+    d.state().blanks[2].variant = 2;
+    d.faults().forced_errors.push_back({Command::Parameter, 0, 3, 2, 51});
+  });
+  configuration.cliches[1].lines[0].Set("0X");  // cliché 1 is the one the device takes
+  ConfigurationStates states(configuration);
+  BlankFormTable forms;
+  ResetBlankForms(forms);
+  DeviceComparison comparison(forms, configuration, VerifyDevice(device.link(), ui, forms, configuration));
+  const auto fields = [&] {
+    std::vector<std::string> shown;
+    for (const Difference& row : comparison.differences())
+      shown.push_back(row.section + " " + std::to_string(row.item) + " " + row.field);
+    return shown;
+  };
+  ASSERT_EQ(fields(), (std::vector<std::string>{"Формы БСО 3 Вариант", "Операторы 3 Ф.И.О.", "Услуги 5 Строка 1",
+                                                "Услуги 5 Дост.", "Клише 2 Строка 1"}));
+  const std::size_t after_read = ParameterRequests();
+
+  const ActionOutcome written = comparison.WriteToDevice(device.link(), ui, states, {});
+  EXPECT_TRUE(written.ran) << "both refusals answered Yes";
+  EXPECT_EQ(ParameterRequests() - after_read, 2u + 2) << "the two texts and their read-backs";
+  EXPECT_EQ(NotWrittenText(written.left_out),
+            "Не записано строк: 3 (доступ (\"Дост.\") задаётся в КМ; формы БСО записываются из конструктора; "
+            "клише 2 КМ не принимает).");
+  // The refused write brought the device's access along, as every write does.
+  EXPECT_EQ(fields(), (std::vector<std::string>{"Формы БСО 3 Вариант", "Операторы 3 Ф.И.О.", "Услуги 5 Строка 1",
+                                                "Клише 2 Строка 1"}));
+  EXPECT_EQ(comparison.differences()[1].second, kUnreadValue);
+  EXPECT_EQ(states.State(configuration, {2, 5, 1}), FieldState::NotWritten);
+
+  const ActionOutcome taken = comparison.TakeFromDevice(states, {});
+  EXPECT_EQ(ParameterRequests() - after_read, 4u) << "taking sends nothing";
+  EXPECT_EQ(fields(), (std::vector<std::string>{"Операторы 3 Ф.И.О."}));
+  EXPECT_EQ(NotTakenText(taken.left_out), "Не взято строк: 1 (значение в КМ не прочитано).");
+  EXPECT_EQ(forms.Form(3)->variant, 2);
+  EXPECT_EQ(configuration.services[4].lines[0].Text(), Cp("0СТРИЖКА"));
+  EXPECT_EQ(configuration.cliches[1].lines[0].Text(), Cp("0СТРОКА КЛИШЕ 0"));
+  EXPECT_EQ(states.Changed(configuration), (std::vector<ParameterAddress>{{0, 3, 2}}));
+  EXPECT_TRUE(NotWrittenText({}).empty());
+}
+
+// Each kind of row maps back to what it is about; a row no comparison makes maps to nothing.
+TEST_F(ConfigTransferTest, DifferenceRowsMapBackToTheirSubjects) {
+  using Kind = DifferenceSubject::Kind;
+  const struct {
+    Difference row;
+    std::optional<Kind> kind;
+    ParameterAddress address;
+    int form;
+  } cases[] = {
+      {{"Операторы", 32, "Пароль"}, Kind::Text, {0, 32, 3}, 0},
+      {{"ДСО", 0, "ДСО"}, Kind::Text, {1, 1, 1}, 0},
+      {{"Дополнительные реквизиты", 8, "Дост."}, Kind::Access, {3, 8, 1}, 0},
+      {{"Клише", 2, "Строка 8"}, Kind::Text, {4, 2, 8}, 0},
+      {{"Формы БСО", 8, "Скидка/Налог/Код"}, Kind::BlankForm, {}, 8},
+      {{"Услуги", 100, "Строка 1"}, std::nullopt, {}, 0},
+      {{"Клише", 1, "Дост."}, std::nullopt, {}, 0},
+      {{"Формы БСО", 9, "Вариант"}, std::nullopt, {}, 0},
+      {{"ДСО", 1, "ДСО"}, std::nullopt, {}, 0},
+      {{"Операторы", 1, "Строка 1"}, std::nullopt, {}, 0},
+  };
+  for (const auto& c : cases) {
+    const auto subject = SubjectOf(c.row);
+    ASSERT_EQ(subject.has_value(), c.kind.has_value()) << c.row.section << c.row.item;
+    if (!subject) continue;
+    EXPECT_EQ(subject->kind, *c.kind);
+    EXPECT_EQ(subject->address, c.address);
+    EXPECT_EQ(subject->form, c.form);
+  }
 }
 
 TEST_F(ConfigTransferTest, ReadMarksWhatItReadOnTheDevice) {

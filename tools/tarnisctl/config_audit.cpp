@@ -6,6 +6,7 @@
 #include "config/config_file.h"
 #include "config/config_json.h"
 #include "config/config_verification.h"
+#include "config/difference_actions.h"
 #include "console_user_interface.h"
 #include "device_run.h"
 #include "platform/cp1251_codec.h"
@@ -17,6 +18,7 @@ namespace {
 const QString kFile = QStringLiteral("file");
 const QString kJson = QStringLiteral("json");
 const QString kKeepGoing = QStringLiteral("keep-going");
+const QString kFix = QStringLiteral("fix");
 
 // Far above any configuration in JSON (about 60 KB), small enough to read whole.
 constexpr std::size_t kJsonSizeLimit = 4 * 1024 * 1024;
@@ -39,6 +41,20 @@ std::optional<ConfigurationFile> LoadFile(const std::string& path, const char* n
     return std::nullopt;
   }
   return file;
+}
+
+// config verify --fix after the first verification: writes the differing texts, reads them back
+// and prints what still differs. 0 only when nothing does.
+int FixDifferences(DeviceContext& device, const ConfigurationFile& file, config::Verification verification) {
+  ConfigurationFile written = file;  // each device its own copy
+  config::ConfigurationStates states(written.configuration);
+  config::DeviceComparison comparison(written.table, written.configuration, std::move(verification));
+  const config::ActionOutcome outcome = comparison.WriteToDevice(device.link, device.ui, states, {});
+  device.ui.Out("После записи:\n" + DifferencesText(comparison.differences(), "файл", "КМ"));
+  if (const std::string left = config::NotWrittenText(outcome.left_out); !left.empty()) device.ui.Out(left + '\n');
+  if (!outcome.ran || !comparison.differences().empty()) return 1;
+  device.ui.Out("Совпадает полностью\n");
+  return 0;
 }
 
 // The value of a required option, or nothing after telling that it is missing.
@@ -90,6 +106,8 @@ int RunConfigVerify(const QStringList& arguments) {
       "Код выхода 0: равны, 1: различаются или не прочитаны."));
   parser.addOption({kFile, QStringLiteral("Файл конфигурации (*.cfg)."), QStringLiteral("путь")});
   parser.addOption({kKeepGoing, QStringLiteral("Продолжать после неудачного запроса, а не останавливаться.")});
+  parser.addOption({kFix, QStringLiteral("Записать отличающиеся тексты из файла в КМ, прочитать их обратно и сверить "
+                                         "снова; код выхода 0, только если отличий не осталось.")});
   DeviceOptions options;
   if (const auto done = ParseManyDeviceSubcommand(parser, arguments, "config verify", options)) return *done;
   const auto path = Required(parser, kFile, "config verify");
@@ -98,14 +116,15 @@ int RunConfigVerify(const QStringList& arguments) {
   if (!file) return 2;
 
   return RunOnDevices(parser, options, "config verify", parser.isSet(kKeepGoing), [&](DeviceContext& device) {
-    const config::Verification verification =
+    config::Verification verification =
         config::VerifyDevice(device.link, device.ui, file->table, file->configuration);
     device.ui.Out(DifferencesText(verification.differences, "файл", "КМ"));
     if (verification.differences.empty() && verification.complete) {
       device.ui.Out("Совпадает полностью\n");
       return 0;
     }
-    return 1;
+    if (!parser.isSet(kFix) || !verification.complete) return 1;
+    return FixDifferences(device, *file, std::move(verification));
   });
 }
 

@@ -177,7 +177,7 @@ int RunConfig(const QStringList& arguments) {
                    "               tarnisctl config write --ports COM1,COM2 --file x.cfg [--json]   (read: --file x-{port}.cfg)\n"
                    "               tarnisctl config show x.cfg\n"
                    "               tarnisctl config diff a.cfg b.cfg\n"
-                   "               tarnisctl config verify --port COM1 --file x.cfg [--keep-going]\n"
+                   "               tarnisctl config verify --port COM1 --file x.cfg [--fix] [--keep-going]\n"
                    "               tarnisctl config export --file x.cfg --json x.json\n"
                    "               tarnisctl config import --json x.json --file x.cfg\n"
                    "\"tarnisctl config <action> --help\" расскажет больше.\n");
