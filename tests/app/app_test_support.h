@@ -9,10 +9,11 @@
 
 namespace tarnis::test {
 
-// Calls act(window) once a modal window of type W is up, from inside its event loop.
+// Calls act(window) once a modal window of type W is up, from inside its event loop. With owner,
+// the wait ends with it, so a window that never came up is not waited for by the next test.
 template <class W>
-void WhenModal(std::function<void(W&)> act) {
-  auto* timer = new QTimer;
+void WhenModal(std::function<void(W&)> act, QObject* owner = nullptr) {
+  auto* timer = new QTimer(owner);
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [timer, act] {
     if (auto* window = qobject_cast<W*>(QApplication::activeModalWidget())) {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolBar>
+#include <QTest>
 #include <QToolButton>
 #include <cstdlib>
 #include <cstring>
@@ -54,7 +55,7 @@ class ServiceToolsTest : public ::testing::Test {
         shown.rows.push_back(cells);
       }
       dialog.reject();
-    });
+    }, window.get());
     window->N013->trigger();
     return shown;
   }
@@ -103,6 +104,61 @@ TEST_F(ServiceToolsTest, CompareOfAnEqualDeviceSaysSoAndAStoppedReadShowsNothing
   const Shown stopped = Compare();
   EXPECT_FALSE(stopped.dialog);
   EXPECT_EQ(ui.MessageTexts().back(), "Не удалось прочитать параметр... Нет ответа или не удалось открыть порт.\n Продолжить?");
+}
+
+// The comparison acted on: copy (Ctrl+C and the button), the selected rows written and read
+// back, the rest taken from the device, ending at a full match with the program showing it.
+TEST_F(ServiceToolsTest, CompareWritesTheSelectedRowsTakesTheRestAndCopiesTheList) {
+  device.WithDevice([](emulator::Km07Device& d) {
+    d.state().Text(2, 12, 1) = link::ToDeviceText(Utf8ToCp1251Lossy("1СТРИЖКА"));
+    d.state().Text(0, 3, 2) = link::ToDeviceText(Utf8ToCp1251Lossy("0ПЕТРОВ"));
+    d.state().blanks[2].variant = 2;
+  });
+  const std::string program_service(window->configuration().services[11].lines[0].Text());
+  struct Seen {
+    QStringList buttons;
+    QString all, one, note, count;
+    bool table_shown = true, write_enabled = true;
+  } seen;
+  test::WhenModal<CompareDialog>([&seen](CompareDialog& dialog) {
+    for (QPushButton* button : {dialog.WriteDifferencesButton, dialog.TakeFromDeviceButton, dialog.CopyButton})
+      seen.buttons << button->objectName() + " " + button->text();
+    QTest::keySequence(dialog.DifferenceTable, QKeySequence::Copy);
+    seen.all = QApplication::clipboard()->text();
+    for (const int row : {0, 2})
+      dialog.DifferenceTable->selectionModel()->select(dialog.DifferenceTable->model()->index(row, 0),
+                                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    dialog.WriteDifferencesButton->click();
+    seen.note = dialog.ActionNoteLabel->text();
+    dialog.DifferenceTable->selectRow(1);
+    dialog.CopyButton->click();
+    seen.one = QApplication::clipboard()->text();
+    dialog.DifferenceTable->clearSelection();
+    dialog.TakeFromDeviceButton->click();
+    seen.count = dialog.CountLabel->text();
+    seen.table_shown = dialog.DifferenceTable->isVisibleTo(&dialog);
+    seen.write_enabled = dialog.WriteDifferencesButton->isEnabled();
+    dialog.reject();
+  });
+  window->N013->trigger();
+  EXPECT_EQ(seen.buttons, (QStringList{"WriteDifferencesButton Записать отличия в КМ", "TakeFromDeviceButton Взять из КМ",
+                                       "CopyButton Копировать"}));
+  const QString header = "Раздел\t№\tПоле\tВ программе\tВ КМ\n";
+  EXPECT_EQ(seen.all, header + "Формы БСО\t3\tВариант\tнет\t2\n"
+                               "Операторы\t3\tФ.И.О.\t«ФАМИЛИЯ 3», узкий\t«ПЕТРОВ», узкий\n"
+                               "Услуги\t12\tСтрока 1\t«УСЛУГА 12 - СТРОКА 1», узкий\t«СТРИЖКА», широкий\n");
+  EXPECT_EQ(seen.note, "Не записано строк: 1 (формы БСО записываются из конструктора).");
+  EXPECT_EQ(seen.one, header + "Операторы\t3\tФ.И.О.\t«ФАМИЛИЯ 3», узкий\t«ПЕТРОВ», узкий\n")
+      << "the written row left the list";
+  EXPECT_EQ(seen.count, "Совпадает полностью");
+  EXPECT_FALSE(seen.table_shown);
+  EXPECT_FALSE(seen.write_enabled);
+  EXPECT_EQ(device.WithDevice([](emulator::Km07Device& d) { return d.state().Text(2, 12, 1); }),
+            link::ToDeviceText(program_service));
+  EXPECT_EQ(window->configuration().operators[2].full_name.Text(), Utf8ToCp1251Lossy("0ПЕТРОВ"));
+  EXPECT_EQ(window->blank_forms().Form(3)->variant, 2);
+  EXPECT_TRUE(window->configuration_states().Changed(window->configuration()).empty());
+  EXPECT_EQ(Compare().count, "Совпадает полностью");
 }
 
 // "Прервать" during the comparison's read ends it where answering No to a failure of the next
