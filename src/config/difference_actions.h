@@ -41,6 +41,8 @@ class DeviceComparison {
   DeviceComparison(BlankFormTable& forms, DeviceConfiguration& configuration, Verification verification);
 
   const std::vector<Difference>& differences() const { return differences_; }
+  // What the device answered: the first read, with every read-back over it.
+  const ReadReport& report() const { return report_; }
 
   // Writes the texts of rows (indexes into differences(); every row when rows is empty) under the
   // whole write's rules, prompts and closing box, marking states; then reads back, without a

@@ -189,5 +189,42 @@ TEST_F(ConfigAuditCtlTest, VerifyComparesAccessAndBlankFormsAndTextsAsTheDeviceH
             "Дополнительные реквизиты №1, Дост.: да → нет\n");
 }
 
+// --fix writes exactly the differing texts, reads them back, and exits 0 only when nothing is left.
+TEST_F(ConfigAuditCtlTest, VerifyFixWritesTheDifferingTextsAndVerifiesAgain) {
+  test::EmulatedDevice device{"COM7"};
+  const auto parameter_requests = [&] {
+    return device.WithDevice([](emulator::Km07Device& d) { return d.requests_seen(link::Command::Parameter); });
+  };
+  device.WithDevice([](emulator::Km07Device& d) {
+    d.state().Text(0, 2, 2) = link::ToDeviceText(Utf8ToCp1251Lossy("0ПЕТР"));
+    d.state().Text(2, 40, 2) = link::ToDeviceText(Utf8ToCp1251Lossy("0ИНАЯ"));
+    d.state().Text(4, 1, 3) = "";
+  });
+  const std::string options = " --port COM7 --timeouts 50,500 --file " + Save("x.cfg");
+  const auto fixed = Ctl("config verify --fix" + options);
+  EXPECT_EQ(fixed.exit_code, 0) << fixed.err;
+  EXPECT_EQ(parameter_requests(), 335u + 1 + 3 + 3) << "the read, the cliché probe, three writes, three read-backs";
+  EXPECT_NE(fixed.out.find("Записано изменений: 3.\nПосле записи:\nСовпадает полностью\n"), std::string::npos)
+      << fixed.out;
+  EXPECT_EQ(Ctl("config verify" + options).exit_code, 0);
+
+  // A blank form is not written by it, and the device refuses the disabled item's text.
+  device.WithDevice([](emulator::Km07Device& d) {
+    d.state().blanks[2].variant = 2;
+    d.state().enabled[2][39] = 0;
+    d.state().Text(2, 40, 2) = link::ToDeviceText(Utf8ToCp1251Lossy("0ИНАЯ"));
+  });
+  const auto refused = Ctl("config verify --fix --keep-going" + options);
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_NE(refused.out.find("После записи:\nфайл ← → КМ\nФормы БСО №3, Вариант: нет → 2\n"
+                             "Услуги №40, Строка 2: «УСЛУГА 40 - СТРОКА 2», узкий → «ИНАЯ», узкий\n"
+                             "Услуги №40, Дост.: да → нет\n"
+                             "Не записано строк: 2 (доступ (\"Дост.\") задаётся в КМ; формы БСО записываются из "
+                             "конструктора).\n"),
+            std::string::npos)
+      << refused.out;
+  EXPECT_EQ(refused.out.find("Совпадает"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarnis::config

@@ -50,9 +50,11 @@ int FixDifferences(DeviceContext& device, const ConfigurationFile& file, config:
   config::ConfigurationStates states(written.configuration);
   config::DeviceComparison comparison(written.table, written.configuration, std::move(verification));
   const config::ActionOutcome outcome = comparison.WriteToDevice(device.link, device.ui, states, {});
-  device.ui.Out("После записи:\n" + DifferencesText(comparison.differences(), "файл", "КМ"));
+  // Against the file itself: the writes took the items' access as the device answered into the copy.
+  const auto after = config::CompareWithReading(file.table, file.configuration, comparison.report());
+  device.ui.Out("После записи:\n" + DifferencesText(after, "файл", "КМ"));
   if (const std::string left = config::NotWrittenText(outcome.left_out); !left.empty()) device.ui.Out(left + '\n');
-  if (!outcome.ran || !comparison.differences().empty()) return 1;
+  if (!outcome.ran || !after.empty()) return 1;
   device.ui.Out("Совпадает полностью\n");
   return 0;
 }
