@@ -66,7 +66,7 @@ std::string NotWrittenText(const std::vector<Difference>& left_out) {
     cliche = cliche || subject->kind == DifferenceSubject::Kind::Text;
   }
   std::vector<std::string> reasons;
-  if (access) reasons.push_back("доступ (\"Дост.\") задаётся в КМ");
+  if (access) reasons.push_back("доступ («Дост.») задаётся в КМ");
   if (forms) reasons.push_back("формы БСО записываются из конструктора");
   if (cliche) reasons.push_back("клише 2 КМ не принимает");
   return "Не записано строк: " + std::to_string(left_out.size()) + " (" + Joined(reasons) + ").";

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "app/exchange_log_window.h"
 #include "app/main_window.h"
 #include "config/config_verification.h"
+#include "config/difference_actions.h"
 #include "emulated_device.h"
 #include "goods/goods_item_dialog.h"
 #include "goods/goods_transfer.h"
@@ -55,9 +57,23 @@ int main(int argc, char** argv) {
     for (const std::uint16_t code : {3, 4, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21})
       d.faults().forced_errors.push_back({link::Command::Goods, {}, code, {}, 51});
   });
-  const config::Verification verification = config::VerifyDevice(device.link(), ui, window.blank_forms(), window.configuration());
-  app::CompareDialog dialog(verification.differences);
+  config::Verification verification = config::VerifyDevice(device.link(), ui, window.blank_forms(), window.configuration());
+  const std::vector<config::Difference> first = verification.differences;
+  config::DeviceComparison comparison(window.blank_forms(), window.configuration(), std::move(verification));
+  app::CompareActions actions;
+  actions.write_to_device = [&](const std::vector<int>& rows) {
+    return config::NotWrittenText(comparison.WriteToDevice(device.link(), ui, window.configuration_states(), rows).left_out);
+  };
+  actions.take_from_device = [&](const std::vector<int>& rows) {
+    return config::NotTakenText(comparison.TakeFromDevice(window.configuration_states(), rows).left_out);
+  };
+  actions.differences = [&] { return comparison.differences(); };
+  app::CompareDialog dialog(first, nullptr, actions);
   Show(dialog, directory, "compare-dialog.png", wait);
+  dialog.WriteDifferencesButton->click();  // every row: what the device does not take stays, and why
+  Show(dialog, directory, "compare-dialog-written.png", wait);
+  dialog.TakeFromDeviceButton->click();
+  Show(dialog, directory, "compare-dialog-taken.png", wait);
   app::CompareDialog equal({});
   Show(equal, directory, "compare-dialog-equal.png", wait);
 

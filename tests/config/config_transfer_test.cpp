@@ -480,7 +480,7 @@ TEST_F(ConfigTransferTest, RowsTheDeviceDoesNotTakeStayAndTakingCopiesTheDevices
   EXPECT_TRUE(written.ran) << "both refusals answered Yes";
   EXPECT_EQ(ParameterRequests() - after_read, 2u + 2) << "the two texts and their read-backs";
   EXPECT_EQ(NotWrittenText(written.left_out),
-            "Не записано строк: 3 (доступ (\"Дост.\") задаётся в КМ; формы БСО записываются из конструктора; "
+            "Не записано строк: 3 (доступ («Дост.») задаётся в КМ; формы БСО записываются из конструктора; "
             "клише 2 КМ не принимает).");
   // The refused write brought the device's access along, as every write does.
   EXPECT_EQ(fields(), (std::vector<std::string>{"Формы БСО 3 Вариант", "Операторы 3 Ф.И.О.", "Услуги 5 Строка 1",
