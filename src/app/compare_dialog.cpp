@@ -61,8 +61,9 @@ CompareDialog::CompareDialog(const std::vector<config::Difference>& differences,
   CopyButton = buttons->addButton("Копировать", QDialogButtonBox::ActionRole);
   CopyButton->setObjectName("CopyButton");
   connect(CopyButton, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(ListText()); });
-  for (QAbstractButton* button : buttons->buttons())
-    if (auto* push = qobject_cast<QPushButton*>(button)) push->setAutoDefault(false);
+  // Enter keeps closing the window; it never starts a write.
+  for (QPushButton* button : {WriteDifferencesButton, TakeFromDeviceButton, CopyButton})
+    if (button) button->setAutoDefault(false);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(CountLabel);

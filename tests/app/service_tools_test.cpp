@@ -122,7 +122,7 @@ TEST_F(ServiceToolsTest, CompareWritesTheSelectedRowsTakesTheRestAndCopiesTheLis
   } seen;
   test::WhenModal<CompareDialog>([&seen](CompareDialog& dialog) {
     for (QPushButton* button : {dialog.WriteDifferencesButton, dialog.TakeFromDeviceButton, dialog.CopyButton})
-      seen.buttons << button->objectName() + " " + button->text();
+      seen.buttons << button->objectName() + " " + button->text() + (button->autoDefault() ? " (Enter)" : "");
     QTest::keySequence(dialog.DifferenceTable, QKeySequence::Copy);
     seen.all = QApplication::clipboard()->text();
     for (const int row : {0, 2})
