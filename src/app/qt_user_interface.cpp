@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -45,6 +46,16 @@ QtUserInterface::~QtUserInterface() {
 
 ui::Answer QtUserInterface::Message(const std::string& text, const std::string& caption, ui::Icon icon,
                                     ui::Buttons buttons) {
+  return ShowMessage(text, caption, icon, buttons, nullptr);
+}
+
+ui::Answer QtUserInterface::MessageWithCheckBox(const std::string& text, const std::string& caption, ui::Icon icon,
+                                                ui::Buttons buttons, ui::CheckBox& check_box) {
+  return ShowMessage(text, caption, icon, buttons, &check_box);
+}
+
+ui::Answer QtUserInterface::ShowMessage(const std::string& text, const std::string& caption, ui::Icon icon,
+                                        ui::Buttons buttons, ui::CheckBox* check_box) {
   QWidget* parent = QApplication::activeModalWidget();
   if (!parent) parent = &main_window_;
   QMessageBox box(ToQtIcon(icon), ui::FromUtf8(caption), ui::FromUtf8(text), QMessageBox::NoButton, parent);
@@ -61,10 +72,19 @@ ui::Answer QtUserInterface::Message(const std::string& text, const std::string& 
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
   }
+  QCheckBox* tick = nullptr;
+  if (check_box) {
+    // The box owns the check box from here on.
+    tick = new QCheckBox(ui::FromUtf8(check_box->text));
+    tick->setObjectName("MessageCheckBox");
+    tick->setChecked(check_box->checked);
+    box.setCheckBox(tick);
+  }
   // The hourglass of a running operation would otherwise hide the pointer over the buttons.
   if (busy_depth_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);
   box.exec();
   if (busy_depth_ > 0) QApplication::restoreOverrideCursor();
+  if (check_box) check_box->checked = tick->isChecked();
   if (buttons == ui::Buttons::Ok) return ui::Answer::Ok;
   if (box.clickedButton() == yes) return ui::Answer::Yes;
   return box.clickedButton() == no ? ui::Answer::No : ui::Answer::Cancel;

@@ -21,6 +21,8 @@ class QtUserInterface final : public ui::UserInterface {
 
   ui::Answer Message(const std::string& text, const std::string& caption, ui::Icon icon,
                      ui::Buttons buttons) override;
+  ui::Answer MessageWithCheckBox(const std::string& text, const std::string& caption, ui::Icon icon,
+                                 ui::Buttons buttons, ui::CheckBox& check_box) override;
   std::optional<std::string> ChooseOpenFile(const ui::FileDialog& dialog) override;
   std::optional<std::string> ChooseSaveFile(const ui::FileDialog& dialog) override;
   void SetBusyCursor(bool busy) override;
@@ -37,6 +39,8 @@ class QtUserInterface final : public ui::UserInterface {
   void Beep() override;
 
  private:
+  ui::Answer ShowMessage(const std::string& text, const std::string& caption, ui::Icon icon, ui::Buttons buttons,
+                         ui::CheckBox* check_box);
   std::optional<std::string> ChooseFile(const ui::FileDialog& dialog, bool save);
 
   TForm1& main_window_;

@@ -98,7 +98,7 @@ class Transfer {
       return true;
     }
     report_.Failed("Формы БСО №" + std::to_string(form), reply.message);
-    return ui::AskContinue(ui_, "Не удалось прочитать бланк..." + reply.message);
+    return report_.AskToContinue(ui_, "Не удалось прочитать бланк..." + reply.message);
   }
 
   // Line 1 of a cliché, read and dropped: whether the device accepts this cliché. Error 51 refuses
@@ -135,7 +135,7 @@ class Transfer {
       return true;
     }
     report_.Failed(ParameterName(address), reply.message);
-    return ui::AskContinue(ui_, sentence + reply.message);
+    return report_.AskToContinue(ui_, sentence + reply.message);
   }
 
   link::Link& link_;

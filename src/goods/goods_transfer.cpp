@@ -77,7 +77,7 @@ RunEnd RunRecords(ui::UserInterface& ui, RecordRun& run, ui::OperationReport& re
     countdown.ExchangeDone();
     if (failure) {
       report.Failed("Товар " + std::to_string(code), *failure);
-      if (!ui::AskContinue(ui, failed + *failure)) return {TransferOutcome::Stopped, i};
+      if (!report.AskToContinue(ui, failed + *failure)) return {TransferOutcome::Stopped, i};
       if (skipped) skipped(code);
     } else {
       report.Succeeded();

@@ -20,6 +20,14 @@ void OperationReport::Failed(std::string item, std::string reason) {
   failures_.push_back({std::move(item), std::move(reason)});
 }
 
+bool OperationReport::AskToContinue(UserInterface& ui, const std::string& text) {
+  if (!asking_) return true;
+  CheckBox dont_ask{kDontAskAgain};
+  const bool go_on = AskContinue(ui, text, &dont_ask);
+  if (go_on && dont_ask.checked) asking_ = false;
+  return go_on;
+}
+
 std::string OperationReport::Summary() const {
   const bool reading = direction_ == Direction::Read;
   return std::string(reading ? "Прочитано с ошибками: не прочитано " : "Записано с ошибками: не записано ") +

@@ -15,6 +15,9 @@ namespace tarnis::ui {
 
 enum class Direction { Read, Write };
 
+// The failure prompt's check box.
+inline constexpr const char* kDontAskAgain = "Не спрашивать до конца операции";
+
 class OperationReport {
  public:
   // Items the closing box names; the rest are counted as "и ещё K".
@@ -33,6 +36,11 @@ class OperationReport {
   void Failed(std::string item, std::string reason);
   // Lines the closing box adds after the list, or alone after the success notice's text.
   void AddRemark(std::string remark) { remarks_.push_back(std::move(remark)); }
+
+  // The failure prompt (AskContinue) with the check box kDontAskAgain; true to go on. Once it is
+  // answered "Да" with the box ticked, the run's later failures go on without a question: they
+  // are only listed.
+  bool AskToContinue(UserInterface& ui, const std::string& text);
 
   bool AllSucceeded() const { return failures_.empty(); }
   int requests() const { return requests_; }
@@ -57,6 +65,7 @@ class OperationReport {
   int requests_ = 0;
   std::vector<Failure> failures_;
   std::vector<std::string> remarks_;
+  bool asking_ = true;
 };
 
 }  // namespace tarnis::ui

@@ -16,8 +16,11 @@ bool Confirm(UserInterface& ui, const std::string& text) {
   return ui.Message(text, kQuestionCaption, Icon::Question, Buttons::YesNo) == Answer::Yes;
 }
 
-bool AskContinue(UserInterface& ui, const std::string& text) {
-  return ui.Message(text + "\n Продолжить?", kErrorCaption, Icon::Error, Buttons::YesNo) == Answer::Yes;
+bool AskContinue(UserInterface& ui, const std::string& text, CheckBox* check_box) {
+  const std::string question = text + "\n Продолжить?";
+  const Answer answer = check_box ? ui.MessageWithCheckBox(question, kErrorCaption, Icon::Error, Buttons::YesNo, *check_box)
+                                  : ui.Message(question, kErrorCaption, Icon::Error, Buttons::YesNo);
+  return answer == Answer::Yes;
 }
 
 }  // namespace tarnis::ui

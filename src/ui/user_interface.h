@@ -12,6 +12,12 @@ enum class Icon { Error, Information, Question, Warning, None };
 enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 
+// A check box under a message's text; checked holds its state when shown and when answered.
+struct CheckBox {
+  std::string text;
+  bool checked = false;
+};
+
 struct FileDialog {
   std::string title;             // empty: the toolkit's own
   std::string filter;            // as "Конфигурация (*.cfg)|*.cfg"
@@ -25,6 +31,13 @@ class UserInterface {
 
   // Texts are UTF-8, exactly as the user reads them.
   virtual Answer Message(const std::string& text, const std::string& caption, Icon icon, Buttons buttons) = 0;
+  // The same message with check_box under its text. Programs without windows have no check box:
+  // they ask the plain message and leave it as it was.
+  virtual Answer MessageWithCheckBox(const std::string& text, const std::string& caption, Icon icon, Buttons buttons,
+                                     CheckBox& check_box) {
+    static_cast<void>(check_box);
+    return Message(text, caption, icon, buttons);
+  }
   // The chosen path, or nothing when the dialog was cancelled or confirmed without a name.
   virtual std::optional<std::string> ChooseOpenFile(const FileDialog& dialog) = 0;
   virtual std::optional<std::string> ChooseSaveFile(const FileDialog& dialog) = 0;
@@ -71,8 +84,8 @@ void ShowNotice(UserInterface& ui, const std::string& text);
 // A question: "Подтверждение...", question icon, Yes/No; true for Yes.
 bool Confirm(UserInterface& ui, const std::string& text);
 // A failed item inside a transfer: text + "\n Продолжить?", "Ошибка...", error icon, Yes/No;
-// true for Yes (go on with the next item).
-bool AskContinue(UserInterface& ui, const std::string& text);
+// true for Yes (go on with the next item). With check_box, it is shown under the text.
+bool AskContinue(UserInterface& ui, const std::string& text, CheckBox* check_box = nullptr);
 
 // Hourglass for the lifetime of the object.
 class BusyCursor {

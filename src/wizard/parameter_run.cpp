@@ -30,7 +30,7 @@ RunOutcome RunParameters(link::Link& link, ui::UserInterface& ui, config::Device
           outcome.ended_early = true;
           return outcome;
         }
-        if (!ui::AskContinue(ui, text)) {
+        if (!outcome.report.AskToContinue(ui, text)) {
           outcome.ended_early = true;
           return outcome;
         }

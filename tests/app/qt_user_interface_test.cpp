@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QLabel>
@@ -81,6 +82,19 @@ TEST_F(QtUserInterfaceTest, QuestionsShowTheirTextsAndAnswerYesOrNo) {
   EXPECT_FALSE(ui::AskContinue(ui(), "Не удалось"));
   EXPECT_EQ(seen.text, "Не удалось\n Продолжить?");
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
+
+  // The check box comes under the same question, and its state comes back with the answer.
+  QString shown;
+  WhenModal<QMessageBox>([&shown](QMessageBox& box) {
+    shown = box.checkBox() ? box.checkBox()->text() : QString();
+    if (box.checkBox()) box.checkBox()->setChecked(true);
+    for (QAbstractButton* button : box.buttons())
+      if (button->text() == "Да") button->click();
+  });
+  ui::CheckBox dont_ask{"Не спрашивать до конца операции"};
+  EXPECT_TRUE(ui::AskContinue(ui(), "Не удалось", &dont_ask));
+  EXPECT_EQ(shown, "Не спрашивать до конца операции");
+  EXPECT_TRUE(dont_ask.checked);
 }
 
 TEST_F(QtUserInterfaceTest, ErrorsHaveOneOkButtonAndShowThePointerDuringAnOperation) {

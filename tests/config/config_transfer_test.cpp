@@ -16,6 +16,7 @@
 #include "link/device_errors.h"
 #include "platform/cp1251_codec.h"
 #include "recording_user_interface.h"
+#include "ui/operation_report.h"
 
 namespace tarnis::config {
 namespace {
@@ -541,12 +542,25 @@ TEST_F(ConfigTransferTest, ReadMarksWhatItReadOnTheDevice) {
 // about the item, so a write answered Yes throughout leaves the record byte for byte.
 TEST_F(ConfigTransferTest, WriteToAnotherDeviceLeavesTheRecordByteIdentical) {
   device.link().settings().factory_number = "2";  // error 55
+  std::string first_closing;
   for (const std::uint32_t device_number : {1u, 0u}) {  // 0: error 50, the device has none
     device.WithDevice([&](Km07Device& d) { d.state().factory_number = device_number; });
     const DeviceConfiguration before = configuration;
     ui.default_answer = ui::Answer::Yes;
+    // The second run ticks "Не спрашивать до конца операции" at its first failure.
+    const bool dont_ask = device_number == 0;
+    ui.messages.clear();
+    ui.check_box_ticks = {dont_ask};
     EXPECT_TRUE(WriteAllToDevice(device.link(), ui, configuration));
     EXPECT_EQ(std::memcmp(&configuration, &before, sizeof before), 0) << device_number;
+    EXPECT_EQ(ui.messages.front().check_box, ui::kDontAskAgain);
+    const auto questions = std::count_if(ui.messages.begin(), ui.messages.end(),
+                                         [](const auto& m) { return m.buttons == ui::Buttons::YesNo; });
+    EXPECT_EQ(questions, dont_ask ? 1 : static_cast<long>(ui.messages.size()) - 1);
+    if (!dont_ask) EXPECT_GT(questions, 1);
+    // Failures skipped without a question are listed all the same.
+    if (dont_ask) EXPECT_EQ(ui.messages.back().text, first_closing);
+    first_closing = ui.messages.back().text;
     EXPECT_EQ(ui.messages.back().icon, ui::Icon::Warning);
     EXPECT_EQ(ui.messages.back().text.find(kClicheTwoNotWritten), std::string::npos)
         << "whether the device takes cliché 1 is not known";

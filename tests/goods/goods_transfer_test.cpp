@@ -3,6 +3,7 @@
 #include "emulated_device.h"
 #include "goods/goods_transfer.h"
 #include "link/device_charset.h"
+#include "ui/operation_report.h"
 #include "platform/cp1251_codec.h"
 #include "recording_user_interface.h"
 
@@ -324,6 +325,16 @@ TEST_F(GoodsTransferTest, BarcodesTheDeviceCannotHoldAreRefusedNamingTheirRow) {
   ASSERT_EQ(ui_.messages.size(), 3u);
   EXPECT_NE(ui_.messages[0].text.find("В строке 21 поле"), std::string::npos);
   EXPECT_NE(ui_.messages[1].text.find("В строке 23 поле"), std::string::npos);
+
+  // "Не спрашивать до конца операции" ticked at the first failure: the second is only listed.
+  ui_.messages.clear();
+  ui_.answers = {ui::Answer::Yes};
+  ui_.check_box_ticks = {true};
+  ui_.only_scripted_answers = true;
+  EXPECT_EQ(WriteGoods(device_.link(), ui_, table_, Range("20", "22")).outcome, TransferOutcome::Done);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[0].check_box, ui::kDontAskAgain);
+  EXPECT_EQ(ui_.messages[1].text, "Записано с ошибками: не записано 2 из 3.\nТовар 20\nТовар 22");
 }
 
 TEST_F(GoodsTransferTest, TwentyFourCharacterNamesRoundTripThroughTheDevice) {

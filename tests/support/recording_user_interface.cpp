@@ -23,6 +23,18 @@ ui::Answer RecordingUserInterface::Message(const std::string& text, const std::s
   return answer;
 }
 
+ui::Answer RecordingUserInterface::MessageWithCheckBox(const std::string& text, const std::string& caption,
+                                                       ui::Icon icon, ui::Buttons buttons, ui::CheckBox& check_box) {
+  if (!check_box_ticks.empty()) {
+    check_box.checked = check_box_ticks.front();
+    check_box_ticks.pop_front();
+  }
+  const ui::Answer answer = Message(text, caption, icon, buttons);
+  messages.back().check_box = check_box.text;
+  messages.back().checked = check_box.checked;
+  return answer;
+}
+
 std::optional<std::string> RecordingUserInterface::NextFileChoice(const std::string& kind,
                                                                   const ui::FileDialog& dialog) {
   file_dialogs.push_back(dialog);

@@ -25,6 +25,8 @@ struct RecordedMessage {
   ui::Icon icon;
   ui::Buttons buttons;
   ui::Answer answer;
+  std::string check_box;  // the check box under the text; empty without one
+  bool checked = false;   // its state when answered
 };
 
 class RecordingUserInterface : public ui::UserInterface {
@@ -32,6 +34,9 @@ class RecordingUserInterface : public ui::UserInterface {
   // Answers to Yes/No questions in order; once used up, default_answer.
   std::deque<ui::Answer> answers;
   ui::Answer default_answer = ui::Answer::Yes;
+  // Whether the user ticks the check box of each message that has one, in order; once used up,
+  // the box is left as shown.
+  std::deque<bool> check_box_ticks;
   // Paths returned by the file dialogs in order; once used up, nothing (cancelled).
   std::deque<std::optional<std::string>> file_choices;
   // Runs wherever the program's event loop runs (ProcessEvents, the progress calls, message boxes,
@@ -80,6 +85,8 @@ class RecordingUserInterface : public ui::UserInterface {
 
   ui::Answer Message(const std::string& text, const std::string& caption, ui::Icon icon,
                      ui::Buttons buttons) override;
+  ui::Answer MessageWithCheckBox(const std::string& text, const std::string& caption, ui::Icon icon,
+                                 ui::Buttons buttons, ui::CheckBox& check_box) override;
   std::optional<std::string> ChooseOpenFile(const ui::FileDialog& dialog) override;
   std::optional<std::string> ChooseSaveFile(const ui::FileDialog& dialog) override;
   void SetBusyCursor(bool busy) override;
