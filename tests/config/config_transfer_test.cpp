@@ -500,36 +500,6 @@ TEST_F(ConfigTransferTest, RowsTheDeviceDoesNotTakeStayAndTakingCopiesTheDevices
   EXPECT_TRUE(NotWrittenText({}).empty());
 }
 
-// Each kind of row maps back to what it is about; a row no comparison makes maps to nothing.
-TEST_F(ConfigTransferTest, DifferenceRowsMapBackToTheirSubjects) {
-  using Kind = DifferenceSubject::Kind;
-  const struct {
-    Difference row;
-    std::optional<Kind> kind;
-    ParameterAddress address;
-    int form;
-  } cases[] = {
-      {{"Операторы", 32, "Пароль"}, Kind::Text, {0, 32, 3}, 0},
-      {{"ДСО", 0, "ДСО"}, Kind::Text, {1, 1, 1}, 0},
-      {{"Дополнительные реквизиты", 8, "Дост."}, Kind::Access, {3, 8, 1}, 0},
-      {{"Клише", 2, "Строка 8"}, Kind::Text, {4, 2, 8}, 0},
-      {{"Формы БСО", 8, "Скидка/Налог/Код"}, Kind::BlankForm, {}, 8},
-      {{"Услуги", 100, "Строка 1"}, std::nullopt, {}, 0},
-      {{"Клише", 1, "Дост."}, std::nullopt, {}, 0},
-      {{"Формы БСО", 9, "Вариант"}, std::nullopt, {}, 0},
-      {{"ДСО", 1, "ДСО"}, std::nullopt, {}, 0},
-      {{"Операторы", 1, "Строка 1"}, std::nullopt, {}, 0},
-  };
-  for (const auto& c : cases) {
-    const auto subject = SubjectOf(c.row);
-    ASSERT_EQ(subject.has_value(), c.kind.has_value()) << c.row.section << c.row.item;
-    if (!subject) continue;
-    EXPECT_EQ(subject->kind, *c.kind);
-    EXPECT_EQ(subject->address, c.address);
-    EXPECT_EQ(subject->form, c.form);
-  }
-}
-
 TEST_F(ConfigTransferTest, ReadMarksWhatItReadOnTheDevice) {
   ConfigurationStates states(configuration);
   device.WithDevice([](Km07Device& d) { d.state().Text(1, 1, 1) = Device("0КВИТАНЦИЯ"); });
