@@ -1,5 +1,6 @@
 #include "emulator/line_faults.h"
 
+#include "link/device_errors.h"
 #include "link/frame.h"
 
 namespace tarnis::emulator {
@@ -59,9 +60,12 @@ std::optional<DrawnFault> LineFaults::Draw(std::size_t answer_size, std::uint8_t
       fault.value = kAnswerCodes[index];
       break;
     }
-    case LineFault::DeviceError:
-      fault.value = static_cast<std::uint8_t>(1 + Below(255));
+    case LineFault::DeviceError: {
+      // What a device answers to a request the line damaged; any other refusal is its own doing.
+      constexpr std::array<std::uint8_t, 3> kDamaged{link::kErrorInterface, link::kErrorChecksum, link::kErrorCommand};
+      fault.value = kDamaged[Below(kDamaged.size())];
       break;
+    }
   }
   return fault;
 }

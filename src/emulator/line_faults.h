@@ -16,7 +16,7 @@ enum class LineFault : std::uint8_t {
   WrongStart,   // another first byte
   WrongLength,  // another length byte
   WrongCode,    // another command's answer code
-  DeviceError,  // a random non-zero device error; the request is not carried out
+  DeviceError,  // the request arrived damaged: error 20, 21 or 22, and it is not carried out
   Pause,        // a pause longer than 100 ms in the middle of the answer
 };
 constexpr std::size_t kLineFaultKinds = 7;

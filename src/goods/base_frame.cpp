@@ -70,7 +70,7 @@ void TBaseFrame::Build() {
   CheckBox1 = Named(new QCheckBox("Текущий", GroupBox1), "CheckBox1");
   CheckBox2 = Named(new QCheckBox("Диапазон", GroupBox1), "CheckBox2");
   ChangedCheckBox = Named(new QCheckBox("Изменённые", GroupBox1), "ChangedCheckBox");
-  ChangedCountLabel = Named(new QLabel(GroupBox1), "ChangedCountLabel");
+  ChangedCountLabel = Named(new QLabel(this), "ChangedCountLabel");
   Label3 = Named(new QLabel("с", GroupBox1), "Label3");
   Edit1 = Named(new QLineEdit("0", GroupBox1), "Edit1");
   Label4 = Named(new QLabel("по", GroupBox1), "Label4");
@@ -92,7 +92,6 @@ void TBaseFrame::Build() {
   auto* scope = new QHBoxLayout;
   scope->addWidget(CheckBox1);
   scope->addWidget(ChangedCheckBox);
-  scope->addWidget(ChangedCountLabel, 1);
   group->addLayout(scope, 0, 0);
   group->addLayout(range, 1, 0);
   group->addWidget(BitBtn1, 0, 1);
@@ -114,6 +113,8 @@ void TBaseFrame::Build() {
   side->addWidget(BitBtn5, 0, 2);
   side->addWidget(BitBtn6, 1, 2);
   side->addWidget(Button1, 2, 2);
+  // Under the file buttons, beside "Выход": the scope row has no room for it.
+  side->addWidget(ChangedCountLabel, 2, 0, 1, 2);
 
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(GroupBox1);

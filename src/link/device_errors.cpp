@@ -7,6 +7,12 @@ bool NotAddressedHere(const CommandResult& result) {
          (result.error_code == kErrorFactoryNumberNotSet || result.error_code == kErrorFactoryNumberMismatch);
 }
 
+bool DamagedOnTheLine(const CommandResult& result) {
+  return result.result == LinkResult::DeviceError &&
+         (result.error_code == kErrorInterface || result.error_code == kErrorChecksum ||
+          result.error_code == kErrorCommand);
+}
+
 std::string DeviceErrorText(std::uint8_t code) {
   switch (code) {
     case 20: return " Ошибка интерфейса.";

@@ -53,8 +53,8 @@ Answer Link::Exchange(Command command, std::span<const std::uint8_t> payload) {
   for (retry_ = 0;; ++retry_) {
     Answer answer = ExchangeOnce(command, request);
     const LinkResult result = answer.status.result;
-    const bool line_failure =
-        result == LinkResult::NoAnswer || result == LinkResult::BadStart || result == LinkResult::BadCode;
+    const bool line_failure = result == LinkResult::NoAnswer || result == LinkResult::BadStart ||
+                              result == LinkResult::BadCode || DamagedOnTheLine(answer.status);
     if (!line_failure || !answer.transport.opened || answer.transport.line_lost || retry_ >= retries) {
       retry_ = 0;
       return answer;

@@ -52,8 +52,9 @@ class Link {
   // start byte is wrong, the length byte differs from the count received (except for the status
   // request) or the answer is too short for its command; BadCode for another command's answer;
   // DeviceError for a non-zero error byte. Never throws. With settings().retries, a NoAnswer,
-  // BadStart or BadCode from a port that opened is sent again, up to that many times, except the
-  // ИНН request: a lost answer to a write that went through would come back as an error.
+  // BadStart or BadCode from a port that opened, or the device's word that the request reached it
+  // damaged (DamagedOnTheLine), is sent again, up to that many times, except the ИНН request: a
+  // lost answer to a write that went through would come back as an error.
   Answer Exchange(Command command, std::span<const std::uint8_t> payload);
 
   // While a request is being sent again: which repetition (1..); 0 for a first sending.

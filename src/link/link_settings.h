@@ -25,7 +25,8 @@ struct LinkSettings {
   // Unset: the name is resolved at every exchange.
   std::optional<std::string> port_path = std::nullopt;
   // How often a request that got no answer, or an answer the link rejects, is sent again before
-  // the failure is reported: 0..kMaxRetries. A device error is an answer and is not repeated.
+  // the failure is reported: 0..kMaxRetries. A device error is an answer and is not repeated,
+  // unless it says the request itself arrived damaged (errors 20, 21, 22).
   int retries = 0;
 };
 

@@ -1,6 +1,7 @@
 // Saves pictures of the wait window during a transfer (its step, "Прервать") and of the main
-// window's progress bar with the time left, and of a failure prompt with its check box, so that
-// their layout can be looked at:
+// window's progress bar with the time left, of a failure prompt with its check box, of the goods
+// page with edited rows and of the question on closing with them, so that their layout can be
+// looked at:
 // app_screenshots <directory>.
 #include <QApplication>
 #include <QDir>
@@ -9,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "app/wait_window.h"
+#include "goods/base_frame.h"
 
 int main(int argc, char** argv) {
   using namespace tarnis;
@@ -27,16 +29,31 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   wait.grab().save(directory.filePath(QStringLiteral("wait-window.png")));
   window.grab().save(directory.filePath(QStringLiteral("main-window-progress.png")));
-  QTimer::singleShot(300, [&directory] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      box->grab().save(directory.filePath(QStringLiteral("failure-prompt.png")));
-      box->reject();
-    }
-  });
+  const auto grab_box = [&directory](const char* name) {
+    QTimer::singleShot(300, [&directory, name] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        box->grab().save(directory.filePath(QString::fromLatin1(name)));
+        box->reject();
+      }
+    });
+  };
+  grab_box("failure-prompt.png");
   ui::CheckBox dont_ask{"Не спрашивать до конца операции"};
   ui::AskContinue(ui, "Не удалось прочитать параметр... Нет ответа или не удалось открыть порт.", &dont_ask);
   ui.ShowTimeLeft("");
   ui.ProgressEnd();
   ui.WaitClose();
+
+  goods::TBaseFrame goods_page(window.link(), ui);
+  goods_page.EnableDeviceControls();
+  goods_page.table().SetCell(3, goods::GoodsColumn::Price, "1.00");
+  goods_page.table().SetCell(5, goods::GoodsColumn::Section, "2");
+  goods_page.table().MarkNotWritten(7);
+  goods_page.resize(900, 500);
+  goods_page.show();
+  QApplication::processEvents();
+  goods_page.grab().save(directory.filePath(QStringLiteral("goods-edited.png")));
+  grab_box("close-question.png");
+  ui.Message("Сохранить изменения?", ui::kQuestionCaption, ui::Icon::Question, ui::Buttons::YesNoCancel);
   return 0;
 }

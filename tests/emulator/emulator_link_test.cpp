@@ -7,6 +7,7 @@
 #include "emulated_device.h"
 #include "link/commands.h"
 #include "link/device_charset.h"
+#include "link/device_errors.h"
 #include "link/exchange_log.h"
 #include "platform/cp1251_codec.h"
 
@@ -177,7 +178,8 @@ TEST(EmulatorOverLink, EveryFaultForEveryCommand) {
 }
 
 // With retries, a line failure is sent again up to that many times and the log tells each
-// repetition; a device error is an answer, and the ИНН goes once whatever happens.
+// repetition; a device error is an answer, unless it says the request arrived damaged, and the
+// ИНН goes once whatever happens.
 TEST(EmulatorOverLink, RetriesResendLineFailuresOnlyNeverTheInn) {
   test::EmulatedDevice device;
   link::ExchangeLog log;
@@ -197,12 +199,15 @@ TEST(EmulatorOverLink, RetriesResendLineFailuresOnlyNeverTheInn) {
     emulator::Faults faults;
     std::size_t sendings;  // of one request that is not the ИНН
   };
-  emulator::Faults silent, wrong_code, refused;
+  emulator::Faults silent, wrong_code, refused, damaged;
   silent.silent = true;
   wrong_code.answer_code = 0x10;
   refused.forced_errors.push_back({Command::Goods, {}, {}, {}, 0x23});
   refused.forced_errors.push_back({Command::Inn, {}, {}, {}, 0x23});
-  for (const Case& c : {Case{"silence", silent, 3}, Case{"wrong code", wrong_code, 3}, Case{"device error", refused, 1}}) {
+  for (const Command command : {Command::Goods, Command::Inn})
+    damaged.forced_errors.push_back({command, {}, {}, {}, link::kErrorChecksum});
+  for (const Case& c : {Case{"silence", silent, 3}, Case{"wrong code", wrong_code, 3}, Case{"device error", refused, 1},
+                        Case{"request damaged", damaged, 3}}) {
     SCOPED_TRACE(c.name);
     for (const Command command : {Command::Goods, Command::Inn}) {
       set_faults(c.faults);

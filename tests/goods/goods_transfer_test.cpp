@@ -249,9 +249,9 @@ TEST_F(GoodsTransferTest, StoppedWriteSaysHowFarAndChangedScopeResumesThere) {
   EXPECT_EQ(VerifyGoods(device_.link(), table_, {5, 408}), std::vector<int>{408});
 }
 
-// A noisy line with two retries: only device errors (answers, never repeated) are asked about, and
-// every record read is the device's own; each one asked about reads as empty.
-TEST_F(GoodsTransferTest, RetriesOnANoisyLineAskOnlyAboutDeviceErrorsAndStoreNoWrongRecord) {
+// A noisy line with two retries: every fault is absorbed, the device's refusals of damaged requests
+// included, so nothing is asked about and every record read is the device's own.
+TEST_F(GoodsTransferTest, RetriesOnANoisyLineAskNothingAndStoreNoWrongRecord) {
   for (int code = 0; code <= kLastGoodsCode; ++code)
     SetSlot(code, {link::ToDeviceText("0T" + std::to_string(code)), static_cast<std::uint64_t>(code), 1,
                    static_cast<std::uint64_t>(code)});
@@ -266,8 +266,9 @@ TEST_F(GoodsTransferTest, RetriesOnANoisyLineAskOnlyAboutDeviceErrorsAndStoreNoW
     wrong += table_.row(code) != RowFromDeviceRecord(code, {slot.name, std::to_string(slot.barcode), slot.section,
                                                              slot.price});
   }
-  EXPECT_EQ(ui_.messages.size(), device_errors + 1) << "the questions and the closing notice";
-  EXPECT_EQ(static_cast<std::size_t>(wrong), device_errors);
+  EXPECT_GT(device_errors, 0u);
+  EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"Прочитано удачно..."});
+  EXPECT_EQ(wrong, 0);
 }
 
 // Answering No at record 3 of a range: the failed record and those after it stay not written.
