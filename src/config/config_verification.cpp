@@ -1,6 +1,7 @@
 #include "config/config_verification.h"
 
 #include <memory>
+#include <optional>
 
 #include "config/config_transfer.h"
 #include "config/parameter_exchange.h"
@@ -17,38 +18,49 @@ std::string Shown(Section section, int field, std::string_view cp1251) {
   return DescribeText(text);
 }
 
-void CompareTexts(DeviceConfiguration& expected, const ReadReport& report, std::vector<Difference>& out) {
+// The number a row of the map goes by in the list: none for the document name.
+int ItemOf(const SectionMap& map, int row) { return map.section == Section::DocumentName ? 0 : row; }
+
+// The row for the text at address when the device's reading is not the expected text as the
+// device holds it; nothing when they agree. A text not read is "не прочитано".
+std::optional<Difference> TextDifference(const DeviceConfiguration& expected, ParameterAddress address,
+                                         const ParameterReading* reading) {
+  const SectionMap& map = *MapAt(address);
+  const std::string_view wanted = TextAt(expected, address);
+  Difference difference{SectionWord(map.section), ItemOf(map, address.row), FieldWord(map.section, address.field),
+                        Shown(map.section, address.field, wanted), ""};
+  if (!reading || !reading->status.ok()) {
+    difference.second = kUnreadValue;
+  } else if (link::AsDeviceHolds(wanted) != reading->text) {
+    difference.second = Shown(map.section, address.field, reading->text);
+  } else {
+    return std::nullopt;
+  }
+  return difference;
+}
+
+void CompareTexts(const DeviceConfiguration& expected, const ReadReport& report, std::vector<Difference>& out) {
   // The device holds cliché 1 when its first line could be read: then a whole write never writes
   // cliché 2.
   const ParameterReading* cliche_one = report.Find({MapOf(Section::Cliches).table, 1, 1});
   const bool cliche_one_held = cliche_one && cliche_one->status.ok();
   for (const SectionMap& map : kParameterMap) {
-    const std::string section = SectionWord(map.section);
-    const int item_of_row = map.section == Section::DocumentName ? 0 : 1;
     for (int row = 1; row <= map.rows; ++row) {
-      const int item = item_of_row * row;
       for (int field = 1; field <= map.fields; ++field) {
         const ParameterAddress address{map.table, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(field)};
-        const std::string_view text = FieldText(ParameterAt(expected, address)->text);
-        const ParameterReading* reading = report.Find(address);
-        Difference difference{section, item, FieldWord(map.section, field), Shown(map.section, field, text), ""};
-        if (!reading || !reading->status.ok()) {
-          difference.second = kUnreadValue;
-        } else if (link::AsDeviceHolds(text) != reading->text) {
-          difference.second = Shown(map.section, field, reading->text);
-        } else {
-          continue;
-        }
-        if (map.section == Section::Cliches && row == 2 && cliche_one_held) difference.note = kClicheTwoNotWritten;
-        out.push_back(std::move(difference));
+        auto difference = TextDifference(expected, address, report.Find(address));
+        if (!difference) continue;
+        if (map.section == Section::Cliches && row == 2 && cliche_one_held) difference->note = kClicheTwoNotWritten;
+        out.push_back(std::move(*difference));
       }
       if (map.attribute == AttributeRule::None) continue;
-      const std::uint8_t wanted = *ParameterAt(expected, {map.table, static_cast<std::uint8_t>(row), 1})->enabled;
+      const std::uint8_t wanted = *EnabledAt(expected, {map.table, static_cast<std::uint8_t>(row), 1});
       const auto access = report.Access(map, row);
       if (!access) {
-        out.push_back({section, item, "Дост.", DescribeAccess(wanted), kUnreadValue});
+        out.push_back({SectionWord(map.section), ItemOf(map, row), "Дост.", DescribeAccess(wanted), kUnreadValue});
       } else if ((wanted != 0) != (*access != 0)) {
-        out.push_back({section, item, "Дост.", DescribeAccess(wanted), DescribeAccess(*access)});
+        out.push_back(
+            {SectionWord(map.section), ItemOf(map, row), "Дост.", DescribeAccess(wanted), DescribeAccess(*access)});
       }
     }
   }
@@ -80,14 +92,11 @@ std::vector<Difference> CompareWithReading(const BlankFormTable& expected_forms,
                               DescribeAccess(expected_forms.Form(form)->programmed), kUnreadValue});
       continue;
     }
-    const link::BlankFields& fields = reading->fields;
-    *device_forms.Form(form) = {static_cast<std::uint8_t>(fields.number != 0 ? 1 : 0), fields.variant,
-                                fields.requisite, fields.type_sk};
+    *device_forms.Form(form) = BlankEntryOf(reading->fields);
   }
   std::vector<Difference> out = CompareBlankForms(expected_forms, device_forms);
   out.insert(out.end(), unread_forms.begin(), unread_forms.end());
-  auto record = std::make_unique<DeviceConfiguration>(expected);  // ParameterAt works on a mutable record
-  CompareTexts(*record, report, out);
+  CompareTexts(expected, report, out);
   return out;
 }
 
@@ -123,22 +132,10 @@ Verification VerifyTexts(link::Link& link, const DeviceConfiguration& expected,
   Verification verification;
   if (link.busy()) return verification;
   verification.complete = ReadBackTexts(link, expected, addresses, verification.report);
-  auto record = std::make_unique<DeviceConfiguration>(expected);  // ParameterAt works on a mutable record
   for (const ParameterAddress& address : addresses) {
-    if (!ParameterAt(*record, address)) continue;
-    const ParameterReading* reading = verification.report.Find(address);
-    const SectionMap& map = kParameterMap[address.table];
-    const std::string wanted(FieldText(ParameterAt(*record, address)->text));
-    Difference difference{SectionWord(map.section), map.section == Section::DocumentName ? 0 : address.row,
-                          FieldWord(map.section, address.field), Shown(map.section, address.field, wanted), ""};
-    if (!reading->status.ok()) {
-      difference.second = kUnreadValue;
-    } else if (link::AsDeviceHolds(wanted) != link::AsDeviceHolds(reading->text)) {
-      difference.second = Shown(map.section, address.field, reading->text);
-    } else {
-      continue;
-    }
-    verification.differences.push_back(std::move(difference));
+    if (!MapAt(address)) continue;
+    if (auto difference = TextDifference(expected, address, verification.report.Find(address)))
+      verification.differences.push_back(std::move(*difference));
   }
   return verification;
 }

@@ -18,13 +18,6 @@ int IndexOf(ParameterAddress address) {
   return -1;
 }
 
-// The text at address as the record shows it (up to its first zero; the width attribute is its
-// first character). ParameterAt only locates the field.
-std::string_view TextAt(const DeviceConfiguration& configuration, ParameterAddress address) {
-  const auto target = ParameterAt(const_cast<DeviceConfiguration&>(configuration), address);
-  return target ? FieldText(target->text) : std::string_view();
-}
-
 bool Differs(const DeviceConfiguration& a, const DeviceConfiguration& b, ParameterAddress address) {
   return TextAt(a, address) != TextAt(b, address);
 }

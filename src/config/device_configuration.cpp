@@ -93,9 +93,6 @@ const SectionMap& MapOf(Section section) {
                        [section](const SectionMap& map) { return map.section == section; });
 }
 
-namespace {
-
-// The section of an address inside the map; null outside it.
 const SectionMap* MapAt(ParameterAddress address) {
   const auto map = std::find_if(kParameterMap.begin(), kParameterMap.end(),
                                 [&](const SectionMap& m) { return m.table == address.table; });
@@ -104,8 +101,6 @@ const SectionMap* MapAt(ParameterAddress address) {
     return nullptr;
   return &*map;
 }
-
-}  // namespace
 
 std::string ParameterName(ParameterAddress address) {
   static constexpr const char* kOperatorFields[] = {"Должность", "Ф.И.О.", "Пароль"};
@@ -160,6 +155,18 @@ std::optional<ParameterTarget> ParameterAt(DeviceConfiguration& configuration, P
   if (map->attribute == AttributeRule::EveryField || (map->attribute == AttributeRule::FirstField && field == 0))
     target.enabled = enabled;
   return target;
+}
+
+// ParameterAt only locates the field; nothing is written through it here.
+std::string_view TextAt(const DeviceConfiguration& configuration, ParameterAddress address) {
+  const auto target = ParameterAt(const_cast<DeviceConfiguration&>(configuration), address);
+  return target ? FieldText(target->text) : std::string_view();
+}
+
+std::optional<std::uint8_t> EnabledAt(const DeviceConfiguration& configuration, ParameterAddress address) {
+  const auto target = ParameterAt(const_cast<DeviceConfiguration&>(configuration), address);
+  if (!target || !target->enabled) return std::nullopt;
+  return *target->enabled;
 }
 
 }  // namespace tarnis::config

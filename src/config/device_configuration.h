@@ -165,7 +165,15 @@ struct ParameterTarget {
 // "Клише 1, строка 3"; empty for an address outside the map.
 std::string ParameterName(ParameterAddress address);
 
+// The section of an address inside the map; null outside it.
+const SectionMap* MapAt(ParameterAddress address);
+
 // Nothing for an address outside the map.
 std::optional<ParameterTarget> ParameterAt(DeviceConfiguration& configuration, ParameterAddress address);
+
+// Read-only, the same places: the text up to its first zero (empty outside the map), and the
+// item's enabled byte where ParameterAt gives one.
+std::string_view TextAt(const DeviceConfiguration& configuration, ParameterAddress address);
+std::optional<std::uint8_t> EnabledAt(const DeviceConfiguration& configuration, ParameterAddress address);
 
 }  // namespace tarnis::config

@@ -19,11 +19,6 @@ std::uint8_t BlankFormEntry::*BlankField(const std::string& word) {
   return nullptr;
 }
 
-// The device's form as the form table holds it.
-BlankFormEntry EntryOf(const link::BlankFields& fields) {
-  return {static_cast<std::uint8_t>(fields.number != 0 ? 1 : 0), fields.variant, fields.requisite, fields.type_sk};
-}
-
 std::string Joined(const std::vector<std::string>& parts) {
   std::string text;
   for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
@@ -117,7 +112,7 @@ bool DeviceComparison::Take(const Difference& row, const DifferenceSubject& subj
   if (subject.kind == DifferenceSubject::Kind::BlankForm) {
     const BlankReading* reading = report_.Blank(subject.form);
     if (!reading || !reading->status.ok()) return false;
-    forms_.Form(subject.form)->*BlankField(row.field) = EntryOf(reading->fields).*BlankField(row.field);
+    forms_.Form(subject.form)->*BlankField(row.field) = BlankEntryOf(reading->fields).*BlankField(row.field);
     return true;
   }
   const auto target = ParameterAt(configuration_, subject.address);

@@ -4,6 +4,10 @@
 
 namespace tarnis::config {
 
+BlankFormEntry BlankEntryOf(const link::BlankFields& fields) {
+  return {static_cast<std::uint8_t>(fields.number != 0 ? 1 : 0), fields.variant, fields.requisite, fields.type_sk};
+}
+
 void ReadReport::Add(ParameterAddress address, const link::ParameterReply& reply, std::string text) {
   ParameterReading reading;
   reading.status = reply;

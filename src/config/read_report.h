@@ -25,6 +25,9 @@ struct BlankReading {
   link::BlankFields fields;  // Ok: as the device answered
 };
 
+// A form the device answered, as the form table holds it (programmed when it has a number).
+BlankFormEntry BlankEntryOf(const link::BlankFields& fields);
+
 class ReadReport {
  public:
   void Add(ParameterAddress address, const link::ParameterReply& reply, std::string text);
