@@ -22,6 +22,7 @@
 #include "goods/goods_file_actions.h"
 #include "link/link.h"
 #include "link/serial_transport.h"
+#include "ui/operation_report.h"
 #include "ui/user_interface.h"
 #include "wizard/cell_editors.h"
 #include "wizard/wizard_dialog.h"
@@ -50,7 +51,7 @@ void TForm1::OnOptionClick() {
 
 void TForm1::N011Click() {
   ShowFrame(nullptr);
-  if (configuration_states_.HasUnsavedEdits(configuration_) && !ui::Confirm(*ui_, config::kReplaceEditsQuestion))
+  if (configuration_states_.HasUnsavedEdits(configuration_) && !ui::Confirm(*ui_, ui::kReplaceEditsQuestion))
     return;
   if (config::ReadAllFromDevice(*link_, *ui_, configuration_, {}, nullptr, &configuration_states_))
     EnableSaveConfiguration();

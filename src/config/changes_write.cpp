@@ -53,7 +53,7 @@ bool WriteTextsToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigura
   }
   if (!go_on) return StopWrite(ui, wait, transfer, plan, &states);
   wait.Close();
-  transfer.Close(ChangesWrittenText(transfer.written()));
+  transfer.Close(ui::ChangesWrittenText(transfer.written()));
   return true;
 }
 
@@ -64,12 +64,10 @@ bool WriteChangesToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigu
     // Busy or not, nothing would be sent.
     link::Link::Operation operation(link);
     if (!operation) return false;
-    ui::ShowNotice(ui, kNoChanges);
+    ui::ShowNotice(ui, ui::kNoChanges);
     return true;
   }
   return WriteTextsToDevice(link, ui, configuration, changed, states, written);
 }
-
-std::string ChangesWrittenText(int written) { return "Записано изменений: " + std::to_string(written) + "."; }
 
 }  // namespace tarnis::config

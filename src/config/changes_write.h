@@ -24,7 +24,5 @@ bool WriteTextsToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigura
 bool WriteChangesToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
                           ConfigurationStates& states, std::vector<ParameterAddress>* written = nullptr);
 
-inline constexpr const char* kNoChanges = "Изменений нет.";
-std::string ChangesWrittenText(int written);
 
 }  // namespace tarnis::config

@@ -195,8 +195,4 @@ bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfigurati
   return true;
 }
 
-std::string StoppedWriteText(int written, int planned) {
-  return "Записано " + std::to_string(written) + " из " + std::to_string(planned) + ".";
-}
-
 }  // namespace tarnis::config

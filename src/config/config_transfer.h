@@ -47,7 +47,4 @@ inline constexpr const char* kClicheTwoNotWritten = "Клише 2 не запи�
 bool WriteAllToDevice(link::Link& link, ui::UserInterface& ui, DeviceConfiguration& configuration,
                       ConfigurationStates* states = nullptr, std::vector<ParameterAddress>* written = nullptr);
 
-// The closing line of a write the user stopped, where the states are known.
-std::string StoppedWriteText(int written, int planned);
-
 }  // namespace tarnis::config

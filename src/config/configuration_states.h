@@ -10,10 +10,6 @@
 
 namespace tarnis::config {
 
-// Asked before a device read replaces edits not saved.
-inline constexpr const char* kReplaceEditsQuestion =
-    "Несохранённые изменения будут заменены данными из КМ. Продолжить?";
-
 enum class FieldState { OnDevice, Edited, NotWritten };
 
 // Every text address of the parameter map, in the whole transfer's order (335 of them).

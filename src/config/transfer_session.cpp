@@ -30,7 +30,7 @@ bool StopWrite(ui::UserInterface& ui, WaitWindow& wait, Transfer& transfer, cons
                const ConfigurationStates* states) {
   transfer.MarkUntried(plan);
   wait.Close();
-  if (states) ui::ShowNotice(ui, StoppedWriteText(transfer.written(), static_cast<int>(plan.size())));
+  if (states) ui::ShowNotice(ui, ui::StoppedWriteText(transfer.written(), static_cast<int>(plan.size())));
   return false;
 }
 

@@ -49,7 +49,8 @@ class Transfer {
         written_addresses_(written) {}
 
   bool Stopped() { return ui_.StopRequested(); }
-  int written() const { return written_; }
+  // Texts the device took in a write.
+  int written() const { return report_.succeeded(); }
 
   // After a stop: every planned text not tried stays marked as not written.
   void MarkUntried(const std::vector<ParameterAddress>& planned) {
@@ -76,10 +77,7 @@ class Transfer {
     const auto reply = ExchangeConfigurationText(link_, link::Mode::Write, configuration_, address);
     countdown_.ExchangeDone();
     tried_.push_back(address);
-    if (reply.ok()) {
-      ++written_;
-      if (written_addresses_) written_addresses_->push_back(address);
-    }
+    if (reply.ok() && written_addresses_) written_addresses_->push_back(address);
     if (states_) {
       if (reply.ok()) states_->MarkOnDevice(configuration_, address);
       else states_->MarkNotWritten(address);
@@ -146,7 +144,6 @@ class Transfer {
   ReadReport* reading_;
   ConfigurationStates* states_;
   std::vector<ParameterAddress>* written_addresses_;
-  int written_ = 0;
   std::vector<ParameterAddress> tried_;  // writes sent, whatever their answer
 };
 

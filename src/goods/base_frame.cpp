@@ -17,6 +17,7 @@
 #include "goods/goods_table_model.h"
 #include "goods/goods_transfer.h"
 #include "ui/digit_key_filter.h"
+#include "ui/operation_report.h"
 #include "ui/grid_keys.h"
 #include "ui/qt_text.h"
 #include "ui/user_interface.h"
@@ -203,7 +204,7 @@ void TBaseFrame::FocusRangeField(RangeField field) {
 void TBaseFrame::BitBtn1Click() {
   const GoodsScope scope = Scope(false);
   if (scope.kind != GoodsScope::Kind::Selected && table_.HasUnsavedEdits() &&
-      !ui::Confirm(ui_, kReplaceEditsQuestion))
+      !ui::Confirm(ui_, ui::kReplaceEditsQuestion))
     return;
   FocusRangeField(ReadGoods(link_, ui_, table_, scope).focus);
 }

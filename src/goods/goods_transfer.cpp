@@ -221,7 +221,7 @@ TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& t
     for (int code = 0; code <= kLastGoodsCode; ++code)
       if (table.state(code) != RecordState::OnDevice) codes.push_back(code);
     if (codes.empty()) {
-      ui::ShowNotice(ui, kNoChangedRecords);
+      ui::ShowNotice(ui, ui::kNoChanges);
       return {TransferOutcome::Done};
     }
   }
@@ -249,10 +249,13 @@ TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& t
     // The records not reached stay marked, so a write of the changed records resumes there.
     for (std::size_t i = static_cast<std::size_t>(end.gone_through); i < codes.size(); ++i)
       table.MarkNotWritten(codes[i]);
-    ui::ShowNotice(ui, StoppedWriteText(written, static_cast<int>(codes.size()), codes, end.gone_through));
+    const std::string reached = end.gone_through > 0 ? "коды " + std::to_string(codes.front()) + "–" +
+                                                           std::to_string(codes[static_cast<std::size_t>(end.gone_through - 1)])
+                                                     : std::string();
+    ui::ShowNotice(ui, ui::StoppedWriteText(written, static_cast<int>(codes.size()), reached));
     return {TransferOutcome::Stopped};
   }
-  CloseRun(link, ui, run, report, scope.kind == GoodsScope::Kind::Changed ? ChangedWrittenText(written) : kWriteDone);
+  CloseRun(link, ui, run, report, scope.kind == GoodsScope::Kind::Changed ? ui::ChangesWrittenText(written) : kWriteDone);
   return {TransferOutcome::Done};
 }
 
@@ -269,16 +272,6 @@ std::vector<int> VerifyGoods(link::Link& link, const GoodsTable& table, const st
       differing.push_back(code);
   }
   return differing;
-}
-
-std::string ChangedWrittenText(int written) { return "Записано изменений: " + std::to_string(written) + "."; }
-
-std::string StoppedWriteText(int written, int total, const std::vector<int>& codes, int gone_through) {
-  std::string text = "Записано " + std::to_string(written) + " из " + std::to_string(total);
-  if (gone_through > 0)
-    text += " (коды " + std::to_string(codes.front()) + "–" +
-            std::to_string(codes[static_cast<std::size_t>(gone_through - 1)]) + ")";
-  return text + ".";
 }
 
 TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui) {

@@ -48,13 +48,5 @@ TransferOutcome EraseDeviceGoods(link::Link& link, ui::UserInterface& ui);
 // The wait-window step texts and the closing notices, for the callers that show them.
 inline constexpr const char* kReadingGoodsStep = "Выгрузка товаров...";
 inline constexpr const char* kWritingGoodsStep = "Загрузка товаров...";
-inline constexpr const char* kNoChangedRecords = "Изменений нет.";
-// Asked before a read of all or a range replaces edits not saved.
-inline constexpr const char* kReplaceEditsQuestion =
-    "Несохранённые изменения будут заменены данными из КМ. Продолжить?";
-std::string ChangedWrittenText(int written);
-// "Записано 408 из 1001 (коды 0–407).": records written of the run's total, and the first and
-// last code gone through before the stop (none when it stopped at the first).
-std::string StoppedWriteText(int written, int total, const std::vector<int>& codes, int gone_through);
 
 }  // namespace tarnis::goods

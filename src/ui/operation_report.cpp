@@ -20,6 +20,14 @@ void OperationReport::Failed(std::string item, std::string reason) {
   failures_.push_back({std::move(item), std::move(reason)});
 }
 
+std::string ChangesWrittenText(int written) { return "Записано изменений: " + std::to_string(written) + "."; }
+
+std::string StoppedWriteText(int written, int planned, const std::string& detail) {
+  std::string text = "Записано " + std::to_string(written) + " из " + std::to_string(planned);
+  if (!detail.empty()) text += " (" + detail + ")";
+  return text + ".";
+}
+
 bool OperationReport::AskToContinue(UserInterface& ui, const std::string& text) {
   if (!asking_) return true;
   CheckBox dont_ask{kDontAskAgain};

@@ -18,6 +18,16 @@ enum class Direction { Read, Write };
 // The failure prompt's check box.
 inline constexpr const char* kDontAskAgain = "Не спрашивать до конца операции";
 
+// A write of only what changed with nothing to write.
+inline constexpr const char* kNoChanges = "Изменений нет.";
+// Asked before a read from the device replaces edits neither the device nor a file holds.
+inline constexpr const char* kReplaceEditsQuestion = "Несохранённые изменения будут заменены данными из КМ. Продолжить?";
+
+// The closing lines of a write of only what changed, "Записано изменений: N.", and of a write the
+// user stopped, "Записано N из M." (with detail in brackets before the point when given).
+std::string ChangesWrittenText(int written);
+std::string StoppedWriteText(int written, int planned, const std::string& detail = {});
+
 class OperationReport {
  public:
   // Items the closing box names; the rest are counted as "и ещё K".

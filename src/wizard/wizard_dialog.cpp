@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "config/config_transfer.h"
+#include "ui/operation_report.h"
 #include "wizard/data_oper_frame.h"
 #include "wizard/dco_frame.h"
 #include "wizard/kls_frame.h"
@@ -91,7 +92,7 @@ void TForm5::StartReadClick() {
   refresh.requisites = [this] { kls_frame->FillPage(); };
   refresh.cliche = [this](int cliche) { kls_frame2->FillPage(cliche); };
   if (context_.states && context_.states->HasUnsavedEdits(context_.configuration) &&
-      !ui::Confirm(context_.ui, config::kReplaceEditsQuestion))
+      !ui::Confirm(context_.ui, ui::kReplaceEditsQuestion))
     return;
   if (!config::ReadAllFromDevice(context_.link, context_.ui, context_.configuration, refresh, nullptr,
                                  context_.states))
