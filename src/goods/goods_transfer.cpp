@@ -139,10 +139,21 @@ TransferResult ReadOne(link::Link& link, ui::UserInterface& ui, GoodsTable& tabl
   return {TransferOutcome::Done};
 }
 
-TransferResult WriteOne(link::Link& link, ui::UserInterface& ui, GoodsTable& table, int code) {
+// Marks a record by whether the device took it, and lists it in written when it did.
+void NoteWrite(GoodsTable& table, std::vector<int>* written, int code, bool taken) {
+  if (!taken) {
+    table.MarkNotWritten(code);
+    return;
+  }
+  table.MarkOnDevice(code);
+  if (written) written->push_back(code);
+}
+
+TransferResult WriteOne(link::Link& link, ui::UserInterface& ui, GoodsTable& table, int code,
+                        std::vector<int>* written) {
   const DeviceRecordFromRow record = DeviceRecordOf(table.row(code));
   if (!record.record) {
-    table.MarkNotWritten(code);
+    NoteWrite(table, written, code, false);
     ui::ShowError(ui, kWriteFailed + UnsendableRowText(code, record.bad_column));
     return {TransferOutcome::Refused};
   }
@@ -151,8 +162,7 @@ TransferResult WriteOne(link::Link& link, ui::UserInterface& ui, GoodsTable& tab
     ui::BusyCursor busy(ui);
     reply = link::ExchangeGoods(link, link::Mode::Write, static_cast<std::uint16_t>(code), *record.record);
   }
-  if (reply.ok()) table.MarkOnDevice(code);
-  else table.MarkNotWritten(code);
+  NoteWrite(table, written, code, reply.ok());
   if (!reply.ok()) {
     ui::ShowError(ui, kWriteFailed + reply.message);
     return {TransferOutcome::Failed};
@@ -211,10 +221,11 @@ TransferResult ReadGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& ta
   return {TransferOutcome::Done};
 }
 
-TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& table, const GoodsScope& scope) {
+TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& table, const GoodsScope& scope,
+                          std::vector<int>* written) {
   link::Link::Operation operation(link);
   if (!operation) return {TransferOutcome::Busy};
-  if (scope.kind == GoodsScope::Kind::Selected) return WriteOne(link, ui, table, scope.selected_code);
+  if (scope.kind == GoodsScope::Kind::Selected) return WriteOne(link, ui, table, scope.selected_code, written);
 
   std::vector<int> codes;
   if (scope.kind == GoodsScope::Kind::Changed) {
@@ -237,13 +248,12 @@ TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& t
     auto failure = record.record ? FailureOf(link::ExchangeGoods(link, link::Mode::Write,
                                                                  static_cast<std::uint16_t>(code), *record.record))
                                  : UnsendableRowText(code, record.bad_column);
-    if (failure) table.MarkNotWritten(code);
-    else table.MarkOnDevice(code);
+    NoteWrite(table, written, code, !failure);
     return failure;
   };
   ui::OperationReport report(ui::Direction::Write);
   const RunEnd end = RunRecords(ui, run, report, codes, kWriteFailed, write);
-  const int written = report.succeeded();
+  const int taken = report.succeeded();
   if (end.outcome == TransferOutcome::Stopped) {
     run.End();
     // The records not reached stay marked, so a write of the changed records resumes there.
@@ -252,10 +262,10 @@ TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& t
     const std::string reached = end.gone_through > 0 ? "коды " + std::to_string(codes.front()) + "–" +
                                                            std::to_string(codes[static_cast<std::size_t>(end.gone_through - 1)])
                                                      : std::string();
-    ui::ShowNotice(ui, ui::StoppedWriteText(written, static_cast<int>(codes.size()), reached));
+    ui::ShowNotice(ui, ui::StoppedWriteText(taken, static_cast<int>(codes.size()), reached));
     return {TransferOutcome::Stopped};
   }
-  CloseRun(link, ui, run, report, scope.kind == GoodsScope::Kind::Changed ? ui::ChangesWrittenText(written) : kWriteDone);
+  CloseRun(link, ui, run, report, scope.kind == GoodsScope::Kind::Changed ? ui::ChangesWrittenText(taken) : kWriteDone);
   return {TransferOutcome::Done};
 }
 

@@ -35,8 +35,10 @@ TransferResult ReadGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& ta
 // record, named by its row and field, and nothing is sent for it. Each record written is marked on
 // the device, each failed one not written. Changed sends the records edited or not written
 // ("Изменений нет." when there are none) and closes with "Записано изменений: N.". A run the user
-// stops leaves the records not reached not written and says how far it got.
-TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& table, const GoodsScope& scope);
+// stops leaves the records not reached not written and says how far it got. With written, the
+// codes the device took, in order.
+TransferResult WriteGoods(link::Link& link, ui::UserInterface& ui, GoodsTable& table, const GoodsScope& scope,
+                          std::vector<int>* written = nullptr);
 
 // Reads back the records of codes without a prompt; the codes whose read failed or whose record
 // differs from what the row describes. A busy link counts every code as failed.

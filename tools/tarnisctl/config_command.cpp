@@ -6,7 +6,9 @@
 //   config diff a.cfg b.cfg, config verify, config export, config import: see config_audit.h
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "config/config_file.h"
 #include "config_audit.h"
@@ -30,18 +32,15 @@ const QString kVerify = QStringLiteral("verify");
 // Exit code of a transfer: 0 only when it ran to its end without a failed request.
 int TransferExitCode(bool complete, const ConsoleUserInterface& ui) { return complete && !ui.had_failure() ? 0 : 1; }
 
-// config write of the file's configuration: the whole of it, or with --since only what differs
-// from the stated device contents; --verify then reads back what was written.
+// config write of the file's configuration: the whole of it, or with since (what the device is
+// stated to hold) only what differs; --verify then reads back what was written.
 int RunWrite(const QCommandLineParser& parser, const config::DeviceConfiguration& file_configuration,
-             ConsoleUserInterface& ui, link::Link& link) {
+             const std::optional<config::DeviceConfiguration>& since, ConsoleUserInterface& ui, link::Link& link) {
   config::DeviceConfiguration configuration = file_configuration;  // each device its own copy
   std::vector<config::ParameterAddress> written;
   bool complete = false;
-  if (parser.isSet(kSince)) {
-    config::BlankFormTable since_table;
-    if (!config::OpenConfigurationFile(parser.value(kSince).toStdString(), since_table, configuration, ui)) return 1;
-    config::ConfigurationStates states(configuration);
-    configuration = file_configuration;
+  if (since) {
+    config::ConfigurationStates states(*since);
     complete = config::WriteChangesToDevice(link, ui, configuration, states, &written);
   } else {
     complete = config::WriteAllToDevice(link, ui, configuration, nullptr, &written);
@@ -80,12 +79,19 @@ int RunTransfer(const QStringList& arguments, bool reading) {
   config::FillDefaults(file_configuration);
   config::BlankFormTable table;
   config::ResetBlankForms(table);
+  // The files are read once, whatever the number of devices.
+  std::optional<config::DeviceConfiguration> since;
   if (!reading) {
     ConsoleUserInterface ui = SharedUserInterface(parser);
     if (!config::OpenConfigurationFile(path, table, file_configuration, ui)) return 1;
+    if (parser.isSet(kSince)) {
+      since.emplace(file_configuration);
+      config::BlankFormTable since_table;
+      if (!config::OpenConfigurationFile(parser.value(kSince).toStdString(), since_table, *since, ui)) return 1;
+    }
   }
   return RunOnDevices(parser, options, name, parser.isSet(kKeepGoing), [&](DeviceContext& device) {
-    if (!reading) return RunWrite(parser, file_configuration, device.ui, device.link);
+    if (!reading) return RunWrite(parser, file_configuration, since, device.ui, device.link);
     config::DeviceConfiguration configuration = file_configuration;  // each device its own copy
     const bool complete = config::ReadAllFromDevice(device.link, device.ui, configuration);
     if (!complete) return 1;

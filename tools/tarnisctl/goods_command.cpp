@@ -46,34 +46,14 @@ int Missing(const char* name, const char* option) {
   return 2;
 }
 
-// goods write: the file's records in the scope, or with --since only those that differ from the
-// stated device contents; --verify then reads back every record written.
-int RunWrite(const QCommandLineParser& parser, const std::string& path, goods::GoodsScope scope,
+// goods write of the prepared table (the file's records, edited over the --since file's when given)
+// in the scope; --verify then reads back every record the device took.
+int RunWrite(const QCommandLineParser& parser, goods::GoodsTable table, const goods::GoodsScope& scope,
              ConsoleUserInterface& ui, link::Link& link) {
-  goods::GoodsTable table;
-  if (parser.isSet(kSince)) {
-    goods::GoodsTable today;
-    if (const std::string error = goods::LoadGoodsFile(path, today); !error.empty()) return Failed(error);
-    if (const std::string error = goods::LoadGoodsFile(parser.value(kSince).toStdString(), table); !error.empty())
-      return Failed(error);
-    for (int code = 0; code <= goods::kLastGoodsCode; ++code) table.SetRow(code, today.row(code));
-    scope.kind = goods::GoodsScope::Kind::Changed;
-  } else if (const std::string error = goods::LoadGoodsFile(path, table); !error.empty()) {
-    return Failed(error);
-  }
-  // What the write is to send: the changed records, or the scope's codes (a bad range sends none).
-  std::vector<int> sending;
-  goods::RangeCheck range = goods::CheckRange(scope.first, scope.last);
-  if (scope.kind != goods::GoodsScope::Kind::Range) range = goods::CheckRange("0", std::to_string(goods::kLastGoodsCode));
-  for (int code = range.first; range.ok() && code <= range.last; ++code)
-    if (scope.kind != goods::GoodsScope::Kind::Changed || table.state(code) != goods::RecordState::OnDevice)
-      sending.push_back(code);
-  const auto result = goods::WriteGoods(link, ui, table, scope);
+  std::vector<int> written;
+  const auto result = goods::WriteGoods(link, ui, table, scope, &written);
   const int code = result.outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
   if (!parser.isSet(kVerify)) return code;
-  std::vector<int> written;
-  for (const int sent : sending)
-    if (table.state(sent) == goods::RecordState::OnDevice) written.push_back(sent);
   const std::vector<int> differing = goods::VerifyGoods(link, table, written);
   for (const int bad : differing) ui.Out("Код " + std::to_string(bad) + ": прочитано обратно не то, что записано\n");
   if (!differing.empty()) return 1;
@@ -118,16 +98,26 @@ int RunDevice(const QStringList& arguments, DeviceAction action) {
     scope = goods::ChooseScope(false, true, 0, range->first, range->second);
   }
 
+  // The files are read once, whatever the number of devices. With --since, its records are what
+  // the device holds and the file's differing ones are edits over them.
   goods::GoodsTable file_table;
-  if (action == DeviceAction::Write)
+  if (action == DeviceAction::Write) {
     if (const std::string error = goods::LoadGoodsFile(path, file_table); !error.empty()) return Failed(error);
+    if (parser.isSet(kSince)) {
+      goods::GoodsTable today = file_table;
+      if (const std::string error = goods::LoadGoodsFile(parser.value(kSince).toStdString(), file_table); !error.empty())
+        return Failed(error);
+      for (int code = 0; code <= goods::kLastGoodsCode; ++code) file_table.SetRow(code, today.row(code));
+      scope.kind = goods::GoodsScope::Kind::Changed;
+    }
+  }
   return RunOnDevices(parser, options, name, parser.isSet(kKeepGoing), [&](DeviceContext& device) {
     ConsoleUserInterface& ui = device.ui;
     if (action == DeviceAction::Erase) {
       const goods::TransferOutcome outcome = goods::EraseDeviceGoods(device.link, ui);
       return outcome == goods::TransferOutcome::Done && !ui.had_failure() ? 0 : 1;
     }
-    if (action == DeviceAction::Write) return RunWrite(parser, path, scope, ui, device.link);
+    if (action == DeviceAction::Write) return RunWrite(parser, file_table, scope, ui, device.link);
     goods::GoodsTable table;
     const auto result = goods::ReadGoods(device.link, ui, table, scope);
     if (result.outcome != goods::TransferOutcome::Done) return 1;
