@@ -419,6 +419,12 @@ TEST_F(ConfigTransferTest, StoppedWholeWriteSaysHowFarAndChangesWriteResumesTher
   const Verification verification = VerifyTexts(device.link(), configuration, written);
   EXPECT_TRUE(verification.complete);
   EXPECT_EQ(verification.differences.size(), 1u);
+  // A byte that would read as a blank once folded into the device's alphabet is no blank.
+  device.WithDevice([](Km07Device& d) {
+    std::string& text = d.state().Text(2, 6, 1);
+    text[text.find(' ')] = '\xFC';
+  });
+  EXPECT_EQ(VerifyTexts(device.link(), configuration, written).differences.size(), 2u);
 }
 
 // A comparison acted on: the chosen rows' texts are written, read back and compared anew, so
